@@ -1,0 +1,61 @@
+// The headless scripting host: controls on the headless platform, driven by JSON command
+// lines through the dispatch interface and simulated input, with every notification and
+// result written as one JSON line.
+#pragma once
+
+#include <filesystem>
+#include <memory>
+#include <ostream>
+#include <string_view>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+#include "headless/platform.h"
+#include "shell/control.h"
+#include "shell/dispatch.h"
+
+namespace tavi::script {
+
+using OrderedJson = nlohmann::ordered_json;
+
+class ScriptHost {
+ public:
+  // `baseDir` resolves the relative paths of the load command.
+  ScriptHost(std::ostream& out, std::filesystem::path baseDir);
+  ~ScriptHost();
+  ScriptHost(const ScriptHost&) = delete;
+  ScriptHost& operator=(const ScriptHost&) = delete;
+
+  // Runs one line; blank and comment lines are skipped. Returns false when the line
+  // could not be parsed (invalid JSON, an unknown command or malformed arguments).
+  bool runLine(std::string_view line);
+
+  // Notification lines raised by the controls, in order.
+  void writeEvent(const OrderedJson& line);
+
+ private:
+  struct Hosted;
+  class BadCommand;
+
+  OrderedJson execute(const nlohmann::json& command);
+  OrderedJson dispatchCommand(int32_t dispid, MemberKind kind, const nlohmann::json& command,
+                              size_t firstArg);
+  OrderedJson safetyCommand(const nlohmann::json& command);
+  OrderedJson loadCommand(const nlohmann::json& command);
+  int createControl();
+  Hosted& current();
+  void flushMessageBoxes();
+  void writeLine(const OrderedJson& line);
+
+  std::ostream& out_;
+  std::filesystem::path baseDir_;
+  HeadlessPlatform platform_;
+  std::vector<std::unique_ptr<Hosted>> controls_;
+  size_t current_ = 0;
+  // Printer scenario state, kept until the printer system exists.
+  nlohmann::json printers_;
+  nlohmann::json printDialog_;
+};
+
+}  // namespace tavi::script

@@ -1,0 +1,245 @@
+#include "headless/control.h"
+
+#include "shell/keys.h"
+
+#include "headless/surrogates.h"
+#include "headless/us_keyboard.h"
+
+namespace tavi {
+
+using namespace headless;
+
+namespace {
+
+constexpr intptr_t kSbThumbPosition = 4;
+
+bool isAsciiLetter(char16_t c) { return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z'); }
+
+}  // namespace
+
+std::string_view focusPlaceName(FocusPlace place) {
+  switch (place) {
+    case FocusPlace::kSurface:
+      return "surface";
+    case FocusPlace::kList:
+      return "list";
+    case FocusPlace::kAway:
+      break;
+  }
+  return "away";
+}
+
+std::optional<FocusPlace> parseFocusPlace(std::string_view name) {
+  if (name == "surface") return FocusPlace::kSurface;
+  if (name == "list") return FocusPlace::kList;
+  if (name == "away") return FocusPlace::kAway;
+  return std::nullopt;
+}
+
+HeadlessControl::HeadlessControl(int number, HeadlessServices& services)
+    : number_(number),
+      services_(services),
+      surface_(services.focus, services.windows, services.clipboard),
+      list_(services.focus) {}
+
+Widgets HeadlessControl::widgets() {
+  Widgets w;
+  w.editor = &surface_;
+  w.hint = &hint_;
+  w.list = &list_;
+  w.gutter = &gutter_;
+  w.frame = &frame_;
+  w.menu = &menu_;
+  w.site = &site_;
+  w.screen = &services_.screen;
+  w.clipboard = &services_.clipboard;
+  w.messages = &services_.messages;
+  w.windows = &services_.windows;
+  return w;
+}
+
+void HeadlessControl::takeKeyboardFocus() {
+  if (!surface_.hasFocus() && !list_.hasFocus()) surface_.setFocus();
+}
+
+std::vector<int> HeadlessControl::holdModifiers(int16_t shift) {
+  std::vector<int> pressed;
+  const std::pair<int16_t, int> modifiers[] = {
+      {kShiftMask, vk::kShift}, {kCtrlMask, vk::kControl}, {kAltMask, vk::kMenu}};
+  for (const auto& [mask, virtualKey] : modifiers) {
+    if ((shift & mask) != 0 && !services_.screen.isKeyDown(virtualKey)) {
+      services_.screen.pressKey(virtualKey);
+      pressed.push_back(virtualKey);
+    }
+  }
+  return pressed;
+}
+
+void HeadlessControl::releaseKeys(const std::vector<int>& keys) {
+  for (int virtualKey : keys) services_.screen.releaseKey(virtualKey);
+}
+
+bool HeadlessControl::pressKey(int16_t keyCode) {
+  HeadlessScreen& screen = services_.screen;
+  const bool wasDown = screen.isKeyDown(keyCode);
+  if (keyCode == vk::kCapital && !wasDown) screen.setCapsLock(!screen.capsLock());
+  screen.pressKey(keyCode);
+  return wasDown;
+}
+
+template <typename Action>
+void HeadlessControl::stroke(int16_t keyCode, int16_t shift, Action action) {
+  const bool wasDown = pressKey(keyCode);
+  // The key's action belongs to whoever holds the focus after KeyDown.
+  if (surface_.hasFocus() && surface_.raiseKeyDown(keyCode, shift) && surface_.hasFocus()) action();
+  if (!wasDown) services_.screen.releaseKey(keyCode);
+  if (surface_.hasFocus()) surface_.raiseKeyUp(keyCode, shift);
+}
+
+void HeadlessControl::listKey(int16_t keyCode) {
+  const bool wasDown = pressKey(keyCode);
+  if (keyCode == vk::kReturn) {
+    surface_.setFocus();
+  } else {
+    list_.keyAction(keyCode);
+  }
+  if (!wasDown) services_.screen.releaseKey(keyCode);
+}
+
+void HeadlessControl::key(int16_t keyCode, int16_t shift) {
+  takeKeyboardFocus();
+  const std::vector<int> held = holdModifiers(shift);
+  if (list_.hasFocus()) {
+    listKey(keyCode);
+  } else {
+    stroke(keyCode, shift,
+           [&] { surface_.keyAction(keyCode, shift, services_.screen.capsLock()); });
+  }
+  releaseKeys(held);
+}
+
+void HeadlessControl::keyDown(int16_t keyCode, int16_t shift) {
+  takeKeyboardFocus();
+  deliverKeyDown(keyCode, shift);
+}
+
+void HeadlessControl::keyUp(int16_t keyCode, int16_t shift) {
+  takeKeyboardFocus();
+  deliverKeyUp(keyCode, shift);
+}
+
+void HeadlessControl::deliverKeyDown(int16_t keyCode, int16_t shift) {
+  pressKey(keyCode);
+  if (surface_.hasFocus()) surface_.raiseKeyDown(keyCode, shift);
+}
+
+void HeadlessControl::deliverKeyUp(int16_t keyCode, int16_t shift) {
+  services_.screen.releaseKey(keyCode);
+  if (surface_.hasFocus()) surface_.raiseKeyUp(keyCode, shift);
+}
+
+void HeadlessControl::type(TextView text) {
+  for (size_t i = 0; i < text.size();) {
+    size_t n = 1;
+    if (i + 1 < text.size() && ((text[i] == kCR && text[i + 1] == kLF) ||
+                                (isHighSurrogate(text[i]) && isLowSurrogate(text[i + 1]))))
+      n = 2;
+    typeCharacter(text.substr(i, n));
+    i += n;
+  }
+}
+
+void HeadlessControl::typeCharacter(TextView chars) {
+  HeadlessScreen& screen = services_.screen;
+  const char16_t c = chars[0];
+  if (c == kCR || c == kLF) return key(vk::kReturn, screen.heldModifiers());
+  if (c == kTab) return key(vk::kTab, screen.heldModifiers());
+  takeKeyboardFocus();
+  const std::optional<KeyStroke> keyStroke =
+      chars.size() == 1 ? keyForChar(c) : std::optional<KeyStroke>();
+  if (!keyStroke) {
+    if (list_.hasFocus()) return;
+    return stroke(vk::kPacket, screen.heldModifiers(), [&] { surface_.typeInput(chars); });
+  }
+  // With Caps Lock on, a letter needs Shift to come out in lower case.
+  const bool needsShift =
+      isAsciiLetter(c) ? keyStroke->shift != screen.capsLock() : keyStroke->shift;
+  const bool pressShift = needsShift && !screen.isKeyDown(vk::kShift);
+  if (pressShift)
+    deliverKeyDown(vk::kShift, static_cast<int16_t>(screen.heldModifiers() | kShiftMask));
+  if (list_.hasFocus()) {
+    listKey(keyStroke->virtualKey);
+  } else {
+    stroke(keyStroke->virtualKey, screen.heldModifiers(), [&] { surface_.typeInput(chars); });
+  }
+  if (pressShift)
+    deliverKeyUp(vk::kShift, static_cast<int16_t>(screen.heldModifiers() & ~kShiftMask));
+}
+
+void HeadlessControl::mouseDown(int16_t button, int16_t shift, double x, double y) {
+  surface_.setFocus();
+  if (button == kLeftButton) surface_.pressAt(x, y, (shift & kShiftMask) != 0);
+  surface_.raiseMouseDown(button, shift, x, y);
+}
+
+void HeadlessControl::mouseUp(int16_t button, int16_t shift, double x, double y) {
+  surface_.raiseMouseUp(button, shift, x, y);
+}
+
+void HeadlessControl::click(double x, double y) {
+  const int16_t shift = services_.screen.heldModifiers();
+  mouseDown(kLeftButton, shift, x, y);
+  mouseUp(kLeftButton, shift, x, y);
+}
+
+void HeadlessControl::rightClick(double x, double y) {
+  const int16_t shift = services_.screen.heldModifiers();
+  mouseDown(kRightButton, shift, x, y);
+  mouseUp(kRightButton, shift, x, y);
+}
+
+void HeadlessControl::select(int32_t start, int32_t length) {
+  const int16_t shift = services_.screen.heldModifiers();
+  surface_.setFocus();
+  surface_.setSelStart(start);
+  const PixelPoint down = surface_.caretPosition();
+  surface_.raiseMouseDown(kLeftButton, shift, down.x, down.y);
+  surface_.setSelLength(length);
+  const PixelPoint up = surface_.pixelOf(surface_.selStart() + surface_.selLength());
+  surface_.raiseMouseUp(kLeftButton, shift, up.x, up.y);
+}
+
+void HeadlessControl::clickListItem(int32_t index) {
+  services_.focus.moveTo(&list_);
+  if (index >= 0 && index < list_.listCount()) list_.setListIndex(index);
+  surface_.setFocus();
+}
+
+void HeadlessControl::focus(FocusPlace place) {
+  switch (place) {
+    case FocusPlace::kSurface:
+      services_.focus.moveTo(&surface_);
+      break;
+    case FocusPlace::kList:
+      services_.focus.moveTo(&list_);
+      break;
+    case FocusPlace::kAway:
+      services_.focus.moveTo(nullptr);
+      break;
+  }
+}
+
+FocusPlace HeadlessControl::focusPlace() const {
+  if (surface_.hasFocus()) return FocusPlace::kSurface;
+  if (list_.hasFocus()) return FocusPlace::kList;
+  return FocusPlace::kAway;
+}
+
+void HeadlessControl::scroll(int32_t line) {
+  surface_.scrollTo(line);
+  const intptr_t position = surface_.firstVisibleLine();
+  services_.windows.sendMessage(surface_.windowHandle(), kWmVScroll,
+                                (position << 16) | kSbThumbPosition, 0);
+}
+
+}  // namespace tavi

@@ -1,0 +1,30 @@
+// The headless control site: the size the host gave the control (twips) and the text
+// measures of the control's font, 7 pixels per code unit and 16 pixels high.
+#pragma once
+
+#include "headless/metrics.h"
+#include "shell/widgets/environment.h"
+
+namespace tavi {
+
+class HeadlessControlSite final : public ControlSite {
+ public:
+  double scaleWidth() const override { return width_; }
+  double scaleHeight() const override { return height_; }
+  double textWidth(TextView text) const override {
+    return static_cast<double>(headless::kMeasureCharWidth) * static_cast<double>(text.size());
+  }
+  double textHeight(TextView) const override { return headless::kMeasureTextHeight; }
+
+  // The host resizes the control.
+  void setSize(double width, double height) {
+    width_ = width;
+    height_ = height;
+  }
+
+ private:
+  double width_ = headless::kDefaultControlWidth;
+  double height_ = headless::kDefaultControlHeight;
+};
+
+}  // namespace tavi

@@ -1,0 +1,172 @@
+#include "headless/edit_surface.h"
+
+#include <algorithm>
+#include <limits>
+
+#include "headless/surrogates.h"
+
+namespace tavi {
+
+namespace {
+
+int32_t clampTo(int64_t value, int64_t low, int64_t high) {
+  return static_cast<int32_t>(std::clamp(value, low, high));
+}
+
+}  // namespace
+
+HeadlessEditSurface::HeadlessEditSurface(FocusTracker& focus, HeadlessWindowSystem& windows,
+                                         HeadlessClipboard& clipboard)
+    : focus_(focus), clipboard_(clipboard), hwnd_(windows.createWindow()) {}
+
+void HeadlessEditSurface::setSelStart(int32_t start) {
+  const int32_t s = clampTo(start, 0, textLength());
+  select(s, s, false);
+}
+
+void HeadlessEditSurface::setSelLength(int32_t length) {
+  const int32_t n = clampTo(length, 0, textLength() - selStart_);
+  select(selStart_, selStart_ + n, false);
+}
+
+void HeadlessEditSurface::select(int32_t anchor, int32_t active, bool showActive) {
+  selStart_ = std::min(anchor, active);
+  selLength_ = std::max(anchor, active) - selStart_;
+  activeAtEnd_ = active >= anchor;
+  scrollIntoView(showActive ? active : selStart_);
+}
+
+void HeadlessEditSurface::scrollIntoView(int32_t offset) {
+  const int32_t line = lineFromChar(offset);
+  const int32_t rows = visibleRows();
+  if (line < firstVisible_) firstVisible_ = line;
+  if (line >= firstVisible_ + rows) firstVisible_ = line - rows + 1;
+}
+
+void HeadlessEditSurface::scrollTo(int32_t line) {
+  firstVisible_ = clampTo(line, 0, lineCount() - 1);
+}
+
+int32_t HeadlessEditSurface::visibleRows() const {
+  return std::max(1, height_ / headless::kTwipsPerPixel / headless::kCellHeight);
+}
+
+TextView HeadlessEditSurface::fitting(TextView insert) const {
+  if (maxLength_ <= 0) return insert;
+  const int64_t room = std::max<int64_t>(0, int64_t{maxLength_} - (textLength() - selLength_));
+  if (static_cast<int64_t>(insert.size()) <= room) return insert;
+  size_t cut = static_cast<size_t>(room);
+  // Never keep half of a CR LF pair or of a surrogate pair.
+  if (cut > 0 && insert[cut - 1] == kCR && insert[cut] == kLF) --cut;
+  if (cut > 0 && isHighSurrogate(insert[cut - 1]) && isLowSurrogate(insert[cut])) --cut;
+  return insert.substr(0, cut);
+}
+
+void HeadlessEditSurface::replaceSelection(TextView text) {
+  replaceRange(selStart_, selLength_, fitting(text));
+}
+
+void HeadlessEditSurface::replaceRange(int32_t start, int32_t length, TextView insert) {
+  if (length == 0 && insert.empty()) return;
+  text_.replace(start, length, insert);
+  formats_.erase(formats_.begin() + start, formats_.begin() + start + length);
+  formats_.insert(formats_.begin() + start, insert.size(), CharFormat{});
+  rebuildLines();
+  firstVisible_ = std::min(firstVisible_, lineCount() - 1);
+  const int32_t caret = start + static_cast<int32_t>(insert.size());
+  select(caret, caret, false);
+  if (listener_ != nullptr) listener_->surfaceChanged();
+}
+
+void HeadlessEditSurface::rebuildLines() {
+  lineStarts_.assign(1, 0);
+  for (size_t i = 0; i + 1 < text_.size(); ++i) {
+    if (text_[i] == kCR && text_[i + 1] == kLF) lineStarts_.push_back(static_cast<int32_t>(i + 2));
+  }
+}
+
+void HeadlessEditSurface::setSelColor(int32_t color) {
+  for (int32_t i = selStart_; i < selEnd(); ++i) formats_[i].color = color;
+}
+
+void HeadlessEditSurface::setSelBold(bool bold) {
+  for (int32_t i = selStart_; i < selEnd(); ++i) formats_[i].bold = bold;
+}
+
+int32_t HeadlessEditSurface::find(TextView what, int32_t start, int32_t end, int options) {
+  const int32_t len = textLength();
+  const int32_t m = static_cast<int32_t>(what.size());
+  if (m == 0) return -1;
+  const int32_t from = clampTo(start, 0, len);
+  const int32_t to = end < 0 ? len : clampTo(end, from, len);
+  const bool matchCase = (options & kFindMatchCase) != 0;
+  const bool wholeWord = (options & kFindWholeWord) != 0;
+  const Text pattern = matchCase ? Text(what) : upperCase(what);
+  for (int32_t i = from; i + m <= to; ++i) {
+    bool equal = true;
+    for (int32_t k = 0; k < m && equal; ++k) {
+      const char16_t c = text_[i + k];
+      equal = (matchCase ? c : upperCase(c)) == pattern[k];
+    }
+    if (!equal) continue;
+    if (wholeWord &&
+        ((i > 0 && isWordChar(text_[i - 1])) || (i + m < len && isWordChar(text_[i + m]))))
+      continue;
+    select(i, i + m, false);
+    return i;
+  }
+  return -1;
+}
+
+void HeadlessEditSurface::sendEditMessage(int message) {
+  if (message != kWmCut && message != kWmCopy) return;
+  if (message == kWmCut && locked_) return;
+  if (selLength_ == 0) return;
+  clipboard_.setText(selText());
+  if (message == kWmCut) replaceRange(selStart_, selLength_, u"");
+}
+
+int32_t HeadlessEditSurface::lineFromChar(int32_t offset) const {
+  if (offset < 0) offset = selStart_;
+  if (offset >= textLength()) return lineCount() - 1;
+  const auto it = std::upper_bound(lineStarts_.begin(), lineStarts_.end(), offset);
+  return static_cast<int32_t>(it - lineStarts_.begin()) - 1;
+}
+
+int32_t HeadlessEditSurface::lineStart(int32_t line) const {
+  return lineStarts_[clampTo(line, 0, lineCount() - 1)];
+}
+
+int32_t HeadlessEditSurface::lineEnd(int32_t line) const {
+  const int32_t l = clampTo(line, 0, lineCount() - 1);
+  return l + 1 < lineCount() ? lineStarts_[l + 1] - 2 : textLength();
+}
+
+PixelPoint HeadlessEditSurface::pixelOf(int32_t offset) const {
+  const int32_t line = lineFromChar(offset);
+  const int32_t col = std::clamp(offset, 0, textLength()) - lineStart(line);
+  return {headless::kCellWidth * col, headless::kCellHeight * (line - firstVisible_)};
+}
+
+std::vector<FormatRun> HeadlessEditSurface::formats() const {
+  std::vector<FormatRun> runs;
+  for (size_t i = 0; i < formats_.size(); ++i) {
+    const CharFormat& f = formats_[i];
+    if (!runs.empty() && runs.back().color == f.color && runs.back().bold == f.bold) {
+      ++runs.back().length;
+    } else {
+      runs.push_back({static_cast<int32_t>(i), 1, f.color, f.bold});
+    }
+  }
+  return runs;
+}
+
+void HeadlessEditSurface::focusGained() {
+  if (listener_ != nullptr) listener_->surfaceGotFocus();
+}
+
+void HeadlessEditSurface::focusLost() {
+  if (listener_ != nullptr) listener_->surfaceLostFocus();
+}
+
+}  // namespace tavi

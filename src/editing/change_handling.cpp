@@ -1,0 +1,48 @@
+#include "editing/change_handling.h"
+
+#include "gutter/gutter.h"
+#include "history/undo_recording.h"
+#include "shell/control.h"
+
+namespace tavi {
+
+namespace {
+constexpr int kVkTab = 9;
+}
+
+void HandleGotFocus(TaviColorText& control) {
+  // Each step goes on after a failed one.
+  const Widgets& w = control.widgets();
+  auto attempt = [](auto&& step) {
+    try {
+      step();
+    } catch (const std::exception&) {
+    }
+  };
+  attempt([&] { w.frame->setTabStop(false); });
+  attempt([&] { w.gutter->setTabStop(false); });
+  attempt([&] { w.hint->setTabStop(false); });
+  attempt([&] { w.list->setTabStop(false); });
+}
+
+void HandleLostFocus(TaviColorText& control) {
+  const Widgets& w = control.widgets();
+  w.editor->setHideSelection(false);
+  if (w.screen->keyState(kVkTab) < 0) w.editor->setFocus();
+}
+
+void HandleChange(TaviColorText& control) {
+  const Widgets& w = control.widgets();
+  EditSurface& editor = *w.editor;
+  editor.setMaxLength(control.m_MaxLen);
+  control.m_bAtMaxLen = editor.textLength() >= control.m_MaxLen;
+  control.module().m_bTextChanged = true;
+  if (!control.m_bTrackChanges) return;  // the control's own edits are not journalled
+  if (!RecordUserEdit(control)) return;
+  editor.setMaxLength(control.m_MaxLen);
+  if (editor.textLength() >= control.m_MaxLen) control.showMaximumSizeWarning();
+  DrawLineNumbers(control);
+  control.raiseChange();
+}
+
+}  // namespace tavi

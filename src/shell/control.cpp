@@ -1,0 +1,230 @@
+#include "shell/control.h"
+
+#include <algorithm>
+#include <string>
+
+#include "editing/change_handling.h"
+#include "editing/key_handling.h"
+#include "gutter/gutter.h"
+#include "history/change.h"
+#include "history/undo_recording.h"
+#include "language/vocabulary.h"
+#include "shell/window_hook.h"
+
+namespace tavi {
+
+namespace {
+
+constexpr int32_t kStyleExclamationOk = 48;
+
+// Every line break becomes CR LF and there is no trailing one: CRs go, LFs become CR LF.
+Text normaliseLineBreaks(TextView value) {
+  Text result;
+  result.reserve(value.size() + value.size() / 16);
+  for (char16_t c : value) {
+    if (c == kCR) continue;
+    if (c == kLF) result.push_back(kCR);
+    result.push_back(c);
+  }
+  return result;
+}
+
+Text replaceAll(Text text, TextView what, TextView with) {
+  for (size_t pos = text.find(what); pos != Text::npos; pos = text.find(what, pos + with.size()))
+    text.replace(pos, what.size(), with);
+  return text;
+}
+
+}  // namespace
+
+TaviColorText::TaviColorText(const Widgets& widgets)
+    : w_(widgets), module_(ModuleState::forThisThread()) {
+  w_.editor->setListener(this);
+  w_.screen->setMousePointer(kPointerHourglass);
+  module_.m_bLoadFlag = true;
+  m_bFirstTime = true;
+  m_bLock = false;
+  m_MaxLen = 100000;
+  m_bKeywordHighlight = false;
+  initDelimiters(module_);
+  w_.menu->setVisible(false);
+  m_bMenuBuilt = false;
+  // The editor's unnamed property 43 has no counterpart on our surfaces.
+  w_.editor->setVisible(false);
+  w_.editor->setHideSelection(true);
+  w_.editor->setVisible(true);
+  w_.editor->setTabStop(true);
+  w_.editor->setOleDropMode(0);
+  w_.screen->setMousePointer(kPointerDefault);
+  m_bTrackChanges = true;
+  surfaceChanged();  // sets the maximum length; its snapshot goes with the reset below
+  ResetUndo(*this);
+  module_.m_bCaretMoved = false;
+  module_.m_bTextChanged = false;
+  module_.m_bListShown = false;
+  module_.m_bHintShown = false;
+  loadKeywords(module_, *w_.list);
+  module_.m_hWndEditor = w_.editor->windowHandle();
+  HookEditor(module_, *w_.windows);
+}
+
+TaviColorText::~TaviColorText() {
+  terminate();
+  w_.editor->setListener(nullptr);
+}
+
+void TaviColorText::addEventSink(EventSink* sink) { sinks_.push_back(sink); }
+
+void TaviColorText::removeEventSink(EventSink* sink) {
+  sinks_.erase(std::remove(sinks_.begin(), sinks_.end(), sink), sinks_.end());
+}
+
+void TaviColorText::raiseChange() {
+  for (EventSink* sink : std::vector<EventSink*>(sinks_)) sink->onChange();
+}
+
+void TaviColorText::raiseEvent(int16_t id) {
+  for (EventSink* sink : std::vector<EventSink*>(sinks_)) {
+    int16_t byRef = id;
+    sink->onEvent(byRef);
+  }
+}
+
+void TaviColorText::showMaximumSizeWarning() {
+  const std::string max = std::to_string(m_MaxLen);
+  Text message = replaceAll(m_strMaximumSize, u"%1", Text(max.begin(), max.end()));
+  message = replaceAll(std::move(message), u"%2", Text(1, kCR));
+  w_.messages->show(message, kStyleExclamationOk, m_strScriptEditor);
+}
+
+// ---- Properties ----
+
+Variant TaviColorText::getLoad_flag() const { return Variant::fromBool(module_.m_bLoadFlag); }
+
+void TaviColorText::putLoad_flag(const Variant& value) {
+  module_.m_bLoadFlag = value.toBool() != 0;
+}
+
+Variant TaviColorText::getText() {
+  Variant selected = Variant::fromString(w_.editor->selText());
+  w_.editor->setFocus();
+  return selected;
+}
+
+Variant TaviColorText::getValue() {
+  Variant whole = Variant::fromString(w_.editor->text());
+  w_.editor->setFocus();
+  return whole;
+}
+
+void TaviColorText::putText(const Variant& value) {
+  // Converted first: a value that is no text changes nothing.
+  const Text passed = value.toText();
+  EditSurface& editor = *w_.editor;
+  m_bTrackChanges = false;
+  bFind = false;
+  const int32_t start = editor.selStart();
+  editor.replaceSelection(u"");
+  m_bTrackChanges = true;
+  const Text text = normaliseLineBreaks(passed);
+  editor.replaceSelection(text);  // recorded as one user edit
+  m_bTrackChanges = false;
+  w_.screen->setMousePointer(kPointerHourglass);
+  if (static_cast<int64_t>(passed.size()) > m_MaxLen)
+    editor.setSelStart(m_MaxLen - 1);
+  else
+    editor.setSelStart(start + static_cast<int32_t>(text.size()));
+  if (m_bFirstTime) editor.setSelStart(0);
+  DrawLineNumbers(*this);
+  w_.screen->setMousePointer(kPointerDefault);
+  if (!module_.m_bLoadFlag) editor.setFocus();
+  m_bTrackChanges = true;
+}
+
+Variant TaviColorText::getKeywordHighlight_flag() const {
+  return Variant::fromBool(m_bKeywordHighlight);
+}
+
+void TaviColorText::putKeywordHighlight_flag(const Variant& value) {
+  m_bKeywordHighlight = value.toBool() != 0;
+}
+
+Variant TaviColorText::getLength() const {
+  const Text text = w_.editor->text();
+  const auto breaks =
+      std::count_if(text.begin(), text.end(), [](char16_t c) { return c == kCR || c == kLF; });
+  return Variant::fromI4(static_cast<int32_t>(text.size() - static_cast<size_t>(breaks)));
+}
+
+void TaviColorText::putLength(const Variant& value) { m_MaxLen = value.toI4(); }
+
+// ---- Methods ----
+
+Text TaviColorText::change(TextView oldstr, TextView newstr, int32_t& start, int32_t& changeNum) {
+  ChangeResult result = tavi::change(oldstr, newstr);
+  start = result.start;
+  changeNum = result.changeNum;
+  return std::move(result.removed);
+}
+
+Variant TaviColorText::SetHourGlassCursor() {
+  w_.editor->setMousePointer(kPointerHourglass);
+  return Variant();
+}
+
+Variant TaviColorText::SetArrowCursor() {
+  w_.editor->setMousePointer(kPointerDefault);
+  return Variant();
+}
+
+Variant TaviColorText::DisableControl() {
+  w_.editor->setLocked(true);
+  m_bLock = true;
+  return Variant();
+}
+
+void TaviColorText::CheckHighLightText() { m_bSelect = w_.editor->selLength() >= 1; }
+
+void TaviColorText::MessageBox(TextView msg, int32_t buttons, TextView title) {
+  w_.messages->show(msg, buttons, title);
+}
+
+// ---- Notifications ----
+
+void TaviColorText::resize() { ResizeControls(*this); }
+
+void TaviColorText::terminate() {
+  if (terminated_) return;
+  terminated_ = true;
+  UnhookEditor(module_);
+}
+
+void TaviColorText::timerTick() { GutterTimerTick(*this); }
+
+void TaviColorText::gutterPaint() { DrawLineNumbers(*this); }
+
+void TaviColorText::menuClicked(int16_t entry) { MenuEntryChosen(*this, entry); }
+
+void TaviColorText::surfaceGotFocus() { HandleGotFocus(*this); }
+
+void TaviColorText::surfaceLostFocus() { HandleLostFocus(*this); }
+
+void TaviColorText::surfaceChanged() { HandleChange(*this); }
+
+void TaviColorText::surfaceKeyDown(int16_t& keyCode, int16_t& shift) {
+  HandleKeyDown(*this, keyCode, shift);
+}
+
+void TaviColorText::surfaceKeyUp(int16_t& keyCode, int16_t& shift) {
+  HandleKeyUp(*this, keyCode, shift);
+}
+
+void TaviColorText::surfaceMouseDown(int16_t button, int16_t shift, float x, float y) {
+  HandleMouseDown(*this, button, shift, x, y);
+}
+
+void TaviColorText::surfaceMouseUp(int16_t button, int16_t shift, float x, float y) {
+  HandleMouseUp(*this, button, shift, x, y);
+}
+
+}  // namespace tavi

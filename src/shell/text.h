@@ -1,0 +1,31 @@
+// Text as the control sees it: UTF-16 code units, line breaks as CR LF (two units).
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace tavi {
+
+using Text = std::u16string;
+using TextView = std::u16string_view;
+
+inline constexpr char16_t kCR = u'\r';
+inline constexpr char16_t kLF = u'\n';
+inline constexpr char16_t kTab = u'\t';
+inline constexpr char16_t kSpace = u' ';
+
+// UTF-8 <-> UTF-16 at the edges (JSON, file names, terminals). Unpaired surrogates
+// survive the round trip as WTF-8; malformed UTF-8 becomes U+FFFD.
+std::string toUtf8(TextView text);
+Text fromUtf8(std::string_view text);
+
+// Case folding used by case-insensitive comparisons: one code unit to its upper-case
+// partner (ASCII, Latin-1, Latin Extended-A, Greek and Cyrillic letters).
+char16_t upperCase(char16_t c);
+Text upperCase(TextView text);
+
+// Word characters for whole-word matching: letters, digits and underscore.
+bool isWordChar(char16_t c);
+
+}  // namespace tavi

@@ -1,0 +1,58 @@
+// The two widgets that float over the editing surface: the keyword completion list and
+// the parameter hint. Their positions and sizes are in pixels of the surface.
+#pragma once
+
+#include <cstdint>
+
+#include "shell/text.h"
+
+namespace tavi {
+
+// A sorted list box: items are kept in ascending order, compared without regard to
+// case, a blank sorting before any letter.
+class KeywordListBox {
+ public:
+  virtual ~KeywordListBox() = default;
+  virtual void addItem(TextView item) = 0;
+  virtual int32_t listCount() const = 0;
+  // The item at a position of the sorted order; empty outside 0 .. listCount() - 1.
+  virtual Text item(int32_t index) const = 0;
+  // Selected index or -1.
+  virtual int32_t listIndex() const = 0;
+  virtual void setListIndex(int32_t index) = 0;
+  virtual bool selected(int32_t index) const = 0;
+  virtual void setSelected(int32_t index, bool selected) = 0;
+  // The selected item's text, empty with no selection.
+  virtual Text text() const = 0;
+  virtual bool visible() const = 0;
+  virtual void setVisible(bool visible) = 0;
+  virtual int32_t left() const = 0;
+  virtual void setLeft(int32_t v) = 0;
+  virtual int32_t top() const = 0;
+  virtual void setTop(int32_t v) = 0;
+  virtual int32_t width() const = 0;
+  virtual int32_t height() const = 0;
+  virtual void setTabStop(bool tabStop) = 0;
+  virtual void setFocus() = 0;
+};
+
+// The parameter hint: a small read-only text box.
+class HintBox {
+ public:
+  virtual ~HintBox() = default;
+  virtual Text text() const = 0;
+  virtual void setText(TextView text) = 0;
+  virtual bool visible() const = 0;
+  virtual void setVisible(bool visible) = 0;
+  virtual int32_t left() const = 0;
+  virtual void setLeft(int32_t v) = 0;
+  virtual int32_t top() const = 0;
+  virtual void setTop(int32_t v) = 0;
+  virtual int32_t width() const = 0;
+  virtual void setWidth(int32_t v) = 0;
+  virtual int32_t height() const = 0;
+  virtual void setHeight(int32_t v) = 0;
+  virtual void setTabStop(bool tabStop) = 0;
+};
+
+}  // namespace tavi

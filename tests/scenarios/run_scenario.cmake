@@ -1,0 +1,11 @@
+# Runs one tavi-script scenario and compares its output with the expected lines.
+string(REGEX REPLACE "\\.tavi$" ".expected" expected_file "${SCENARIO}")
+execute_process(COMMAND ${TAVI_SCRIPT} ${SCENARIO} OUTPUT_VARIABLE actual RESULT_VARIABLE rc)
+file(READ ${expected_file} expected)
+if(NOT actual STREQUAL expected)
+  file(WRITE ${ACTUAL} "${actual}")
+  message(FATAL_ERROR "scenario output differs from ${expected_file}; actual output in ${ACTUAL}")
+endif()
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "tavi-script exited with ${rc}")
+endif()
