@@ -180,8 +180,8 @@ bool ScriptHost::runLine(std::string_view line) {
   json command;
   try {
     command = json::parse(line);
-  } catch (const json::exception& e) {
-    writeLine(errorResult(0, kEInvalidArg, std::string("invalid JSON: ") + e.what()));
+  } catch (const json::exception&) {
+    writeLine(errorResult(0, kEInvalidArg, "invalid JSON"));
     return false;
   }
   OrderedJson result;

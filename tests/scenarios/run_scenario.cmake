@@ -1,11 +1,18 @@
-# Runs one tavi-script scenario and compares its output with the expected lines.
+# Runs one tavi-script scenario and compares its output with the expected lines. A
+# scenario that expects another exit status than 0 says so in a line
+# "# exit status: N".
 string(REGEX REPLACE "\\.tavi$" ".expected" expected_file "${SCENARIO}")
+file(STRINGS ${SCENARIO} status_line REGEX "^# exit status: [0-9]+$")
+set(expected_rc 0)
+if(status_line)
+  string(REGEX REPLACE "^# exit status: " "" expected_rc "${status_line}")
+endif()
 execute_process(COMMAND ${TAVI_SCRIPT} ${SCENARIO} OUTPUT_VARIABLE actual RESULT_VARIABLE rc)
 file(READ ${expected_file} expected)
 if(NOT actual STREQUAL expected)
   file(WRITE ${ACTUAL} "${actual}")
   message(FATAL_ERROR "scenario output differs from ${expected_file}; actual output in ${ACTUAL}")
 endif()
-if(NOT rc EQUAL 0)
-  message(FATAL_ERROR "tavi-script exited with ${rc}")
+if(NOT rc EQUAL expected_rc)
+  message(FATAL_ERROR "tavi-script exited with ${rc}, expected ${expected_rc}")
 endif()
