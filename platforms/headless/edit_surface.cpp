@@ -68,21 +68,21 @@ void HeadlessEditSurface::replaceSelection(TextView text) {
 
 void HeadlessEditSurface::replaceRange(int32_t start, int32_t length, TextView insert) {
   if (length == 0 && insert.empty()) return;
-  text_.replace(start, length, insert);
-  formats_.erase(formats_.begin() + start, formats_.begin() + start + length);
-  formats_.insert(formats_.begin() + start, insert.size(), CharFormat{});
-  rebuildLines();
+  text_.replace(start, length, insert.data(), insert.size());
+  formats_.replace(start, length, insert.size(), CharFormat{});
+  const auto inserted = static_cast<int32_t>(insert.size());
+  lines_.update(text_, start, length, inserted);
   firstVisible_ = std::min(firstVisible_, lineCount() - 1);
-  const int32_t caret = start + static_cast<int32_t>(insert.size());
+  const int32_t caret = start + inserted;
   select(caret, caret, false);
   if (listener_ != nullptr) listener_->surfaceChanged();
 }
 
-void HeadlessEditSurface::rebuildLines() {
-  lineStarts_.assign(1, 0);
-  for (size_t i = 0; i + 1 < text_.size(); ++i) {
-    if (text_[i] == kCR && text_[i + 1] == kLF) lineStarts_.push_back(static_cast<int32_t>(i + 2));
-  }
+Text HeadlessEditSurface::slice(int32_t from, int32_t length) const {
+  Text out;
+  out.reserve(static_cast<size_t>(length));
+  text_.appendTo(out, from, length);
+  return out;
 }
 
 void HeadlessEditSurface::setSelColor(int32_t color) {
@@ -95,25 +95,29 @@ void HeadlessEditSurface::setSelBold(bool bold) {
 
 int32_t HeadlessEditSurface::find(TextView what, int32_t start, int32_t end, int options) {
   const int32_t len = textLength();
-  const int32_t m = static_cast<int32_t>(what.size());
+  const auto m = static_cast<int32_t>(what.size());
   if (m == 0) return -1;
   const int32_t from = clampTo(start, 0, len);
   const int32_t to = end < 0 ? len : clampTo(end, from, len);
+  if (to - from < m) return -1;
   const bool matchCase = (options & kFindMatchCase) != 0;
   const bool wholeWord = (options & kFindWholeWord) != 0;
   const Text pattern = matchCase ? Text(what) : upperCase(what);
-  for (int32_t i = from; i + m <= to; ++i) {
-    bool equal = true;
-    for (int32_t k = 0; k < m && equal; ++k) {
-      const char16_t c = text_[i + k];
-      equal = (matchCase ? c : upperCase(c)) == pattern[k];
-    }
-    if (!equal) continue;
+  const auto fold = [matchCase](char16_t c) { return matchCase ? c : upperCase(c); };
+  // The range is scanned in place; it is one contiguous stretch of the storage.
+  const std::span<const char16_t> range = text_.contiguous(from, to - from);
+  const char16_t first = pattern[0];
+  for (int32_t i = 0; i + m <= to - from; ++i) {
+    if (fold(range[i]) != first) continue;
+    int32_t k = 1;
+    while (k < m && fold(range[i + k]) == pattern[k]) ++k;
+    if (k < m) continue;
+    const int32_t at = from + i;
     if (wholeWord &&
-        ((i > 0 && isWordChar(text_[i - 1])) || (i + m < len && isWordChar(text_[i + m]))))
+        ((at > 0 && isWordChar(text_[at - 1])) || (at + m < len && isWordChar(text_[at + m]))))
       continue;
-    select(i, i + m, false);
-    return i;
+    select(at, at + m, false);
+    return at;
   }
   return -1;
 }
@@ -129,17 +133,16 @@ void HeadlessEditSurface::sendEditMessage(int message) {
 int32_t HeadlessEditSurface::lineFromChar(int32_t offset) const {
   if (offset < 0) offset = selStart_;
   if (offset >= textLength()) return lineCount() - 1;
-  const auto it = std::upper_bound(lineStarts_.begin(), lineStarts_.end(), offset);
-  return static_cast<int32_t>(it - lineStarts_.begin()) - 1;
+  return lines_.lineOf(offset);
 }
 
 int32_t HeadlessEditSurface::lineStart(int32_t line) const {
-  return lineStarts_[clampTo(line, 0, lineCount() - 1)];
+  return lines_.start(clampTo(line, 0, lineCount() - 1));
 }
 
 int32_t HeadlessEditSurface::lineEnd(int32_t line) const {
   const int32_t l = clampTo(line, 0, lineCount() - 1);
-  return l + 1 < lineCount() ? lineStarts_[l + 1] - 2 : textLength();
+  return l + 1 < lineCount() ? lines_.start(l + 1) - 2 : textLength();
 }
 
 PixelPoint HeadlessEditSurface::pixelOf(int32_t offset) const {
@@ -150,12 +153,12 @@ PixelPoint HeadlessEditSurface::pixelOf(int32_t offset) const {
 
 std::vector<FormatRun> HeadlessEditSurface::formats() const {
   std::vector<FormatRun> runs;
-  for (size_t i = 0; i < formats_.size(); ++i) {
+  for (int32_t i = 0; i < formats_.size(); ++i) {
     const CharFormat& f = formats_[i];
     if (!runs.empty() && runs.back().color == f.color && runs.back().bold == f.bold) {
       ++runs.back().length;
     } else {
-      runs.push_back({static_cast<int32_t>(i), 1, f.color, f.bold});
+      runs.push_back({i, 1, f.color, f.bold});
     }
   }
   return runs;

@@ -9,6 +9,8 @@
 
 #include "headless/clipboard.h"
 #include "headless/focus.h"
+#include "headless/gap_buffer.h"
+#include "headless/line_index.h"
 #include "headless/metrics.h"
 #include "headless/size_check.h"
 #include "headless/window_system.h"
@@ -31,14 +33,14 @@ class HeadlessEditSurface final : public EditSurface, public Focusable {
                       HeadlessClipboard& clipboard);
 
   void setListener(SurfaceListener* listener) override { listener_ = listener; }
-  Text text() const override { return text_; }
-  int32_t textLength() const override { return static_cast<int32_t>(text_.size()); }
+  Text text() const override { return slice(0, textLength()); }
+  int32_t textLength() const override { return text_.size(); }
 
   int32_t selStart() const override { return selStart_; }
   void setSelStart(int32_t start) override;
   int32_t selLength() const override { return selLength_; }
   void setSelLength(int32_t length) override;
-  Text selText() const override { return text_.substr(selStart_, selLength_); }
+  Text selText() const override { return slice(selStart_, selLength_); }
   void replaceSelection(TextView text) override;
   void setSelColor(int32_t color) override;
   void setSelBold(bool bold) override;
@@ -71,10 +73,12 @@ class HeadlessEditSurface final : public EditSurface, public Focusable {
   void sendEditMessage(int message) override;
 
   // Lines are separated by CR LF pairs.
-  int32_t lineCount() const override { return static_cast<int32_t>(lineStarts_.size()); }
+  int32_t lineCount() const override { return lines_.count(); }
   int32_t firstVisibleLine() const override { return firstVisible_; }
   int32_t lineFromChar(int32_t offset) const override;
   PixelPoint caretPosition() const override { return pixelOf(selStart_); }
+  int32_t clientWidth() const override { return width_ / headless::kTwipsPerPixel; }
+  int32_t clientHeight() const override { return height_ / headless::kTwipsPerPixel; }
 
   // Inspection.
   SurfaceListener* listener() const { return listener_; }
@@ -134,7 +138,7 @@ class HeadlessEditSurface final : public EditSurface, public Focusable {
   // `showActive`, otherwise to the selection start (the caret).
   void select(int32_t anchor, int32_t active, bool showActive);
   void scrollIntoView(int32_t offset);
-  void rebuildLines();
+  Text slice(int32_t from, int32_t length) const;
   // What fits the maximum length when the selection is replaced.
   TextView fitting(TextView insert) const;
   int32_t selEnd() const { return selStart_ + selLength_; }
@@ -156,9 +160,11 @@ class HeadlessEditSurface final : public EditSurface, public Focusable {
   SurfaceListener* listener_ = nullptr;
   intptr_t hwnd_;
 
-  Text text_;
-  std::vector<CharFormat> formats_;
-  std::vector<int32_t> lineStarts_{0};
+  // Text, formats and line starts each keep a gap at the place of the last edit, so that
+  // edits moving forward through the text cost the distance they move and their size.
+  GapBuffer<char16_t> text_;
+  GapBuffer<CharFormat> formats_;
+  LineIndex lines_;
   int32_t selStart_ = 0;
   int32_t selLength_ = 0;
   bool activeAtEnd_ = true;  // which end of the selection Shift+caret keys move

@@ -3,12 +3,9 @@
 #include "gutter/gutter.h"
 #include "history/undo_recording.h"
 #include "shell/control.h"
+#include "shell/keys.h"
 
 namespace tavi {
-
-namespace {
-constexpr int kVkTab = 9;
-}
 
 void HandleGotFocus(TaviColorText& control) {
   // Each step goes on after a failed one.
@@ -28,7 +25,7 @@ void HandleGotFocus(TaviColorText& control) {
 void HandleLostFocus(TaviColorText& control) {
   const Widgets& w = control.widgets();
   w.editor->setHideSelection(false);
-  if (w.screen->keyState(kVkTab) < 0) w.editor->setFocus();
+  if (w.screen->keyState(vk::kTab) < 0) w.editor->setFocus();
 }
 
 void HandleChange(TaviColorText& control) {

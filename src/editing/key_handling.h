@@ -1,4 +1,6 @@
-// The editor's key and mouse notifications.
+// The editor's key notifications: the key press keeps the caret bookkeeping and prepares
+// Ctrl+V; the key release recolours, drives the completion list and the hint, keeps
+// m_bChange and ends with onEvent 1007.
 #pragma once
 
 #include <cstdint>
@@ -11,10 +13,9 @@ class TaviColorText;
 
 void HandleKeyDown(TaviColorText& control, int16_t& keyCode, int16_t& shift);
 void HandleKeyUp(TaviColorText& control, int16_t& keyCode, int16_t& shift);
-void HandleMouseDown(TaviColorText& control, int16_t button, int16_t shift, float x, float y);
-void HandleMouseUp(TaviColorText& control, int16_t button, int16_t shift, float x, float y);
-// The context menu's click notification.
-void MenuEntryChosen(TaviColorText& control, int16_t entry);
+
+// Tab: a tab before the selection, or before every line of a selected block.
+void IndentSelection(TaviColorText& control);
 
 // Puts the clipboard's text back as plain text (read, clear, set). Errors propagate.
 void MakeClipboardPlain(TaviColorText& control);

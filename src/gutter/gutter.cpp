@@ -92,9 +92,8 @@ int32_t TranslateColor(const Screen& screen, int32_t color, int32_t /*palette*/)
   const uint32_t value = static_cast<uint32_t>(color);
   switch (value >> 24) {
     case 0x00:
+    case 0x02:  // a palette-relative RGB value is a colour of its own without a palette
       return color;
-    case 0x02:  // palette-relative RGB needs no palette to give its RGB part
-      return static_cast<int32_t>(value & 0xFFFFFFu);
     case 0x80: {
       if ((value & 0x00FFFF00u) != 0) return -1;
       std::optional<int32_t> rgb = screen.systemColor(static_cast<int>(value & 0xFFu));

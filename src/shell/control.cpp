@@ -4,11 +4,17 @@
 #include <string>
 
 #include "editing/change_handling.h"
+#include "editing/clipboard_commands.h"
 #include "editing/key_handling.h"
+#include "editing/mouse_handling.h"
 #include "gutter/gutter.h"
 #include "history/change.h"
 #include "history/undo_recording.h"
+#include "history/undo_redo.h"
+#include "language/highlight_line.h"
 #include "language/vocabulary.h"
+#include "search/find.h"
+#include "search/replace.h"
 #include "shell/window_hook.h"
 
 namespace tavi {
@@ -187,6 +193,33 @@ void TaviColorText::CheckHighLightText() { m_bSelect = w_.editor->selLength() >=
 
 void TaviColorText::MessageBox(TextView msg, int32_t buttons, TextView title) {
   w_.messages->show(msg, buttons, title);
+}
+
+Variant TaviColorText::HighlightLine(int32_t& line, int32_t& startPos) {
+  return tavi::HighlightLine(*this, line, startPos);
+}
+Variant TaviColorText::Undo() { return tavi::Undo(*this); }
+Variant TaviColorText::Redo() { return tavi::Redo(*this); }
+Variant TaviColorText::Cut() { return tavi::Cut(*this); }
+Variant TaviColorText::Copy() { return tavi::Copy(*this); }
+Variant TaviColorText::Paste() { return tavi::Paste(*this); }
+Variant TaviColorText::Delete() { return tavi::Delete(*this); }
+Variant TaviColorText::SelectAll() { return tavi::SelectAll(*this); }
+
+Variant TaviColorText::FindSE(TextView findText, bool matchCase, bool up) {
+  return tavi::FindSE(*this, findText, matchCase, up);
+}
+
+Text TaviColorText::FindSE_New(TextView findText, bool matchCase, bool up) {
+  return tavi::FindSE_New(*this, findText, matchCase, up);
+}
+
+Variant TaviColorText::ReplaceSE(TextView findText, TextView replaceText) {
+  return tavi::ReplaceSE(*this, findText, replaceText);
+}
+
+Variant TaviColorText::ReplaceAll(TextView findText, TextView replaceText, bool matchCase) {
+  return tavi::ReplaceAll(*this, findText, replaceText, matchCase);
 }
 
 // ---- Notifications ----

@@ -82,6 +82,18 @@ class TaviColorText final : public SurfaceListener {
   Variant DisableControl();
   void CheckHighLightText();
   void MessageBox(TextView msg, int32_t buttons, TextView title);
+  Variant HighlightLine(int32_t& line, int32_t& startPos);
+  Variant Undo();
+  Variant Redo();
+  Variant Cut();
+  Variant Copy();
+  Variant Paste();
+  Variant Delete();
+  Variant SelectAll();
+  Variant FindSE(TextView findText, bool matchCase, bool up);
+  Text FindSE_New(TextView findText, bool matchCase, bool up);
+  Variant ReplaceSE(TextView findText, TextView replaceText);
+  Variant ReplaceAll(TextView findText, TextView replaceText, bool matchCase);
 
   // ---- Notifications from the host and the widgets. ----
   void resize();

@@ -152,7 +152,15 @@ std::vector<DispatchMember> buildTable() {
       [](TaviColorText& c, std::span<Variant>) { return c.getLength(); });
 
   add("HighlightLine", 0x60030010, K::Method,
-      {{"line", P::Long, true}, {"startPos", P::Long, true}}, R::Variant, nullptr);
+      {{"line", P::Long, true}, {"startPos", P::Long, true}}, R::Variant,
+      [](TaviColorText& c, std::span<Variant> a) {
+        int32_t line = a[0].i4();
+        int32_t startPos = a[1].i4();
+        Variant result = c.HighlightLine(line, startPos);
+        a[0] = Variant::fromI4(line);
+        a[1] = Variant::fromI4(startPos);
+        return result;
+      });
   add("change", 0x6003001a, K::Method,
       {{"oldstr", P::String, false},
        {"newstr", P::String, false},
@@ -166,28 +174,50 @@ std::vector<DispatchMember> buildTable() {
         a[3] = Variant::fromI4(changeNum);
         return Variant::fromString(std::move(removed));
       });
-  add("Undo", 0x60030022, K::Method, none, R::Variant, nullptr);
-  add("Cut", 0x60030023, K::Method, none, R::Variant, nullptr);
-  add("Copy", 0x60030024, K::Method, none, R::Variant, nullptr);
-  add("Paste", 0x60030025, K::Method, none, R::Variant, nullptr);
-  add("Delete", 0x60030026, K::Method, none, R::Variant, nullptr);
-  add("SelectAll", 0x60030027, K::Method, none, R::Variant, nullptr);
-  add("FindSE", 0x60030028, K::Method, findArgs, R::Variant, nullptr);
-  add("FindSE_New", 0x60030072, K::Method, findArgs, R::String, nullptr);
+  add("Undo", 0x60030022, K::Method, none, R::Variant,
+      [](TaviColorText& c, std::span<Variant>) { return c.Undo(); });
+  add("Cut", 0x60030023, K::Method, none, R::Variant,
+      [](TaviColorText& c, std::span<Variant>) { return c.Cut(); });
+  add("Copy", 0x60030024, K::Method, none, R::Variant,
+      [](TaviColorText& c, std::span<Variant>) { return c.Copy(); });
+  add("Paste", 0x60030025, K::Method, none, R::Variant,
+      [](TaviColorText& c, std::span<Variant>) { return c.Paste(); });
+  add("Delete", 0x60030026, K::Method, none, R::Variant,
+      [](TaviColorText& c, std::span<Variant>) { return c.Delete(); });
+  add("SelectAll", 0x60030027, K::Method, none, R::Variant,
+      [](TaviColorText& c, std::span<Variant>) { return c.SelectAll(); });
+  // The search texts are Variants used as Strings: converted before anything happens.
+  add("FindSE", 0x60030028, K::Method, findArgs, R::Variant,
+      [](TaviColorText& c, std::span<Variant> a) {
+        return c.FindSE(a[0].toText(), a[1].boolValue() != 0, a[2].boolValue() != 0);
+      });
+  add("FindSE_New", 0x60030072, K::Method, findArgs, R::String,
+      [](TaviColorText& c, std::span<Variant> a) {
+        return Variant::fromString(
+            c.FindSE_New(a[0].toText(), a[1].boolValue() != 0, a[2].boolValue() != 0));
+      });
   add("ReplaceSE", 0x6003002a, K::Method,
-      {{"AsFindText", P::Variant, true}, {"AsReplaceText", P::Variant, true}}, R::Variant, nullptr);
+      {{"AsFindText", P::Variant, true}, {"AsReplaceText", P::Variant, true}}, R::Variant,
+      [](TaviColorText& c, std::span<Variant> a) {
+        const Text find = a[0].toText();
+        return c.ReplaceSE(find, a[1].toText());
+      });
   add("ReplaceAll", 0x6003002b, K::Method,
       {{"AsFindText", P::Variant, true},
        {"AsReplaceText", P::Variant, true},
        {"bMatchCase", P::Boolean, true}},
-      R::Variant, nullptr);
+      R::Variant, [](TaviColorText& c, std::span<Variant> a) {
+        const Text find = a[0].toText();
+        return c.ReplaceAll(find, a[1].toText(), a[2].boolValue() != 0);
+      });
   add("SetHourGlassCursor", 0x6003002c, K::Method, none, R::Variant,
       [](TaviColorText& c, std::span<Variant>) { return c.SetHourGlassCursor(); });
   add("SetArrowCursor", 0x6003002d, K::Method, none, R::Variant,
       [](TaviColorText& c, std::span<Variant>) { return c.SetArrowCursor(); });
   add("DisableControl", 0x6003002e, K::Method, none, R::Variant,
       [](TaviColorText& c, std::span<Variant>) { return c.DisableControl(); });
-  add("Redo", 0x6003002f, K::Method, none, R::Variant, nullptr);
+  add("Redo", 0x6003002f, K::Method, none, R::Variant,
+      [](TaviColorText& c, std::span<Variant>) { return c.Redo(); });
   add("PrinterSE", 0x60030030, K::Method, {{"PrintFlags", P::Integer, true}}, R::None, nullptr);
   add("CheckHighLightText", 0x60030034, K::Method, none, R::None,
       [](TaviColorText& c, std::span<Variant>) {

@@ -104,6 +104,9 @@ class EditSurface {
   virtual int32_t lineFromChar(int32_t offset) const = 0;
   // Caret position in pixels relative to the surface's client area (GetCaretPos).
   virtual PixelPoint caretPosition() const = 0;
+  // Size of the client area in pixels, for placing widgets next to the caret.
+  virtual int32_t clientWidth() const = 0;
+  virtual int32_t clientHeight() const = 0;
 };
 
 }  // namespace tavi

@@ -1,0 +1,21 @@
+// Keyword colouring: keywords blue and bold, everything else black and regular, one line
+// or one span around the caret at a time. Colours are applied through the editor's
+// selection, and the caret is put back at the position given.
+#pragma once
+
+#include <cstdint>
+
+namespace tavi {
+
+class TaviColorText;
+
+// Recolours the line of position p; keywords only while m_bKeywordHighlight is on. Clears
+// m_bTrackChanges while it works and m_bTextChanged at its end; gives the editor the
+// focus unless the host is still loading.
+void ColorLine(TaviColorText& control, int32_t& p);
+
+// Recolours the keyword span around p (see FindKeywordSpan). Never fails: every step
+// that fails is skipped.
+void ColorSpan(TaviColorText& control, int32_t& p);
+
+}  // namespace tavi
