@@ -1,13 +1,12 @@
 // Memory and time of recording typing into the undo journal of a 100,000-character script.
 #include <benchmark/benchmark.h>
 
-#include <array>
 #include <cstdio>
 #include <random>
-#include <string>
 #include <utility>
 #include <vector>
 
+#include "bench_support.h"
 #include "history/journal.h"
 
 namespace tavi {
@@ -18,37 +17,10 @@ constexpr int kEdits = 10000;
 constexpr double kMiB = 1024.0 * 1024.0;
 constexpr double kBudgetMiB = 32.0;
 
-Text ascii(const char* s) { return Text(s, s + std::char_traits<char>::length(s)); }
-
-// A call-routing script of many handlers, cut at kScriptLength characters; lines end in CR LF.
-Text makeScript() {
-  static const std::array<const char*, 12> kLines = {
-      "EVENT HANDLER",
-      "  EVENT CALL ARRIVED",
-      "    IF (AGE OF CALL > 30) AND (IDLE AGENT COUNT(Sales_sk) = 0) THEN",
-      "      GIVE RINGBACK",
-      "      QUEUE TO SKILLSET Sales_sk WITH PRIORITY 2",
-      "      WAIT 10",
-      "    ELSE",
-      "      GIVE MUSIC Music_route",
-      "      EXECUTE SCRIPT Overflow_script",
-      "    END IF",
-      "  SECTION Loop_section",
-      "END HANDLER"};
-  Text script;
-  for (int n = 0; script.size() < kScriptLength; ++n) {
-    script += ascii(kLines[n % kLines.size()]);
-    if (n % kLines.size() == 4) script += ascii((" /* route " + std::to_string(n) + " */").c_str());
-    script += u"\r\n";
-  }
-  script.resize(kScriptLength);
-  return script;
-}
-
 // Records kEdits typed characters as snapshots: the caret jumps to a new place now and then
 // and types a few characters there, as a user editing a script does.
 void BM_JournalTypingSession(benchmark::State& state) {
-  const Text script = makeScript();
+  const Text script = bench::routingScript(kScriptLength);
   double journalMiB = 0;
   for (auto _ : state) {
     const size_t bytesBefore = SharedText::liveBytes();
@@ -78,7 +50,7 @@ BENCHMARK(BM_JournalTypingSession)->Unit(benchmark::kMillisecond);
 // One recording: a snapshot of the 100,000-character text derived from the newest one, which
 // differs from it by one typed character at a varying place.
 void BM_JournalRecordOneEdit(benchmark::State& state) {
-  const Text script = makeScript();
+  const Text script = bench::routingScript(kScriptLength);
   std::vector<Text> typed;
   for (size_t at = 0; at < kScriptLength; at += kScriptLength / 16 + 7) {
     typed.push_back(script);

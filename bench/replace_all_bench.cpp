@@ -12,10 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "headless/metrics.h"
-#include "headless/platform.h"
+#include "bench_support.h"
 #include "search/replace.h"
-#include "shell/control.h"
 
 namespace tavi {
 namespace {
@@ -65,22 +63,6 @@ Text makeScript() {
   return script;
 }
 
-// A control sized as tavi-script sizes it, with room for the longer text, and the script loaded.
-struct LoadedControl {
-  explicit LoadedControl(const Text& script)
-      : widgets(platform.createControl()), control(widgets.widgets()) {
-    widgets.site().setSize(headless::kDefaultControlWidth, headless::kDefaultControlHeight);
-    control.resize();
-    control.m_MaxLen = 2000000;
-    // The surface takes the new maximum at the next change; the load must not be cut before.
-    widgets.surface().setMaxLength(control.m_MaxLen);
-    control.putText(Variant::fromString(script));
-  }
-  HeadlessPlatform platform;
-  HeadlessControl& widgets;
-  TaviColorText control;
-};
-
 void BM_ReplaceAll(benchmark::State& state) {
   const Text script = makeScript();
   if (script.size() != kScriptLength ||
@@ -88,13 +70,15 @@ void BM_ReplaceAll(benchmark::State& state) {
     state.SkipWithError("the script is not as designed");
     return;
   }
-  std::unique_ptr<LoadedControl> loaded;
+  std::unique_ptr<bench::SizedControl> loaded;
   std::vector<double> wallMs;
   std::vector<double> cpuMs;  // what the figure is judged by: a busy machine inflates wall time
   for (auto _ : state) {
     state.PauseTiming();
     loaded.reset();
-    loaded = std::make_unique<LoadedControl>(script);
+    loaded = std::make_unique<bench::SizedControl>();
+    loaded->setMaxLength(2000000);  // room for the longer text
+    loaded->load(script);
     state.ResumeTiming();
     const auto wallStart = std::chrono::steady_clock::now();
     const std::clock_t cpuStart = std::clock();

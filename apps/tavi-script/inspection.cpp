@@ -1,5 +1,11 @@
 #include "tavi-script/inspection.h"
 
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <span>
+
 #include "tavi-script/json_values.h"
 
 namespace tavi::script {
@@ -16,6 +22,62 @@ OrderedJson journalOf(const Journal& journal) {
         {{"selStart", e.SelStart}, {"textLen", e.TextLen}, {"text", toUtf8(e.Text.str())}});
   }
   return entries;
+}
+
+// A printer coordinate: a whole number as an integer, else the shortest decimal that reads
+// back as the same single-precision value.
+OrderedJson printerNumber(float v) {
+  if (std::isfinite(v) && v == std::trunc(v) && std::fabs(v) < 1e9f) return static_cast<int64_t>(v);
+  char digits[32];
+  const auto [end, ec] = std::to_chars(digits, digits + sizeof digits - 1, v);
+  *end = '\0';
+  return std::strtod(digits, nullptr);
+}
+
+std::string hexBytes(std::span<const uint8_t> bytes) {
+  static constexpr char kDigits[] = "0123456789ABCDEF";
+  std::string hex;
+  for (uint8_t b : bytes) {
+    hex.push_back(kDigits[b >> 4]);
+    hex.push_back(kDigits[b & 0xF]);
+  }
+  return hex;
+}
+
+template <typename Record>
+OrderedJson hexOrNull(const std::optional<Record>& record) {
+  return record ? OrderedJson(hexBytes(*record)) : OrderedJson(nullptr);
+}
+
+OrderedJson operationOf(const PrintOperation& op) {
+  if (const auto* line = std::get_if<PrintedLine>(&op))
+    return {{"line",
+             {printerNumber(line->x1), printerNumber(line->y1), printerNumber(line->x2),
+              printerNumber(line->y2)}},
+            {"color", line->color}};
+  const auto& text = std::get<PrintedText>(op);
+  return {{"text", toUtf8(text.text)},
+          {"x", printerNumber(text.x)},
+          {"y", printerNumber(text.y)},
+          {"fontSize", printerNumber(text.fontSize)}};
+}
+
+OrderedJson documentOf(const PrintedDocument& document) {
+  OrderedJson pages = OrderedJson::array();
+  for (const PrintedPage& page : document.pages) {
+    OrderedJson ops = OrderedJson::array();
+    for (const PrintOperation& op : page) ops.push_back(operationOf(op));
+    pages.push_back(std::move(ops));
+  }
+  const PrinterSettings& s = document.settings;
+  return {{"printer", toUtf8(document.printer)},
+          {"copies", s.copies},
+          {"orientation", s.orientation},
+          {"duplex", s.duplex},
+          {"paperSize", s.paperSize},
+          {"printQuality", s.printQuality},
+          {"pages", std::move(pages)},
+          {"ended", document.ended}};
 }
 
 OrderedJson strings(const std::vector<Text>& texts) {
@@ -105,6 +167,22 @@ OrderedJson gutterOf(const HeadlessGutterCanvas& gutter) {
 
 OrderedJson menuItemsOf(const HeadlessPopupMenu& menu) {
   return {{"items", strings(menu.items())}, {"shown", menu.shownCount()}};
+}
+
+OrderedJson printoutOf(HeadlessPrinterSystem& printers) {
+  OrderedJson documents = OrderedJson::array();
+  for (const PrintedDocument& document : printers.printer().drainDocuments())
+    documents.push_back(documentOf(document));
+  OrderedJson dialog = nullptr;
+  if (const std::optional<DialogRecords>& given = printers.lastDialog()) {
+    char flags[16];
+    std::snprintf(flags, sizeof flags, "0x%08X", readU32(given->printDlg, printdlg::kFlags));
+    dialog = {{"flags", flags},
+              {"devmode", hexOrNull(given->devMode)},
+              {"devnames", hexOrNull(given->devNames)},
+              {"printdlg", hexBytes(given->printDlg)}};
+  }
+  return {{"documents", std::move(documents)}, {"dialog", std::move(dialog)}};
 }
 
 }  // namespace tavi::script

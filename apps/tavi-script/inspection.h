@@ -4,6 +4,7 @@
 #include <nlohmann/json.hpp>
 
 #include "headless/control.h"
+#include "headless/printer_system.h"
 #include "shell/control.h"
 
 namespace tavi::script {
@@ -13,5 +14,8 @@ nlohmann::ordered_json stateOf(const TaviColorText& control, HeadlessControl& wi
 nlohmann::ordered_json formatsOf(const HeadlessEditSurface& surface);
 nlohmann::ordered_json gutterOf(const HeadlessGutterCanvas& gutter);
 nlohmann::ordered_json menuItemsOf(const HeadlessPopupMenu& menu);
+// The documents printed since the last call (and one still open, with "ended" false) and
+// the records given to the last print dialog.
+nlohmann::ordered_json printoutOf(HeadlessPrinterSystem& printers);
 
 }  // namespace tavi::script

@@ -1,5 +1,6 @@
 #include "tavi-script/script_host.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
@@ -120,6 +121,61 @@ MemberKind kindArg(const json& command, size_t i) {
 void expectSize(const json& command, size_t size) {
   if (command.size() != size)
     throw std::invalid_argument("expected " + std::to_string(size - 1) + " argument(s)");
+}
+
+const std::string& stringField(const json& object, const char* key) {
+  const auto it = object.find(key);
+  if (it == object.end() || !it->is_string())
+    throw std::invalid_argument(std::string("\"") + key + "\" must be a string");
+  return it->get_ref<const std::string&>();
+}
+
+// [{"name", "driver", "port"}, ...]
+std::vector<InstalledPrinter> printersArg(const json& command, size_t i) {
+  const json& list = arg(command, i);
+  if (!list.is_array()) throw std::invalid_argument("the printers are a list");
+  std::vector<InstalledPrinter> printers;
+  for (const json& p : list) {
+    if (!p.is_object()) throw std::invalid_argument("a printer is an object");
+    printers.push_back({fromUtf8(stringField(p, "name")),
+                        fromUtf8(stringField(p, "driver")),
+                        fromUtf8(stringField(p, "port")),
+                        {}});
+  }
+  return printers;
+}
+
+// "cancel", or {"printer": NAME, "copies": N, ...} with any of its fields.
+DialogAnswer dialogAnswerArg(const json& command, size_t i) {
+  const json& v = arg(command, i);
+  DialogAnswer answer;
+  if (v == "cancel") {
+    answer.cancel = true;
+    return answer;
+  }
+  if (!v.is_object())
+    throw std::invalid_argument("the dialog's answer is \"cancel\" or an object of choices");
+  DialogChoices& choices = answer.choices;
+  const std::pair<const char*, std::optional<int16_t>*> numbers[] = {
+      {"copies", &choices.copies},
+      {"orientation", &choices.orientation},
+      {"duplex", &choices.duplex},
+      {"paperSize", &choices.paperSize},
+      {"printQuality", &choices.printQuality}};
+  for (const auto& [key, value] : v.items()) {
+    if (key == "printer") {
+      choices.printer = fromUtf8(stringField(v, "printer"));
+      continue;
+    }
+    const auto* field = std::find_if(std::begin(numbers), std::end(numbers),
+                                     [&](const auto& n) { return key == n.first; });
+    if (field == std::end(numbers)) throw std::invalid_argument("no dialog choice " + key);
+    if (!value.is_number_integer() || value.get<int64_t>() < INT16_MIN ||
+        value.get<int64_t>() > INT16_MAX)
+      throw std::invalid_argument("\"" + key + "\" must be a 16-bit integer");
+    *field->second = static_cast<int16_t>(value.get<int64_t>());
+  }
+  return answer;
 }
 
 }  // namespace
@@ -310,14 +366,15 @@ OrderedJson ScriptHost::execute(const json& c) {
     platform_.clipboard().setLocked(boolArg(c, 1));
   } else if (name == "printers") {
     expectSize(c, 3);
-    if (!c[1].is_array()) throw BadCommand("the printers are a list");
-    printers_ = c[1];
-    intArg(c, 2);
+    std::vector<InstalledPrinter> printers = printersArg(c, 1);
+    const int64_t currentPrinter = intArg(c, 2);
+    if (!printers.empty() &&
+        (currentPrinter < 0 || currentPrinter >= static_cast<int64_t>(printers.size())))
+      throw BadCommand("no printer " + std::to_string(currentPrinter));
+    platform_.printers().setPrinters(std::move(printers), static_cast<int32_t>(currentPrinter));
   } else if (name == "printdialog") {
     expectSize(c, 2);
-    if (!(c[1].is_object() || c[1] == "cancel"))
-      throw BadCommand("the dialog's answer is \"cancel\" or an object of choices");
-    printDialog_ = c[1];
+    platform_.printers().scriptDialog(dialogAnswerArg(c, 1));
   } else if (name == "state") {
     expectSize(c, 1);
     return okResult(stateOf(h.control, w, platform_.screen()));
@@ -332,8 +389,7 @@ OrderedJson ScriptHost::execute(const json& c) {
     return okResult(menuItemsOf(w.menu()));
   } else if (name == "printout") {
     expectSize(c, 1);
-    // Nothing prints until the control's printing exists.
-    return okResult({{"documents", OrderedJson::array()}, {"dialog", nullptr}});
+    return okResult(printoutOf(platform_.printers()));
   } else {
     throw BadCommand("unknown command " + name);
   }

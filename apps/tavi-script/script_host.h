@@ -53,9 +53,6 @@ class ScriptHost {
   HeadlessPlatform platform_;
   std::vector<std::unique_ptr<Hosted>> controls_;
   size_t current_ = 0;
-  // Printer scenario state, kept until the printer system exists.
-  nlohmann::json printers_;
-  nlohmann::json printDialog_;
 };
 
 }  // namespace tavi::script

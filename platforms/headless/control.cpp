@@ -55,6 +55,7 @@ Widgets HeadlessControl::widgets() {
   w.clipboard = &services_.clipboard;
   w.messages = &services_.messages;
   w.windows = &services_.windows;
+  w.printers = &services_.printers;
   return w;
 }
 

@@ -14,22 +14,13 @@ namespace {
 constexpr int kInvalidPropertyArrayIndex = 381;
 constexpr int32_t kRowsPerPage = headless::kListHeight / headless::kListRowHeight;
 
-bool sortsBefore(TextView a, TextView b) {
-  const size_t n = std::min(a.size(), b.size());
-  for (size_t i = 0; i < n; ++i) {
-    const char16_t x = upperCase(a[i]);
-    const char16_t y = upperCase(b[i]);
-    if (x != y) return x < y;
-  }
-  return a.size() < b.size();
-}
-
 }  // namespace
 
 void HeadlessListBox::addItem(TextView item) {
   // After every item that does not sort after the new one: equal items keep their order.
-  const auto at = std::upper_bound(items_.begin(), items_.end(), item,
-                                   [](TextView a, const Text& b) { return sortsBefore(a, b); });
+  const auto at =
+      std::upper_bound(items_.begin(), items_.end(), item,
+                       [](TextView a, const Text& b) { return keywordSortsBefore(a, b); });
   const int32_t position = static_cast<int32_t>(at - items_.begin());
   items_.insert(at, Text(item));
   if (listIndex_ >= position) ++listIndex_;  // the selection stays on its item

@@ -26,6 +26,7 @@ class HeadlessPlatform {
   HeadlessMessageBoxes& messageBoxes() { return services_.messages; }
   HeadlessWindowSystem& windows() { return services_.windows; }
   FocusTracker& focus() { return services_.focus; }
+  HeadlessPrinterSystem& printers() { return services_.printers; }
 
  private:
   HeadlessServices services_;  // declared first: outlives the controls

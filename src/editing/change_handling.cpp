@@ -3,6 +3,7 @@
 #include "gutter/gutter.h"
 #include "history/undo_recording.h"
 #include "shell/control.h"
+#include "shell/skip_on_failure.h"
 #include "shell/keys.h"
 
 namespace tavi {
@@ -10,16 +11,10 @@ namespace tavi {
 void HandleGotFocus(TaviColorText& control) {
   // Each step goes on after a failed one.
   const Widgets& w = control.widgets();
-  auto attempt = [](auto&& step) {
-    try {
-      step();
-    } catch (const std::exception&) {
-    }
-  };
-  attempt([&] { w.frame->setTabStop(false); });
-  attempt([&] { w.gutter->setTabStop(false); });
-  attempt([&] { w.hint->setTabStop(false); });
-  attempt([&] { w.list->setTabStop(false); });
+  skipOnFailure([&] { w.frame->setTabStop(false); });
+  skipOnFailure([&] { w.gutter->setTabStop(false); });
+  skipOnFailure([&] { w.hint->setTabStop(false); });
+  skipOnFailure([&] { w.list->setTabStop(false); });
 }
 
 void HandleLostFocus(TaviColorText& control) {

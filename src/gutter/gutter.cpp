@@ -5,21 +5,13 @@
 #include <string>
 
 #include "shell/control.h"
+#include "shell/skip_on_failure.h"
 
 namespace tavi {
 
 namespace {
 
 constexpr TextView kLineHeightSample = u"Hy";
-
-// Layout steps skip a failing step and run the next.
-template <typename Step>
-void skipOnFailure(Step&& step) {
-  try {
-    step();
-  } catch (const std::exception&) {
-  }
-}
 
 Text decimal(int32_t n) {
   std::string digits = std::to_string(n);

@@ -7,6 +7,7 @@
 
 #include "language/line_scanner.h"
 #include "shell/control.h"
+#include "shell/skip_on_failure.h"
 
 namespace tavi {
 
@@ -50,15 +51,6 @@ void paint(EditSurface& editor, int32_t start, int32_t length, bool keyword) {
   editor.setSelLength(length);
   editor.setSelColor(keyword ? kColorKeyword : kColorPlain);
   editor.setSelBold(keyword);
-}
-
-// Runs one step of a routine that skips whatever fails and goes on with the next.
-template <typename Step>
-void skipOnFailure(Step&& step) {
-  try {
-    step();
-  } catch (const std::exception&) {
-  }
 }
 
 }  // namespace

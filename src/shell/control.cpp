@@ -13,6 +13,7 @@
 #include "history/undo_redo.h"
 #include "language/highlight_line.h"
 #include "language/vocabulary.h"
+#include "printing/print_setup.h"
 #include "search/find.h"
 #include "search/replace.h"
 #include "shell/window_hook.h"
@@ -221,6 +222,8 @@ Variant TaviColorText::ReplaceSE(TextView findText, TextView replaceText) {
 Variant TaviColorText::ReplaceAll(TextView findText, TextView replaceText, bool matchCase) {
   return tavi::ReplaceAll(*this, findText, replaceText, matchCase);
 }
+
+void TaviColorText::PrinterSE(int16_t& PrintFlags) { tavi::PrinterSE(*this, PrintFlags); }
 
 // ---- Notifications ----
 

@@ -94,6 +94,7 @@ class TaviColorText final : public SurfaceListener {
   Text FindSE_New(TextView findText, bool matchCase, bool up);
   Variant ReplaceSE(TextView findText, TextView replaceText);
   Variant ReplaceAll(TextView findText, TextView replaceText, bool matchCase);
+  void PrinterSE(int16_t& PrintFlags);  // PrintFlags is not changed
 
   // ---- Notifications from the host and the widgets. ----
   void resize();

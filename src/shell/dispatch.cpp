@@ -218,7 +218,13 @@ std::vector<DispatchMember> buildTable() {
       [](TaviColorText& c, std::span<Variant>) { return c.DisableControl(); });
   add("Redo", 0x6003002f, K::Method, none, R::Variant,
       [](TaviColorText& c, std::span<Variant>) { return c.Redo(); });
-  add("PrinterSE", 0x60030030, K::Method, {{"PrintFlags", P::Integer, true}}, R::None, nullptr);
+  add("PrinterSE", 0x60030030, K::Method, {{"PrintFlags", P::Integer, true}}, R::None,
+      [](TaviColorText& c, std::span<Variant> a) {
+        int16_t printFlags = a[0].i2();
+        c.PrinterSE(printFlags);
+        a[0] = Variant::fromI2(printFlags);
+        return Variant();
+      });
   add("CheckHighLightText", 0x60030034, K::Method, none, R::None,
       [](TaviColorText& c, std::span<Variant>) {
         c.CheckHighLightText();

@@ -1,7 +1,8 @@
-// A control with keyword colouring on, given a text and a caret, and readers of what the
-// person sees: the keywords marked in the text, the floating widgets, the events.
+// A control with keyword colouring on, put at a given text and caret, and readers of what
+// the person sees: the keywords marked in the text, the floating widgets, the events.
 #pragma once
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -24,10 +25,11 @@ class EditingFixture : public ControlFixture {
   HeadlessHintBox& hint() { return widgets.hint(); }
   ModuleState& module() { return control.module(); }
 
-  // Replaces the whole text (as a load) and puts the caret; the list and the hint are
-  // hidden, the bookkeeping is that of a key released there, the change flag is clear, and
-  // earlier events and message boxes are forgotten.
-  void given(std::u16string_view text, int32_t caret) {
+  // Loads `text`, selects `length` characters from `caret` (-1: the end) and sets the
+  // bookkeeping of a key released there: list and hint hidden, change flag clear, events and
+  // message boxes gone.
+  void given(std::u16string_view text, int32_t caret = -1, int32_t length = 0) {
+    if (caret < 0) caret = static_cast<int32_t>(text.size());
     list().setVisible(false);
     hint().setVisible(false);
     module().m_bListShown = module().m_bHintShown = false;
@@ -36,6 +38,7 @@ class EditingFixture : public ControlFixture {
     surface().setSelLength(surface().textLength());
     load(text);
     surface().setSelStart(caret);
+    surface().setSelLength(length);
     module().m_lDownLine = surface().lineFromChar(caret);
     module().m_bCaretMoved = false;
     sink.events.clear();
@@ -44,8 +47,8 @@ class EditingFixture : public ControlFixture {
 
   void press(int16_t keyCode, int16_t shift = 0) { widgets.key(keyCode, shift); }
 
-  // The text with every blue bold stretch in brackets ("[IF] A [THEN]"); any other format
-  // than plain or keyword shows as "{...}".
+  // The text with every blue bold stretch in brackets ("[IF] A [THEN]") and any other
+  // style than plain in braces.
   Text marked() {
     const Text all = text();
     Text out;
@@ -63,13 +66,8 @@ class EditingFixture : public ControlFixture {
 
   int32_t indexOf(std::u16string_view keyword) {
     const auto& items = list().items();
-    for (size_t i = 0; i < items.size(); ++i)
-      if (items[i] == keyword) return static_cast<int32_t>(i);
-    ADD_FAILURE() << "no such keyword";
-    return -1;
+    return static_cast<int32_t>(std::find(items.begin(), items.end(), keyword) - items.begin());
   }
-
-  int32_t snapshots() const { return control.m_colUndo.count(); }
 };
 
 }  // namespace tavi::testing

@@ -19,74 +19,31 @@ Text twoCharLines(int count) {
   return text;
 }
 
-Text digits(int n) {
-  const std::string s = std::to_string(n);
-  return Text(s.begin(), s.end());
-}
-
 class GutterTest : public testing::ControlFixture {
  protected:
   // The thread's module state outlives each test; start every test clean.
   GutterTest() { control.module().m_bGutterDirty = false; }
 
-  int32_t systemColor(int index) { return *platform.screen().systemColor(index); }
-  const GutterPaint& paint() { return *widgets.gutter().lastPaint(); }
-  // The numbers of the last paint, "*" marking the window-text colour, "?" any colour
-  // other than window text or button shadow.
-  std::string numbers() {
+  // The right-aligned numbers of a paint (by default the last one of the fixture's gutter),
+  // "*" marking the window-text colour, "?" any colour but window text or button shadow.
+  std::string numbers(const GutterPaint* of = nullptr) {
+    const GutterPaint& paint = of ? *of : *widgets.gutter().lastPaint();
+    const int32_t windowText = *platform.screen().systemColor(8);
+    const int32_t shadow = *platform.screen().systemColor(16);
     std::string out;
-    for (const GutterTextDrawn& t : paint().texts) {
+    for (const GutterTextDrawn& t : paint.texts) {
+      EXPECT_EQ(t.format, kDtRight);
       if (!out.empty()) out += ' ';
-      out.append(t.text.begin(), t.text.end());
-      if (t.color == systemColor(8))
+      out += toUtf8(t.text);
+      if (t.color == windowText)
         out += '*';
-      else if (t.color != systemColor(16))
+      else if (t.color != shadow)
         out += '?';
     }
     return out;
   }
   bool dirty() { return control.module().m_bGutterDirty; }
-  HeadlessEditSurface& surface() { return widgets.surface(); }
 };
-
-// ---- Layout ----
-
-struct HeightCase {
-  double inner;    // the control's inner height in twips
-  int32_t layout;  // the frame's, editor's and gutter's height
-};
-
-class GutterLayoutTest : public GutterTest, public ::testing::WithParamInterface<HeightCase> {};
-
-TEST_P(GutterLayoutTest, FrameEditorAndGutterTakeTheLargestMultipleOf16) {
-  widgets.site().setSize(9000, GetParam().inner);
-  control.resize();
-  EXPECT_EQ(widgets.frame().innerHeight(), GetParam().layout);
-  EXPECT_EQ(surface().height(), GetParam().layout);
-  EXPECT_EQ(widgets.gutter().height(), GetParam().layout);
-  EXPECT_EQ(surface().width(), 9000 - headless::kGutterWidth);
-  EXPECT_EQ(surface().left(), headless::kGutterWidth);
-  EXPECT_EQ(paint().fillRect->bottom, GetParam().layout / headless::kTwipsPerPixel);
-}
-
-// Halves go to the even neighbour: 3407.5 -> 3408 and 3408.5 -> 3408.
-INSTANTIATE_TEST_SUITE_P(Heights, GutterLayoutTest,
-                         ::testing::Values(HeightCase{3405, 3392}, HeightCase{3392, 3392},
-                                           HeightCase{16, 16}, HeightCase{15, 0}, HeightCase{0, 0},
-                                           HeightCase{3404.5, 3392}, HeightCase{3405.5, 3392},
-                                           HeightCase{3407.5, 3408}, HeightCase{3408.5, 3408}));
-
-TEST_F(GutterTest, ControlNarrowerThanTheGutterKeepsTheEditorWidthAndRunsTheRest) {
-  const int refreshes = surface().refreshCount();
-  widgets.site().setSize(500, 3405);
-  control.resize();
-  EXPECT_EQ(widgets.frame().width(), 500);
-  EXPECT_EQ(surface().width(), 9000 - headless::kGutterWidth) << "the failed width is skipped";
-  EXPECT_EQ(surface().height(), 3392);
-  EXPECT_EQ(widgets.gutter().height(), 3392);
-  EXPECT_EQ(surface().refreshCount(), refreshes + 1);
-  EXPECT_EQ(paint().fillRect->bottom, 3392 / headless::kTwipsPerPixel) << "repainted last";
-}
 
 // A frame with a 30-twip border on every side; with `fixedHeight` every height change
 // fails, as a widget refuses an invalid size.
@@ -109,197 +66,127 @@ class BorderedFrame final : public FrameBox {
   int32_t height_ = 0;
 };
 
-class BorderedLayoutTest : public GutterTest {
- protected:
-  BorderedLayoutTest() : other(platform.createControl()), control2(withFrame()) {
-    other.site().setSize(9000, 3405);
-  }
-  Widgets withFrame() {
-    Widgets w = other.widgets();
-    w.frame = &frame;
-    return w;
-  }
+// The frame's inner height, and so the editor's and the gutter's, is the largest multiple
+// of 16 twips not above the control's height rounded to a whole number (3407.5 gives
+// 3408, not 3407), whatever the frame's border takes. A failing step is skipped and the
+// rest run, the repaint last: a control narrower than the gutter keeps the editor's old
+// width, and a refused height leaves the gutter as high as the editor is. The repaint
+// draws whole rows of 16 pixels only (3 in 48 or 55 pixels), but always the first.
+TEST_F(GutterTest, LayoutTakesTheLargestMultipleOf16AndSkipsAFailingStep) {
   BorderedFrame frame;
-  HeadlessControl& other;
-  TaviColorText control2;
-};
-
-TEST_F(BorderedLayoutTest, InnerHeightIsTheMultipleOf16WhateverTheBorderTakes) {
-  control2.resize();
-  EXPECT_EQ(frame.height(), 3392 + 2 * BorderedFrame::kBorder);
-  EXPECT_EQ(frame.innerHeight(), 3392);
-  EXPECT_EQ(other.surface().height(), 3392);
-  EXPECT_EQ(other.surface().width(), 9000 - 2 * BorderedFrame::kBorder - headless::kGutterWidth);
-}
-
-TEST_F(BorderedLayoutTest, GutterHeightIsReadBackFromTheEditor) {
+  HeadlessControl& other = platform.createControl();
+  Widgets w = other.widgets();
+  w.frame = &frame;
+  TaviColorText bordered(w);
+  bordered.putText(Variant::fromString(twoCharLines(4)));
+  constexpr int32_t kEditorWidth = 9000 - 2 * BorderedFrame::kBorder - headless::kGutterWidth;
+  const struct {
+    int32_t width;
+    double height;
+    int32_t layout;
+    const char* numbers;
+  } rows[] = {{9000, 3405, 3392, "1* 2 3 4"}, {9000, 3407.5, 3408, "1* 2 3 4"},
+              {500, 3405, 3392, "1* 2 3 4"},  {9000, 15, 0, "1*"},
+              {9000, 720, 720, "1* 2 3"},     {9000, 840, 832, "1* 2 3"}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(std::to_string(row.width) + " x " + std::to_string(row.height));
+    const int refreshes = other.surface().refreshCount();
+    other.site().setSize(row.width, row.height);
+    bordered.resize();
+    EXPECT_EQ(frame.width(), row.width);
+    EXPECT_EQ(frame.height(), row.layout + 2 * BorderedFrame::kBorder);
+    EXPECT_EQ(other.surface().height(), row.layout);
+    EXPECT_EQ(other.gutter().height(), row.layout);
+    EXPECT_EQ(other.surface().width(), kEditorWidth);
+    EXPECT_EQ(other.surface().left(), headless::kGutterWidth);
+    EXPECT_EQ(other.surface().refreshCount(), refreshes + 1);
+    // The fill covers the client area and the rule runs down its last column.
+    const int32_t clientHeight = row.layout / headless::kTwipsPerPixel;
+    const GutterPaint& paint = *other.gutter().lastPaint();
+    EXPECT_EQ(numbers(&paint), row.numbers);
+    EXPECT_EQ(paint.fillRect->right, kGutterPixels);
+    EXPECT_EQ(paint.fillRect->bottom, clientHeight);
+    const GutterLineDrawn& rule = paint.lines.at(0);
+    EXPECT_EQ(std::vector<int32_t>({rule.x1, rule.y1, rule.x2, rule.y2}),
+              std::vector<int32_t>({kGutterPixels - 1, 0, kGutterPixels - 1, clientHeight}));
+  }
   frame.fixedHeight = true;
   frame.height_ = 40;  // inner height -20: the editor refuses it
   other.surface().setHeight(1234);
-  control2.resize();
+  bordered.resize();
   EXPECT_EQ(other.surface().height(), 1234);
   EXPECT_EQ(other.gutter().height(), 1234);
-  EXPECT_EQ(other.surface().left(), headless::kGutterWidth);
 }
 
-// ---- Painting ----
-
-TEST_F(GutterTest, EmptyEditorShowsOneInWindowText) {
+TEST_F(GutterTest, NumbersOfTheCaretAndSelectionLinesAreInWindowText) {
   control.gutterPaint();
-  EXPECT_EQ(numbers(), "1*");
-}
-
-TEST_F(GutterTest, PaintGeometryFillsNumbersRowsAndDrawsTheRule) {
-  load(twoCharLines(30));
-  control.gutterPaint();
-  const int32_t clientHeight = 6000 / headless::kTwipsPerPixel;  // 400: 25 whole rows
-  ASSERT_EQ(paint().texts.size(), 25u);
-  for (int32_t i = 0; i < 25; ++i) {
-    const GutterTextDrawn& t = paint().texts[i];
-    EXPECT_EQ(t.text, digits(i + 1));
-    EXPECT_EQ(t.rect.left, 2);
-    EXPECT_EQ(t.rect.right, kGutterPixels - 2);
-    EXPECT_EQ(t.rect.top, 16 * i);
-    EXPECT_EQ(t.rect.bottom, 16 * i + 16);
-    EXPECT_EQ(t.format, kDtRight);
-  }
-  ASSERT_TRUE(paint().fillRect);
-  EXPECT_EQ(paint().fillRect->right, kGutterPixels);
-  EXPECT_EQ(paint().fillRect->bottom, clientHeight);
-  EXPECT_EQ(paint().fillColor, systemColor(15)) << "button face";
-  ASSERT_EQ(paint().lines.size(), 1u);
-  const GutterLineDrawn& rule = paint().lines[0];
-  EXPECT_EQ(rule.x1, kGutterPixels - 1);
-  EXPECT_EQ(rule.x2, kGutterPixels - 1);
-  EXPECT_EQ(rule.y1, 0);
-  EXPECT_EQ(rule.y2, clientHeight);
-  EXPECT_EQ(rule.color, systemColor(16));
-  EXPECT_EQ(widgets.gutter().fontName(), surface().fontName());
-}
-
-struct PaintCase {
-  const char* name;
-  int lines;
-  int32_t selStart;
-  int32_t selLength;
-  int32_t firstVisible;
-  const char* numbers;
-};
-
-class GutterPaintTest : public GutterTest, public ::testing::WithParamInterface<PaintCase> {};
-
-TEST_P(GutterPaintTest, MarksTheCaretAndSelectionLines) {
-  const PaintCase& c = GetParam();
-  load(twoCharLines(c.lines));
-  surface().setSelStart(c.selStart);
-  surface().setSelLength(c.selLength);
-  surface().scrollTo(c.firstVisible);
-  control.gutterPaint();
-  EXPECT_EQ(numbers(), c.numbers);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, GutterPaintTest,
-    ::testing::Values(
-        PaintCase{"CaretAtLineStart", 10, 16, 0, 0, "1 2 3 4 5* 6 7 8 9 10"},
-        PaintCase{"CaretAtLineEnd", 10, 18, 0, 0, "1 2 3 4 5* 6 7 8 9 10"},
-        PaintCase{"CaretAtTextEnd", 10, 38, 0, 0, "1 2 3 4 5 6 7 8 9 10*"},
-        PaintCase{"SelectionOverLines3To7", 10, 8, 18, 0, "1 2 3* 4* 5* 6* 7* 8 9 10"},
-        PaintCase{"OneCharacterIsNoSelection", 10, 9, 1, 0, "1 2 3* 4 5 6 7 8 9 10"},
-        PaintCase{"TwoCharactersAcrossABreak", 10, 10, 3, 0, "1 2 3* 4* 5 6 7 8 9 10"},
-        PaintCase{"EndingWithALineBreak", 10, 8, 8, 0, "1 2 3* 4* 5 6 7 8 9 10"},
-        PaintCase{"StartingAboveTheView", 10, 4, 26, 4, "5 6 7 8 9 10"},
-        PaintCase{"SelectionToTheLastLine", 10, 20, 18, 4, "5 6* 7* 8* 9* 10*"},
-        PaintCase{"LastLineFirstVisible", 10, 0, 0, 9, "10"}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-struct RowsCase {
-  int32_t controlHeight;  // twips; the gutter's client height is the layout height / 15
-  const char* numbers;
-};
-
-class GutterRowsTest : public GutterTest, public ::testing::WithParamInterface<RowsCase> {};
-
-TEST_P(GutterRowsTest, DrawsOnlyWholeRowsButAlwaysTheFirst) {
+  EXPECT_EQ(numbers(), "1*") << "an empty editor has one line, the caret's";
   load(twoCharLines(10));
-  widgets.site().setSize(9000, GetParam().controlHeight);
-  control.resize();
-  EXPECT_EQ(numbers(), GetParam().numbers);
+  const struct {
+    int32_t selStart;
+    int32_t selLength;
+    int32_t firstVisible;
+    const char* numbers;
+  } rows[] = {{16, 0, 0, "1 2 3 4 5* 6 7 8 9 10"},      // the caret's line
+              {38, 0, 0, "1 2 3 4 5 6 7 8 9 10*"},      // the caret at the end of the text
+              {8, 18, 0, "1 2 3* 4* 5* 6* 7* 8 9 10"},  // a selection over lines 3 to 7
+              {9, 1, 0, "1 2 3* 4 5 6 7 8 9 10"},       // one character is no selection
+              {8, 8, 0, "1 2 3* 4* 5 6 7 8 9 10"},  // the line its last character, a break, ends
+              {4, 26, 4, "5 6 7 8 9 10"},           // the colour changes only at the first line
+              {20, 18, 4, "5 6* 7* 8* 9* 10*"},     // up to the last line
+              {0, 0, 9, "10"}};                     // the last line at the top: one number
+  for (const auto& row : rows) {
+    widgets.surface().setSelStart(row.selStart);
+    widgets.surface().setSelLength(row.selLength);
+    widgets.surface().scrollTo(row.firstVisible);
+    control.gutterPaint();
+    EXPECT_EQ(numbers(), row.numbers) << row.selStart << "+" << row.selLength;
+  }
 }
 
-INSTANTIATE_TEST_SUITE_P(ClientHeights, GutterRowsTest,
-                         ::testing::Values(RowsCase{200, "1*"},          // 12 px: clipped
-                                           RowsCase{720, "1* 2 3"},      // 48 px: exact fit
-                                           RowsCase{840, "1* 2 3"},      // 55 px: no partial row
-                                           RowsCase{960, "1* 2 3 4"}));  // 64 px
-
-// ---- Colour translation ----
-
-TEST_F(GutterTest, TranslateColorPassesRgbAndTranslatesSystemCodes) {
-  const Screen& screen = platform.screen();
-  for (int32_t rgb : {0x000000, 0x123456, 0xFFFFFF}) EXPECT_EQ(TranslateColor(screen, rgb, 0), rgb);
-  EXPECT_EQ(TranslateColor(screen, kColorButtonShadow, 0), systemColor(16));
-  EXPECT_EQ(TranslateColor(screen, kColorWindowText, 0), systemColor(8));
-  EXPECT_EQ(TranslateColor(screen, static_cast<int32_t>(0x8000000Fu), 0), systemColor(15));
-}
-
-TEST_F(GutterTest, TranslateColorGivesMinusOneForUnknownIndicesAndMalformedCodes) {
+TEST_F(GutterTest, TranslateColorPassesRgbAndGivesMinusOneForUnknownOrMalformedCodes) {
+  for (uint32_t rgb : {0x000000u, 0x123456u, 0xFFFFFFu})
+    EXPECT_EQ(TranslateColor(platform.screen(), static_cast<int32_t>(rgb), 0), int32_t(rgb));
   for (uint32_t code : {0x800000FFu, 0x8000001Fu, 0x03000000u, 0x10FFFFFFu, 0xFFFFFFFFu})
     EXPECT_EQ(TranslateColor(platform.screen(), static_cast<int32_t>(code), 0), -1)
         << std::hex << code;
 }
 
-// ---- Timer tick and the editor-window hook ----
-
-TEST_F(GutterTest, TickRepaintsOnlyWhenDirtyAndClearsTheFlag) {
+// The timer tick repaints only when the editor's window procedure saw a vertical scroll
+// or a timer message (the tick after a scroll is in the scroll_gutter scenario).
+TEST_F(GutterTest, OnlyVerticalScrollAndTimerMessagesMarkDirtyForTheTick) {
   load(twoCharLines(10));
-  surface().scrollTo(4);
-  control.timerTick();
-  EXPECT_EQ(numbers().substr(0, 2), "1*") << "a clean tick paints nothing";
-  control.module().m_bGutterDirty = true;
-  control.timerTick();
-  EXPECT_EQ(numbers(), "5 6 7 8 9 10");
-  EXPECT_FALSE(dirty());
-}
-
-TEST_F(GutterTest, ScrollBarDragMarksDirtyAndTheNextTickCatchesUp) {
-  load(twoCharLines(40));
-  widgets.scroll(10);
-  EXPECT_TRUE(dirty());
-  EXPECT_EQ(numbers().substr(0, 2), "1*") << "no repaint while dragging";
-  control.timerTick();
-  EXPECT_EQ(numbers().substr(0, 3), "11 ");
-  EXPECT_FALSE(dirty());
-}
-
-TEST_F(GutterTest, OnlyVerticalScrollAndTimerMessagesMarkDirty) {
-  const intptr_t hwnd = surface().windowHandle();
+  widgets.surface().scrollTo(4);  // without a message
+  const intptr_t hwnd = widgets.surface().windowHandle();
   // WM_KEYDOWN, WM_CHAR, WM_MOUSEMOVE, WM_MOUSEWHEEL, WM_HSCROLL
   for (uint32_t message : {0x100u, 0x102u, 0x200u, 0x20Au, 0x114u}) {
     platform.windows().sendMessage(hwnd, message);
     EXPECT_FALSE(dirty()) << std::hex << message;
   }
+  control.timerTick();
+  EXPECT_EQ(numbers().substr(0, 2), "1*") << "a clean tick paints nothing";
   platform.windows().sendMessage(hwnd, kWmTimer);
   EXPECT_TRUE(dirty());
 }
 
-TEST_F(GutterTest, SecondControlOnTheThreadDoesNotHookItsEditor) {
+// Every control takes its editor's handle, only the first hooks its editor, and the
+// first to terminate restores the saved procedure on the editor last named.
+TEST_F(GutterTest, OnlyTheFirstEditorOfTheThreadIsHooked) {
   HeadlessControl& second = platform.createControl();
   TaviColorText other(second.widgets());
   const intptr_t hwnd2 = second.surface().windowHandle();
+  EXPECT_EQ(control.module().m_hWndEditor, hwnd2);
   EXPECT_EQ(platform.windows().windowProc(hwnd2), &HeadlessWindowSystem::defaultWindowProc);
-  EXPECT_EQ(platform.windows().windowProc(surface().windowHandle()), &EditorWndProc);
-  platform.windows().sendMessage(hwnd2, kWmVScroll);
-  EXPECT_FALSE(dirty());
+  control.terminate();
+  EXPECT_FALSE(control.module().m_bHooked);
+  EXPECT_EQ(platform.windows().windowProc(widgets.surface().windowHandle()), &EditorWndProc);
 }
 
 TEST_F(GutterTest, TerminateUnhooksTheEditor) {
   control.terminate();
   EXPECT_FALSE(control.module().m_bHooked);
-  EXPECT_EQ(platform.windows().windowProc(surface().windowHandle()),
+  EXPECT_EQ(platform.windows().windowProc(widgets.surface().windowHandle()),
             &HeadlessWindowSystem::defaultWindowProc);
-  widgets.scroll(1);
-  EXPECT_FALSE(dirty());
 }
 
 }  // namespace

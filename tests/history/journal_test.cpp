@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <vector>
 
 #include "shell/runtime_error.h"
@@ -9,34 +10,22 @@
 namespace tavi {
 namespace {
 
-std::vector<Text> texts(const Journal& journal) {
-  std::vector<Text> out;
-  for (const UndoElement& element : journal) out.push_back(element.Text.str());
-  return out;
-}
-
-TEST(Journal, OneBasedOrderedCollection) {
+TEST(Journal, OneBasedOrderedCollectionWithSubscriptErrors) {
   Journal journal;
-  for (TextView text : {u"a", u"ab", u"abc", u"abcd"}) {
+  for (TextView text : {u"a", u"ab", u"abc", u"abcd"})
     journal.add(makeSnapshot(static_cast<int32_t>(text.size()), text, journal));
-  }
-  EXPECT_EQ(journal.count(), 4);
-  EXPECT_EQ(journal.item(1).Text.str(), u"a");
-  EXPECT_EQ(&journal.last(), &journal.item(4));
   journal.removeFirst();
   journal.removeLast();
-  EXPECT_EQ(texts(journal), (std::vector<Text>{u"ab", u"abc"}));
-  EXPECT_EQ(journal.item(1).TextLen, 2);
+  ASSERT_EQ(journal.count(), 2);
+  EXPECT_EQ(journal.item(1).Text.str(), u"ab");
+  EXPECT_EQ(journal.last().Text.str(), u"abc");
   journal.clear();
-  EXPECT_EQ(journal.count(), 0);
-
-  // Out of range: the runtime's subscript error.
-  for (auto operation : std::vector<void (*)(Journal&)>{
-           [](Journal& j) { (void)j.item(0); }, [](Journal& j) { (void)j.item(1); },
-           [](Journal& j) { (void)j.last(); }, [](Journal& j) { j.removeFirst(); },
-           [](Journal& j) { j.removeLast(); }}) {
+  const std::function<void()> outOfRange[] = {
+      [&] { (void)journal.item(0); }, [&] { (void)journal.item(1); }, [&] { (void)journal.last(); },
+      [&] { journal.removeFirst(); }, [&] { journal.removeLast(); }};
+  for (const auto& operation : outOfRange) {
     try {
-      operation(journal);
+      operation();
       ADD_FAILURE() << "no error raised";
     } catch (const RuntimeError& e) {
       EXPECT_EQ(e.number(), err::kSubscript);
@@ -44,6 +33,7 @@ TEST(Journal, OneBasedOrderedCollection) {
   }
 }
 
+// Typing one character into a long script stores little more than that character.
 TEST(Journal, SnapshotsShareStorageWithTheNewestOne) {
   const size_t bytesBefore = SharedText::liveBytes();
   {
@@ -56,7 +46,6 @@ TEST(Journal, SnapshotsShareStorageWithTheNewestOne) {
     EXPECT_LT(SharedText::liveBytes() - bytesBefore - firstBytes, 2048u);
     EXPECT_EQ(undo.last().SelStart, 4322);
     EXPECT_EQ(undo.last().TextLen, 10001);
-    EXPECT_EQ(undo.last().Text.str(), text);
     undo.removeFirst();  // the newer snapshot stays whole without the older one
     EXPECT_EQ(undo.item(1).Text.str(), text);
   }

@@ -1,6 +1,7 @@
 #include "history/undo_redo.h"
 
 #include <random>
+#include <tuple>
 
 #include "support/control_fixture.h"
 
@@ -9,230 +10,137 @@ namespace {
 
 class UndoRedoTest : public testing::ControlFixture {
  protected:
-  // A user edit: the selection [start, start + length) replaced with tracking on, recorded.
-  void edit(int32_t start, int32_t length, TextView with) {
+  // An edit of the surface: the selection [start, start + length) replaced, recorded unless
+  // tracking is off for it (as for ReplaceAll).
+  void edit(int32_t start, int32_t length, TextView with, bool recorded = true) {
+    control.m_bTrackChanges = recorded;
     widgets.surface().setSelStart(start);
     widgets.surface().setSelLength(length);
     widgets.surface().replaceSelection(with);
-  }
-  // A change the journal does not see, as ReplaceAll makes one.
-  void unrecordedEdit(int32_t start, int32_t length, TextView with) {
-    control.m_bTrackChanges = false;
-    edit(start, length, with);
     control.m_bTrackChanges = true;
   }
-  int32_t caret() { return widgets.surface().selStart(); }
-  Text newestUndo() const { return control.m_colUndo.last().Text.str(); }
+  static std::vector<Text> texts(const Journal& journal) {
+    std::vector<Text> out;
+    for (const UndoElement& element : journal) out.push_back(element.Text.str());
+    return out;
+  }
+  HeadlessEditSurface& surface() { return widgets.surface(); }
 };
 
-TEST_F(UndoRedoTest, UndoAndRedoAnAppendedCharacter) {
-  load(u"ABC");
-  edit(3, 0, u"X");
-  control.m_bChange = false;
-  sink.events.clear();
-  widgets.focus(FocusPlace::kAway);
+// Loaded text, the edit (start, length, replacement), the maximum length set before it, and
+// the caret after Undo and after Redo. How the journals move is checked by the random test.
+TEST_F(UndoRedoTest, UndoAndRedoOneEditAtTheOffsetsOfTheComparison) {
+  const std::tuple<Text, int32_t, int32_t, Text, int32_t, int32_t, int32_t> cases[] = {
+      {u"ABC", 3, 0, u"X", 100000, 3, 4},
+      {u"ABCDEF", 2, 2, u"x", 100000, 4, 3},  // behind the reinserted "CD"
+      {u"   x", 1, 1, u"", 100000, 3, 2},     // the comparison counts negatively here
+      {u"ABCDEFGHIJ", 2, 6, u"", 5, 8, 2},    // reinserted text is not cut by a lower maximum
+  };
+  for (const auto& [loaded, start, length, with, maxLen, undoCaret, redoCaret] : cases) {
+    SCOPED_TRACE(toUtf8(loaded));
+    surface().setSelStart(0);
+    surface().setSelLength(surface().textLength());
+    load(loaded);
+    control.m_MaxLen = maxLen;
+    edit(start, length, with);
+    const Text edited = text();
+    control.m_bChange = false;
+    sink.events.clear();
+    widgets.focus(FocusPlace::kAway);
 
-  EXPECT_TRUE(Undo(control).isEmpty());
-  EXPECT_EQ(text(), u"ABC");
-  EXPECT_EQ(caret(), 3);
-  EXPECT_EQ(control.m_colUndo.count(), 2);
-  ASSERT_EQ(control.m_colRedo.count(), 1);
-  EXPECT_EQ(control.m_colRedo.last().Text.str(), u"ABCX");
-  EXPECT_EQ(sink.events, std::vector<std::string>{"1000"}) << "no onChange for its own edits";
-  EXPECT_TRUE(control.m_bTrackChanges);
-  EXPECT_TRUE(control.m_bChange);
-  EXPECT_FALSE(widgets.surface().hideSelection());
-  EXPECT_EQ(widgets.surface().mousePointer(), kPointerDefault);
-  EXPECT_FALSE(widgets.surface().hasFocus());
+    EXPECT_TRUE(Undo(control).isEmpty());
+    EXPECT_EQ(std::pair(text(), surface().selStart()), std::pair(loaded, undoCaret));
+    EXPECT_EQ(texts(control.m_colRedo), std::vector<Text>{edited});
+    EXPECT_EQ(sink.events, std::vector<std::string>{"1000"}) << "no onChange for its own edits";
+    EXPECT_TRUE(control.m_bTrackChanges && control.m_bChange);
+    EXPECT_FALSE(surface().hideSelection() || surface().hasFocus());
+    EXPECT_EQ(surface().mousePointer(), kPointerDefault);
+    EXPECT_EQ(surface().maxLength(), maxLen);
 
-  sink.events.clear();
-  EXPECT_TRUE(Redo(control).isEmpty());
-  EXPECT_EQ(text(), u"ABCX");
-  EXPECT_EQ(caret(), 4);
-  EXPECT_EQ(control.m_colUndo.count(), 3);
-  EXPECT_EQ(control.m_colRedo.count(), 0);
-  EXPECT_TRUE(sink.events.empty());
-  EXPECT_TRUE(widgets.surface().hasFocus());
+    EXPECT_TRUE(Redo(control).isEmpty());
+    EXPECT_EQ(std::pair(text(), surface().selStart()), std::pair(edited, redoCaret));
+    EXPECT_EQ(sink.events.size(), 1u) << "Redo raises no event";
+    EXPECT_TRUE(surface().hasFocus());
+  }
 }
 
-TEST_F(UndoRedoTest, UndoAndRedoATypedOverSelectionAndStepTwice) {
-  load(u"ABCDEF");
-  edit(2, 2, u"x");
-  ASSERT_EQ(text(), u"ABxEF");
-  Undo(control);
-  EXPECT_EQ(text(), u"ABCDEF");
-  EXPECT_EQ(caret(), 4) << "behind the reinserted 'CD'";
-  Redo(control);
-  EXPECT_EQ(text(), u"ABxEF");
-  EXPECT_EQ(caret(), 3);
-
-  edit(5, 0, u"\r\nEND IF");
-  Undo(control);
-  Undo(control);
-  EXPECT_EQ(text(), u"ABCDEF");
-  Redo(control);
-  Redo(control);
-  EXPECT_EQ(text(), u"ABxEF\r\nEND IF");
-  EXPECT_EQ(control.m_colUndo.count(), 4);
-}
-
-TEST_F(UndoRedoTest, WithoutAnEditUndoOnlyRepaintsFlagsAndReports) {
+TEST_F(UndoRedoTest, WithNothingToStepOverOnlyTheGutterCaretFocusAndFlagsChange) {
   load(u"one\r\ntwo");  // start-up and the load: nothing to undo
   const int32_t firstLineColor = widgets.gutter().lastPaint()->texts.at(0).color;
-  widgets.surface().setSelStart(6);  // onto line 2, no repaint yet
+  surface().setSelStart(6);  // onto line 2, no repaint yet
+  surface().setSelLength(2);
   control.m_bChange = false;
   Undo(control);
   EXPECT_EQ(text(), u"one\r\ntwo");
-  EXPECT_EQ(control.m_colUndo.count(), 2);
-  EXPECT_EQ(control.m_colRedo.count(), 0);
   EXPECT_EQ(widgets.gutter().lastPaint()->texts.at(1).color, firstLineColor) << "repainted";
+  EXPECT_EQ(surface().selLength(), 0);  // setting the caret collapsed the selection,
   EXPECT_TRUE(control.m_bChange);
   EXPECT_EQ(sink.events.back(), "1000");
-
-  // The caret rule without an edit: a selection at offset 0 stays, any other collapses.
-  widgets.surface().setSelLength(2);
+  surface().setSelStart(0);  // which Undo leaves alone at offset 0
+  surface().setSelLength(2);
   Undo(control);
-  EXPECT_EQ(widgets.surface().selLength(), 0);
-  widgets.surface().setSelStart(0);
-  widgets.surface().setSelLength(2);
-  Undo(control);
-  EXPECT_EQ(widgets.surface().selLength(), 2);
-}
+  EXPECT_EQ(surface().selLength(), 2);
 
-TEST_F(UndoRedoTest, NothingToRedoOrTrackingOffChangesNoText) {
-  load(u"ABC");
-  edit(0, 1, u"");
   sink.events.clear();
   widgets.focus(FocusPlace::kAway);
+  control.m_bChange = false;
   Redo(control);
-  EXPECT_EQ(text(), u"BC");
+  EXPECT_EQ(text(), u"one\r\ntwo");
+  EXPECT_EQ(surface().selLength(), 0);  // but Redo does not
   EXPECT_TRUE(sink.events.empty());
-  EXPECT_TRUE(widgets.surface().hasFocus());
-
-  control.m_bTrackChanges = false;  // inside another handler: neither command acts
-  Undo(control);
-  EXPECT_EQ(text(), u"BC");
-  EXPECT_TRUE(control.m_bTrackChanges);
-  Undo(control);
-  control.m_bTrackChanges = false;
-  Redo(control);
-  EXPECT_EQ(text(), u"ABC");
-  EXPECT_EQ(control.m_colRedo.count(), 1);
-  EXPECT_TRUE(control.m_bTrackChanges);
+  EXPECT_TRUE(surface().hasFocus() && control.m_bChange);
 }
 
-TEST_F(UndoRedoTest, EditsInsideARunOfOneCharacter) {
-  load(u"   x");
-  edit(1, 1, u"");  // "  x": the comparison reports a negative count here
-  Undo(control);
-  EXPECT_EQ(text(), u"   x");
-  EXPECT_EQ(caret(), 3);
-  Redo(control);
-  EXPECT_EQ(text(), u"  x");
-
-  edit(0, 0, u" ");  // "   x" again, by insertion
-  Undo(control);
-  EXPECT_EQ(text(), u"  x");
-  Redo(control);
-  EXPECT_EQ(text(), u"   x");
-}
-
-TEST_F(UndoRedoTest, AnUnrecordedChangeIsUndoneAndRedoneFirst) {
-  load(u"ABC");
-  unrecordedEdit(1, 1, u"ZZ");  // only 2 snapshots, but the change is still undoable
-  Undo(control);
-  EXPECT_EQ(text(), u"ABC");
-  EXPECT_EQ(control.m_colUndo.count(), 2);
-  Redo(control);
-  EXPECT_EQ(text(), u"AZZC");
-
-  edit(4, 0, u"!");
-  Undo(control);  // redo journal: "AZZC!"
-  unrecordedEdit(0, 1, u"");
-  Undo(control);  // a new state appeared: the old redo snapshot goes, as after a user edit
-  EXPECT_EQ(text(), u"AZZC");
-  ASSERT_EQ(control.m_colRedo.count(), 1);
-  EXPECT_EQ(control.m_colRedo.last().Text.str(), u"ZZC");
-  Undo(control);
-  EXPECT_EQ(text(), u"ABC");
-  Redo(control);
-  Redo(control);
-  EXPECT_EQ(text(), u"ZZC");
-
-  // Redo does not overwrite an unrecorded change: the change is recorded and stays undoable.
-  Undo(control);
-  unrecordedEdit(0, 0, u"Q");
-  Redo(control);
-  EXPECT_EQ(text(), u"QAZZC");
-  EXPECT_EQ(control.m_colRedo.count(), 0);
-  Undo(control);
-  EXPECT_EQ(text(), u"AZZC");
-}
-
-TEST_F(UndoRedoTest, ReinsertedTextIsNotCutByALoweredMaximumLength) {
-  load(u"ABCDEFGHIJ");
-  control.m_MaxLen = 5;
-  edit(2, 6, u"");
-  Undo(control);
-  EXPECT_EQ(text(), u"ABCDEFGHIJ");
-  EXPECT_EQ(widgets.surface().maxLength(), 5);
-}
-
-// Random recorded and unrecorded edits with random Undo and Redo between them: after every
-// command the surface holds the snapshot it stepped to, and nothing stepped over is lost.
-TEST_F(UndoRedoTest, RandomHistoriesStepExactlyBetweenSnapshots) {
+// Random recorded and unrecorded edits with Undo and Redo between them, some called while
+// tracking is off (when neither acts), against a model of the text and both journals. A
+// change made while tracking was off is recorded by the next Undo, or by a Redo that has
+// something to restore, as a new state, which empties the redo journal: so Undo takes back
+// exactly that change, and Redo never overwrites it.
+TEST_F(UndoRedoTest, RandomHistoriesFollowAModelOfTheJournals) {
   std::mt19937 rng(20240611);
-  auto pick = [&rng](int n) { return static_cast<int32_t>(rng() % static_cast<unsigned>(n)); };
-  const std::vector<Text> pieces = {u"a", u"a", u"b", u" ", u" ", u"\r\n"};
+  auto pick = [&rng](size_t n) { return rng() % n; };
+  const Text pieces[] = {u"a", u"a", u"b", u" ", u" ", u"\r\n"};
   auto randomText = [&] {
     Text t;
-    for (int n = pick(4); n > 0; --n) t += pieces[pick(static_cast<int>(pieces.size()))];
+    for (size_t n = pick(4); n > 0; --n) t += pieces[pick(6)];
     return t;
   };
   load(u"aa  b\r\n\r\n  a");
-  for (int round = 0; round < 60; ++round) {
-    for (int n = 1 + pick(6); n > 0; --n) {
-      const int32_t start = pick(static_cast<int>(text().size()) + 1);
-      const int32_t length = pick(std::min<int>(4, static_cast<int>(text().size()) - start) + 1);
-      if (pick(8) == 0)
-        unrecordedEdit(start, length, randomText());
-      else
-        edit(start, length, randomText());
+  Text model = text();
+  std::vector<Text> undo = texts(control.m_colUndo), redo;
+  auto record = [&] {
+    redo.clear();
+    undo.push_back(model);
+  };
+  auto step = [&](std::vector<Text>& from, std::vector<Text>& to) {
+    to.push_back(from.back());
+    from.pop_back();
+    model = undo.back();
+  };
+  for (int round = 0; round < 300; ++round) {
+    for (size_t n = 1 + pick(6); n > 0; --n) {
+      const size_t start = pick(model.size() + 1);
+      const size_t length = pick(std::min<size_t>(4, model.size() - start) + 1);
+      const Text with = randomText();
+      if (model.compare(start, length, with) == 0) continue;  // no change to report
+      const bool recorded = pick(8) != 0;
+      edit(static_cast<int32_t>(start), static_cast<int32_t>(length), with, recorded);
+      model.replace(start, length, with);
+      if (recorded) record();
     }
-    for (int n = pick(12); n > 0; --n) {
-      const Text before = text();
-      const bool recorded = newestUndo() == before;
-      const int32_t undoCount = control.m_colUndo.count();
-      const int32_t redoCount = control.m_colRedo.count();
-      if (pick(2) == 0) {
-        Undo(control);
-        if (undoCount + (recorded ? 0 : 1) < 3) {
-          EXPECT_EQ(text(), before);
-          continue;
-        }
-        ASSERT_EQ(control.m_colRedo.last().Text.str(), before);
-        if (recorded) {
-          EXPECT_EQ(control.m_colUndo.count(), undoCount - 1);
-          EXPECT_EQ(control.m_colRedo.count(), redoCount + 1);
-        }
-      } else {
-        // After an unrecorded change there is nothing to redo: the change is recorded instead.
-        const bool steps = recorded && redoCount > 0;
-        const Text target = steps ? control.m_colRedo.last().Text.str() : before;
-        Redo(control);
-        ASSERT_EQ(text(), target);
-        if (redoCount == 0) continue;
-        EXPECT_EQ(control.m_colUndo.count(), undoCount + 1);
-        EXPECT_EQ(control.m_colRedo.count(), steps ? redoCount - 1 : 0);
-      }
-      ASSERT_EQ(text(), newestUndo()) << "round " << round;
+    for (size_t n = pick(12); n > 0; --n) {
+      const bool isUndo = pick(2) == 0, tracking = pick(10) != 0;  // off: inside another handler
+      control.m_bTrackChanges = tracking;
+      isUndo ? Undo(control) : Redo(control);
+      if (tracking && model != undo.back() && (isUndo || !redo.empty())) record();
+      if (tracking && isUndo && undo.size() >= 3) step(undo, redo);
+      if (tracking && !isUndo && !redo.empty()) step(redo, undo);
+      ASSERT_TRUE(control.m_bTrackChanges);
+      ASSERT_EQ(text(), model) << "round " << round;
+      ASSERT_EQ(texts(control.m_colUndo), undo) << "round " << round;
+      ASSERT_EQ(texts(control.m_colRedo), redo) << "round " << round;
     }
   }
-  while (control.m_colRedo.count() > 0) Redo(control);
-  const Text latest = text();
-  while (control.m_colUndo.count() > 2) Undo(control);
-  while (control.m_colRedo.count() > 0) Redo(control);
-  EXPECT_EQ(text(), latest);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "language/highlight_line.h"
 
 #include <climits>
+#include <tuple>
 
 #include "shell/runtime_error.h"
 #include "support/control_fixture.h"
@@ -10,18 +11,13 @@ namespace {
 
 class HighlightLineTest : public testing::ControlFixture {
  protected:
-  HeadlessEditSurface& surface() { return widgets.surface(); }
   void replaceText(TextView text) {
-    surface().setSelStart(0);
-    surface().setSelLength(surface().textLength());
+    widgets.surface().setSelStart(0);
+    widgets.surface().setSelLength(widgets.surface().textLength());
     load(text);
-    surface().setHideSelection(true);
   }
-  // The selection that HighlightLine(line, startPos) leaves, as start and length.
-  std::pair<int32_t, int32_t> select(int32_t line, int32_t startPos) {
-    EXPECT_TRUE(HighlightLine(control, line, startPos).isEmpty());
-    EXPECT_FALSE(surface().hideSelection());
-    return {surface().selStart(), surface().selLength()};
+  Variant highlight(int32_t line, int32_t startPos) {
+    return HighlightLine(control, line, startPos);
   }
   // The number of the line the gutter shows as the caret's, from its last paint.
   std::string gutterCaretLine() {
@@ -30,96 +26,62 @@ class HighlightLineTest : public testing::ControlFixture {
       if (t.color == windowText) return toUtf8(t.text);
     return "";
   }
-  void expectSubscriptError(int32_t line, int32_t startPos) {
-    try {
-      HighlightLine(control, line, startPos);
-      FAIL() << "no error for line " << line;
-    } catch (const RuntimeError& e) {
-      EXPECT_EQ(e.number(), err::kSubscript);
-    }
-    EXPECT_FALSE(surface().hideSelection());
-  }
 };
 
-TEST_F(HighlightLineTest, WholeLineWithItsCr) {
-  replaceText(u"A\r\nBB\r\nCD");
-  EXPECT_EQ(select(3, 0), std::make_pair(7, 2));  // the last piece has no CR
-  EXPECT_EQ(select(2, -5), std::make_pair(3, 3));
-  EXPECT_EQ(gutterCaretLine(), "2");
-  EXPECT_EQ(select(1, 0), std::make_pair(0, 2));
+// Text, line, column, whether it fails, and the selection left (start, length) from a
+// selection of 3 characters at 4. A line out of range fails with a subscript error after
+// showing the selection; a whole-line request has then already put the caret where the
+// search for the line's start ended. A search that finds no LF starts again from offset 0,
+// so on A CR LF B CR LF CD the starts go 0, 3, 6, 0, 3, ...
+TEST_F(HighlightLineTest, SelectsTheLineOrTheTokenAtAColumn) {
+  const std::tuple<Text, int32_t, int32_t, bool, int32_t, int32_t> cases[] = {
+      {u"A\r\nBB\r\nCD", 2, -5, false, 3, 3},  // a column of 0 or less: the line with its CR
+      {u"A\r\nBB\r\nCD", 3, 0, false, 7, 2},   // the last piece has no CR
+      {u"X FOO BAR", 1, 3, false, 2, 3},       // the token ends at a space or a delimiter
+      {u"X FOO/*c*/ BAR", 1, 3, false, 2, 3},
+      {u"X A)B(C", 1, 3, false, 2, 3},    // the first delimiter of the table wins, not the leftmost
+      {u"X FOO BAR", 1, 2, false, 1, 0},  // the tail starts with a space: an empty word
+      {u"X FOO", 1, 3, false, 2, 3},      // the last token runs to the piece end,
+      {u"X FOO\r\nY", 1, 3, false, 2, 4},          // its CR included
+      {u"0123456789\r\nAB", 1, 50, false, 10, 1},  // beyond the line: its last character, the CR
+      {u"A\r\nB\r\n", 3, 0, false, 6, 0},          // the empty last line after a closing line break
+      {u"A\r\nB\r\n", 3, 1, false, 5, 1},          // its last character is the LF before it
+      {u"", 1, 0, false, 0, 0},
+      {u"A\r\nB\r\nCD", 0, 0, true, 0, 0},
+      {u"A\r\nB\r\nCD", 5, 0, true, 3, 0},
+      {u"A\r\nB\r\nCD", INT_MAX, 0, true, 0, 0},  // INT_MAX - 1 steps, a multiple of 3
+      {u"A\r\nB\r\nCD", 4, 2, true, 4, 3},        // a token request changes nothing else
+      {u"A\r\nB\r\n", 8, 0, true, 6, 0},  // the search stops at the end of a text ending with LF
+      {u"", 2, 0, true, 0, 0},
+  };
+  HeadlessEditSurface& surface = widgets.surface();
+  for (const auto& [text, line, startPos, fails, start, length] : cases) {
+    SCOPED_TRACE(toUtf8(text) + " line " + std::to_string(line));
+    replaceText(text);
+    surface.setHideSelection(true);
+    surface.setSelStart(4);
+    surface.setSelLength(3);
+    try {
+      EXPECT_TRUE(highlight(line, startPos).isEmpty());
+      EXPECT_FALSE(fails);
+    } catch (const RuntimeError& e) {
+      EXPECT_TRUE(fails);
+      EXPECT_EQ(e.number(), err::kSubscript);
+    }
+    EXPECT_EQ(std::make_pair(surface.selStart(), surface.selLength()),
+              std::make_pair(start, length));
+    EXPECT_FALSE(surface.hideSelection());
+  }
 }
 
-TEST_F(HighlightLineTest, TokenEndsAtASpaceOrADelimiter) {
-  replaceText(u"X FOO(1)\r\nY");
-  EXPECT_EQ(select(1, 3), std::make_pair(2, 3));
-  replaceText(u"X FOO BAR");
-  EXPECT_EQ(select(1, 3), std::make_pair(2, 3));
-  EXPECT_EQ(select(1, 2), std::make_pair(1, 0));  // the tail starts with a space
-  replaceText(u"X FOO/*c*/ BAR");
-  EXPECT_EQ(select(1, 3), std::make_pair(2, 3));
-}
-
-TEST_F(HighlightLineTest, FirstDelimiterOfTheTableWinsOverTheLeftmost) {
-  replaceText(u"X A)B(C");
-  EXPECT_EQ(select(1, 3), std::make_pair(2, 3));  // "(" comes before ")" in the table
-}
-
-TEST_F(HighlightLineTest, LastTokenRunsToThePieceEnd) {
-  replaceText(u"X FOO");
-  EXPECT_EQ(select(1, 3), std::make_pair(2, 3));
-  replaceText(u"X FOO\r\nY");
-  EXPECT_EQ(select(1, 3), std::make_pair(2, 4));  // its CR included
-}
-
-TEST_F(HighlightLineTest, ColumnBeyondTheLineSelectsItsLastCharacterOnly) {
+TEST_F(HighlightLineTest, RepaintsTheGutterUnlessTheColumnIsBeyondTheLine) {
   replaceText(u"0123456789\r\nAB");
-  EXPECT_EQ(select(2, 0), std::make_pair(12, 2));
-  EXPECT_EQ(select(2, 50), std::make_pair(13, 1));
+  highlight(2, 1);
   EXPECT_EQ(gutterCaretLine(), "2");
-  EXPECT_EQ(select(1, 50), std::make_pair(10, 1));  // the CR
-  EXPECT_EQ(gutterCaretLine(), "2");                // not repainted
-}
-
-TEST_F(HighlightLineTest, EmptyLastLineAfterAClosingLineBreak) {
-  replaceText(u"A\r\nB\r\n");
-  EXPECT_EQ(select(3, 0), std::make_pair(6, 0));
-  EXPECT_EQ(select(3, 1), std::make_pair(5, 1));  // the LF before it
-}
-
-TEST_F(HighlightLineTest, LineOutOfRangeFailsAfterShowingTheSelection) {
-  replaceText(u"A\r\nB\r\nCD");
-  surface().setSelStart(4);
-  surface().setSelLength(3);
-  expectSubscriptError(0, 0);
-  EXPECT_EQ(surface().selStart(), 0);  // the caret went to where the search ended
-  EXPECT_EQ(surface().selLength(), 0);
-
-  // Four steps through the starts 0, 3, 6, back to 0 and on to 3.
-  expectSubscriptError(5, 0);
-  EXPECT_EQ(surface().selStart(), 3);
-
-  surface().setSelStart(4);
-  surface().setSelLength(3);
-  expectSubscriptError(4, 2);
-  expectSubscriptError(-3, 1);
-  EXPECT_EQ(surface().selStart(), 4);  // a token request changes nothing else
-  EXPECT_EQ(surface().selLength(), 3);
-
-  surface().setSelStart(4);
-  expectSubscriptError(INT_MAX, 0);    // the walk is worked out, not taken step by step
-  EXPECT_EQ(surface().selStart(), 0);  // INT_MAX - 1 steps, a multiple of 3
-}
-
-TEST_F(HighlightLineTest, SearchStopsAtTheEndOfATextEndingWithALineBreak) {
-  replaceText(u"A\r\nB\r\n");
-  expectSubscriptError(9, 0);
-  EXPECT_EQ(surface().selStart(), 6);
-}
-
-TEST_F(HighlightLineTest, EmptyTextHasOneEmptyLine) {
-  replaceText(u"");
-  EXPECT_EQ(select(1, 0), std::make_pair(0, 0));
-  expectSubscriptError(2, 0);
+  highlight(1, 50);
+  EXPECT_EQ(gutterCaretLine(), "2");
+  highlight(1, 0);
+  EXPECT_EQ(gutterCaretLine(), "1");
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "language/line_scanner.h"
 
+#include <tuple>
+
 #include "support/control_fixture.h"
 
 namespace tavi {
@@ -7,86 +9,52 @@ namespace {
 
 class LineScannerTest : public testing::ControlFixture {
  protected:
-  struct Line {
-    int32_t start;
-    Text text;
-  };
-  Line lineAt(int32_t p, int32_t passedStart = -7) {
-    Line line{passedStart, u"junk"};
-    control.module().m_bTextChanged = true;
-    GetLineAt(control, p, line.start, line.text);
-    EXPECT_FALSE(control.module().m_bTextChanged);
-    return line;
-  }
   void replaceText(TextView text) {
     widgets.surface().setSelStart(0);
     widgets.surface().setSelLength(widgets.surface().textLength());
     load(text);
   }
-  std::pair<int32_t, int32_t> span(int32_t p) {
-    const Line line = lineAt(p);
-    int32_t start = -1;
-    int32_t end = -1;
-    FindKeywordSpan(control, p, line.start, line.text, start, end);
-    return {start, end};
-  }
 };
 
 TEST_F(LineScannerTest, LineOfACaretCarriesTheLineFeedBeforeIt) {
-  replaceText(u"AB\r\nCD");
-  EXPECT_EQ(lineAt(1).start, 0);
-  EXPECT_EQ(lineAt(1).text, u"AB");
-  EXPECT_EQ(lineAt(0).text, u"AB");
-  EXPECT_EQ(lineAt(2).text, u"AB");  // the end of a line belongs to it
-  EXPECT_EQ(lineAt(5).start, 4);
-  EXPECT_EQ(lineAt(5).text, u"\nCD");
-  EXPECT_EQ(lineAt(4).text, u"\nCD");
-  EXPECT_EQ(lineAt(6).text, u"\nCD");
-  EXPECT_EQ(lineAt(60).text, u"\nCD");  // beyond the text: the last line
+  const std::tuple<Text, int32_t, int32_t, Text> cases[] = {
+      {u"AB\r\nCD", 0, 0, u"AB"},
+      {u"AB\r\nCD", 2, 0, u"AB"},  // the end of a line belongs to it
+      {u"AB\r\nCD", 3, 4, u""},    // between CR and LF: an empty line
+      {u"AB\r\nCD", 4, 4, u"\nCD"},
+      {u"AB\r\nCD", 6, 4, u"\nCD"},
+      {u"AB\r\nCD", 60, 4, u"\nCD"},  // beyond the text: the last line
+      {u"IF\r\n", 4, 4, u"\n"},       // after a closing line break: an empty last line
+      {u"", 0, 42, u""},              // an empty text keeps the start passed in
+  };
+  for (const auto& [text, p, wantStart, wantLine] : cases) {
+    replaceText(text);
+    int32_t start = 42;
+    Text line = u"junk";
+    control.module().m_bTextChanged = true;
+    GetLineAt(control, p, start, line);
+    EXPECT_EQ(std::tie(start, line), std::tie(wantStart, wantLine)) << toUtf8(text) << " " << p;
+    EXPECT_FALSE(control.module().m_bTextChanged);
+  }
 }
 
-TEST_F(LineScannerTest, CaretAfterAClosingLineBreakIsOnAnEmptyLastLine) {
-  replaceText(u"IF\r\n");
-  EXPECT_EQ(lineAt(4).start, 4);
-  EXPECT_EQ(lineAt(4).text, u"\n");
-}
-
-TEST_F(LineScannerTest, CaretBetweenCrAndLfFindsAnEmptyLine) {
-  replaceText(u"AB\r\nCD");
-  EXPECT_EQ(lineAt(3).start, 4);
-  EXPECT_EQ(lineAt(3).text, u"");
-}
-
-TEST_F(LineScannerTest, EmptyTextKeepsThePassedStart) {
-  EXPECT_EQ(lineAt(0, 42).start, 42);
-  EXPECT_EQ(lineAt(0, 42).text, u"");
-}
-
-TEST_F(LineScannerTest, SpanReachesFromTheKeywordBeforeToTheOneAfter) {
-  replaceText(u"IF x THEN QUIT");
-  // QUIT is met first and sets the length; THEN then moves the end: 5 + 4.
-  EXPECT_EQ(span(4), std::make_pair(0, 9));
-  EXPECT_EQ(span(10), std::make_pair(5, 14));
-  EXPECT_EQ(span(14), std::make_pair(10, 14));  // QUIT lies before the caret
-}
-
-TEST_F(LineScannerTest, SpanWithoutKeywordsIsTheWholeLineUpToItsLimit) {
-  replaceText(u"x = 1\r\nif y then z\r\nw");
-  EXPECT_EQ(span(3), std::make_pair(0, 5));     // first line: up to its CR
-  EXPECT_EQ(span(10), std::make_pair(7, 19));   // later lines: their CR included
-  EXPECT_EQ(span(21), std::make_pair(20, 22));  // last line: its end + 1 as well
-}
-
-TEST_F(LineScannerTest, SpanUsesTheFirstOccurrenceOfEachKeywordInEachHalf) {
-  replaceText(u"IF a IF b | c THEN d THEN");
-  EXPECT_EQ(span(11), std::make_pair(0, 18));
-}
-
-TEST_F(LineScannerTest, SpanIgnoresPartsOfWordsAndKeywordsAcrossTheCaret) {
-  replaceText(u"IFX THENX QUIT");
-  EXPECT_EQ(span(5), std::make_pair(0, 14));
-  replaceText(u"x ELSE y");
-  EXPECT_EQ(span(4), std::make_pair(0, 8));  // ELSE straddles the caret
+TEST_F(LineScannerTest, SpanReachesFromTheKeywordBeforeTheCaretToTheOneAfter) {
+  const std::tuple<Text, int32_t, int32_t, int32_t> cases[] = {
+      {u"IF x THEN QUIT", 4, 0, 9},     // QUIT, met first, sets the length; THEN the end: 5 + 4
+      {u"IF x THEN QUIT", 14, 10, 14},  // QUIT lies before the caret
+      // Without keywords: the line up to its limit, the line end + 1 after the first line.
+      {u"x = 1\r\nif y then z\r\nw", 10, 7, 19},
+      {u"x = 1\r\nif y then z\r\nw", 21, 20, 22},
+      {u"IF a IF b | c THEN d THEN", 11, 0, 18},  // the first occurrence in each half
+  };
+  for (const auto& [text, p, wantStart, wantEnd] : cases) {
+    replaceText(text);
+    int32_t lineStart = 0, start = -1, end = -1;
+    Text line;
+    GetLineAt(control, p, lineStart, line);
+    FindKeywordSpan(control, p, lineStart, line, start, end);
+    EXPECT_EQ(std::tie(start, end), std::tie(wantStart, wantEnd)) << toUtf8(text) << " " << p;
+  }
 }
 
 }  // namespace

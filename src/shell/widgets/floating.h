@@ -8,8 +8,20 @@
 
 namespace tavi {
 
-// A sorted list box: items are kept in ascending order, compared without regard to
-// case, a blank sorting before any letter.
+// The order of a sorted list box: code units compared after upper-casing, so case does
+// not count and a blank sorts before any letter; a shorter prefix sorts first.
+inline bool keywordSortsBefore(TextView a, TextView b) {
+  const size_t n = a.size() < b.size() ? a.size() : b.size();
+  for (size_t i = 0; i < n; ++i) {
+    const char16_t x = upperCase(a[i]);
+    const char16_t y = upperCase(b[i]);
+    if (x != y) return x < y;
+  }
+  return a.size() < b.size();
+}
+
+// A sorted list box: items are kept in ascending order (keywordSortsBefore); an item
+// equal to existing ones goes after them.
 class KeywordListBox {
  public:
   virtual ~KeywordListBox() = default;

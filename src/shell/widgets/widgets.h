@@ -6,6 +6,7 @@
 #include "shell/widgets/environment.h"
 #include "shell/widgets/floating.h"
 #include "shell/widgets/gutter_canvas.h"
+#include "shell/widgets/printer.h"
 
 namespace tavi {
 
@@ -21,6 +22,7 @@ struct Widgets {
   Clipboard* clipboard = nullptr;
   MessageBoxes* messages = nullptr;
   WindowSystem* windows = nullptr;
+  PrinterSystem* printers = nullptr;  // the Printer object and the Printers list
 };
 
 }  // namespace tavi

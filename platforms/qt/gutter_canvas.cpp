@@ -1,0 +1,125 @@
+#include "qt/gutter_canvas.h"
+
+#include <QFontMetrics>
+#include <QPainter>
+
+#include "qt/units.h"
+#include "shell/runtime_error.h"
+
+namespace tavi::qt {
+
+namespace {
+
+constexpr int32_t kGutterWidthTwips = 720;
+
+QColor toQColor(int32_t colorRef) {
+  return QColor(colorRef & 0xFF, (colorRef >> 8) & 0xFF, (colorRef >> 16) & 0xFF);
+}
+
+QRect toQRect(const PixelRect& r) {
+  return QRect(r.left, r.top, r.right - r.left, r.bottom - r.top);
+}
+
+int32_t checkedSize(int32_t size) {
+  if (size < 0) throw RuntimeError(err::kInvalidPropertyValue);
+  return size;
+}
+
+}  // namespace
+
+GutterWidget::GutterWidget(QtGutterCanvas& canvas, QWidget* parent)
+    : QWidget(parent), canvas_(canvas) {
+  setFocusPolicy(Qt::NoFocus);
+  setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void GutterWidget::paintEvent(QPaintEvent*) {
+  canvas_.paint();
+  QPainter painter(this);
+  painter.drawImage(0, 0, canvas_.image());
+}
+
+QtGutterCanvas::QtGutterCanvas(QWidget* parent) : widget_(new GutterWidget(*this, parent)) {
+  font_ = QFont(QStringLiteral("Courier New"));
+  font_.setStyleHint(QFont::Monospace);
+  font_.setPointSizeF(9.75);
+  widget_->setFixedWidth(toPixels(widget_, kGutterWidthTwips));
+}
+
+int32_t QtGutterCanvas::width() const { return toTwips(widget_, widget_->width()); }
+int32_t QtGutterCanvas::height() const { return toTwips(widget_, widget_->height()); }
+
+void QtGutterCanvas::setHeight(int32_t v) {
+  widget_->resize(widget_->width(), toPixels(widget_, checkedSize(v)));
+}
+
+void QtGutterCanvas::setFontName(TextView face) { font_.setFamily(toQString(face)); }
+
+void QtGutterCanvas::refresh() { widget_->update(); }
+
+PixelRect QtGutterCanvas::clientRect() const { return {0, 0, widget_->width(), widget_->height()}; }
+
+PixelRect QtGutterCanvas::measureText(TextView text) const {
+  const QFontMetrics metrics(font_);
+  return {0, 0, metrics.horizontalAdvance(toQString(text)), metrics.height()};
+}
+
+QImage& QtGutterCanvas::target() {
+  const QSize size = widget_->size().expandedTo(QSize(1, 1));
+  if (image_.size() != size) {
+    image_ = QImage(size, QImage::Format_ARGB32_Premultiplied);
+    image_.fill(Qt::transparent);
+  }
+  if (!painting_) widget_->update();
+  return image_;
+}
+
+void QtGutterCanvas::fillRect(const PixelRect& rect, int32_t color) {
+  numbers_.clear();
+  QPainter painter(&target());
+  painter.fillRect(toQRect(rect), toQColor(color));
+}
+
+void QtGutterCanvas::drawText(const PixelRect& rect, TextView text, int32_t color,
+                              uint32_t format) {
+  numbers_.push_back({rect, Text(text), color});
+  QPainter painter(&target());
+  painter.setFont(font_);
+  painter.setPen(toQColor(color));
+  const int align = Qt::AlignTop | ((format & kDtRight) != 0 ? Qt::AlignRight : Qt::AlignLeft);
+  painter.drawText(toQRect(rect), align | Qt::TextSingleLine, toQString(text));
+}
+
+void QtGutterCanvas::drawLine(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t color) {
+  if (x1 == x2 && y1 == y2) return;
+  QPainter painter(&target());
+  painter.setPen(QPen(toQColor(color), 1));
+  // The end point is excluded, as the platform's line drawing leaves it out.
+  const int dx = (x2 > x1) - (x2 < x1);
+  const int dy = (y2 > y1) - (y2 < y1);
+  painter.drawLine(QPoint(x1, y1), QPoint(x2 - dx, y2 - dy));
+}
+
+void QtGutterCanvas::paint() {
+  painting_ = true;
+  if (paintHandler_) paintHandler_();
+  painting_ = false;
+}
+
+QtFrameBox::QtFrameBox(QWidget* parent) : widget_(new QWidget(parent)) {
+  widget_->setFocusPolicy(Qt::NoFocus);
+}
+
+int32_t QtFrameBox::width() const { return toTwips(widget_, widget_->width()); }
+
+void QtFrameBox::setWidth(int32_t v) {
+  widget_->resize(toPixels(widget_, checkedSize(v)), widget_->height());
+}
+
+int32_t QtFrameBox::height() const { return toTwips(widget_, widget_->height()); }
+
+void QtFrameBox::setHeight(int32_t v) {
+  widget_->resize(widget_->width(), toPixels(widget_, checkedSize(v)));
+}
+
+}  // namespace tavi::qt

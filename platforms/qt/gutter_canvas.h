@@ -1,0 +1,98 @@
+// The gutter and the frame on Qt. The gutter is a widget with a backing image: the
+// control's drawing calls paint into the image at once (from its Paint notification or
+// from anywhere else, as drawing on a device context does) and the widget shows the image.
+#pragma once
+
+#include <QImage>
+#include <QWidget>
+
+#include <functional>
+#include <vector>
+
+#include "shell/widgets/gutter_canvas.h"
+
+namespace tavi::qt {
+
+class QtGutterCanvas;
+
+class GutterWidget final : public QWidget {
+  Q_OBJECT
+
+ public:
+  GutterWidget(QtGutterCanvas& canvas, QWidget* parent);
+
+ protected:
+  void paintEvent(QPaintEvent* e) override;
+
+ private:
+  QtGutterCanvas& canvas_;
+};
+
+// A number drawn in the last paint, for hosts and tests that look at the gutter.
+struct GutterNumber {
+  PixelRect rect;
+  Text text;
+  int32_t color = 0;
+};
+
+class QtGutterCanvas final : public GutterCanvas {
+ public:
+  explicit QtGutterCanvas(QWidget* parent);
+  QtGutterCanvas(const QtGutterCanvas&) = delete;
+  QtGutterCanvas& operator=(const QtGutterCanvas&) = delete;
+
+  GutterWidget* widget() const { return widget_; }
+  // What the widget's paint event asks of the control (its gutterPaint notification).
+  void setPaintHandler(std::function<void()> handler) { paintHandler_ = std::move(handler); }
+
+  int32_t width() const override;
+  int32_t height() const override;
+  void setHeight(int32_t v) override;
+  void setTabStop(bool) override {}
+  void setFontName(TextView face) override;
+  // The picture box's default background: the system's button face.
+  int32_t backColor() const override { return static_cast<int32_t>(0x8000000F); }
+  bool autoRedraw() const override { return false; }
+  void refresh() override;
+
+  PixelRect clientRect() const override;
+  PixelRect measureText(TextView text) const override;
+  void fillRect(const PixelRect& rect, int32_t color) override;
+  void drawText(const PixelRect& rect, TextView text, int32_t color, uint32_t format) override;
+  void drawLine(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t color) override;
+
+  const std::vector<GutterNumber>& lastNumbers() const { return numbers_; }
+  const QImage& image() const { return image_; }
+  // Runs the paint handler and shows the image (the widget's paint event).
+  void paint();
+
+ private:
+  // The image at the widget's size; drawing outside a paint event asks for one.
+  QImage& target();
+
+  GutterWidget* widget_;
+  QImage image_;
+  QFont font_;
+  std::function<void()> paintHandler_;
+  std::vector<GutterNumber> numbers_;
+  bool painting_ = false;
+};
+
+// The frame: a borderless widget holding the gutter and the editor.
+class QtFrameBox final : public FrameBox {
+ public:
+  explicit QtFrameBox(QWidget* parent);
+  QWidget* widget() const { return widget_; }
+  int32_t width() const override;
+  void setWidth(int32_t v) override;
+  int32_t height() const override;
+  void setHeight(int32_t v) override;
+  int32_t innerWidth() const override { return width(); }
+  int32_t innerHeight() const override { return height(); }
+  void setTabStop(bool) override {}
+
+ private:
+  QWidget* widget_;
+};
+
+}  // namespace tavi::qt

@@ -1,0 +1,80 @@
+// A TaviColorTextWidget in an active window on the offscreen platform, with keyword
+// colouring on, the host's menu captions set and its events counted. Message boxes are
+// answered OK at once and recorded.
+#pragma once
+
+#include <QListWidget>
+#include <QTest>
+#include <QTextBlock>
+#include <QTextEdit>
+
+#include <gtest/gtest.h>
+
+#include <ostream>
+#include <vector>
+
+#include "qt/edit_surface.h"
+#include "qt/services.h"
+#include "qt/tavi_color_text_widget.h"
+#include "qt/units.h"
+
+QT_BEGIN_NAMESPACE
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+QT_END_NAMESPACE
+
+namespace tavi::testing {
+
+class QtWidgetFixture : public ::testing::Test {
+ protected:
+  QtWidgetFixture() {
+    widget.services().messages.setAnswerer([this](TextView text, int32_t, TextView) {
+      messages.push_back(qt::toQString(text));
+      return 1;
+    });
+    TaviColorTextWidget::Messages m;
+    m.scriptEditor = QStringLiteral("Script Editor");
+    m.maximumSize = QStringLiteral("The script may hold at most %1 characters.");
+    m.finishSearch = QStringLiteral("Finished searching.");
+    m.notFound = QStringLiteral("Not found.");
+    m.popUpMenu = QStringLiteral("Undo,Cut,Copy,Paste,Delete,Select All");
+    widget.setMessages(m);
+    widget.setKeywordHighlight(true);
+    widget.resize(640, 400);
+    widget.show();
+    widget.activateWindow();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(&widget));
+    widget.setLoadFlag(false);
+    widget.editor()->setFocus();
+    QObject::connect(&widget, &TaviColorTextWidget::onChange, [this] { ++changes; });
+    QObject::connect(&widget, &TaviColorTextWidget::onEvent,
+                     [this](int id) { events.push_back(id); });
+  }
+  ~QtWidgetFixture() override { widget.services().messages.setAnswerer(nullptr); }
+
+  QTextEdit* editor() { return widget.editor(); }
+  void type(const QString& keys) { QTest::keyClicks(editor(), keys); }
+  // A person clicks into the editor before typing: the caret has moved, so that typing
+  // colours the words around it.
+  void clickIntoEditor() { QTest::mouseClick(editor()->viewport(), Qt::LeftButton, {}, {2, 2}); }
+  void key(Qt::Key k, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QTest::keyClick(editor(), k, modifiers);
+  }
+  QString value() { return widget.value(); }
+  // The format of the document character at a control offset.
+  QTextCharFormat formatAt(int32_t offset) {
+    QTextCursor c(editor()->document());
+    c.setPosition(widget.surface().offsets().toPosition(offset, qt::BreakSide::kBefore) + 1);
+    return c.charFormat();
+  }
+  bool isKeyword(int32_t offset) {
+    const QTextCharFormat f = formatAt(offset);
+    return f.foreground().color() == QColor(Qt::blue) && f.fontWeight() == QFont::Bold;
+  }
+
+  TaviColorTextWidget widget;
+  int changes = 0;
+  std::vector<int> events;
+  std::vector<QString> messages;
+};
+
+}  // namespace tavi::testing

@@ -1,0 +1,224 @@
+// The control in real Qt widgets, driven through QTest key and mouse events.
+#include <QLabel>
+#include <QMenu>
+#include <QScrollBar>
+
+#include "qt/gutter_canvas.h"
+#include "widget_fixture.h"
+
+namespace tavi {
+namespace {
+
+using QtWidgetTest = testing::QtWidgetFixture;
+
+TEST_F(QtWidgetTest, TypedKeywordsTurnBlueAndBoldInTheEditorsFormats) {
+  clickIntoEditor();
+  type(QStringLiteral("IF CALL RATE THEN QUIT "));
+  EXPECT_EQ(value(), QStringLiteral("IF CALL RATE THEN QUIT "));
+  const QString text = value();
+  for (const char* word : {"IF", "CALL RATE", "THEN", "QUIT"}) {
+    const auto at = static_cast<int32_t>(text.indexOf(QLatin1String(word)));
+    for (int32_t i = at; i < at + static_cast<int32_t>(qstrlen(word)); ++i)
+      EXPECT_TRUE(isKeyword(i)) << word << " at " << i;
+  }
+  EXPECT_FALSE(isKeyword(2)) << "the blank after IF";
+  // A non-keyword typed after a keyword stays plain.
+  type(QStringLiteral("x"));
+  EXPECT_EQ(formatAt(23).foreground().color(), QColor(Qt::black));
+}
+
+TEST_F(QtWidgetTest, FormatChangesRaiseNoChangeAndRecordNoSnapshot) {
+  type(QStringLiteral("IF QUIT"));
+  const int before = changes;
+  const int32_t snapshots = widget.control().m_colUndo.count();
+  qt::QtEditSurface& surface = widget.surface();
+  surface.setSelStart(0);
+  surface.setSelLength(7);
+  surface.setSelColor(0xFF0000);
+  surface.setSelBold(true);
+  surface.setSelColor(0);
+  surface.setSelStart(7);
+  type(QStringLiteral(" "));  // the key release recolours the span around the caret
+  EXPECT_EQ(changes, before + 1) << "only the typed blank";
+  EXPECT_EQ(widget.control().m_colUndo.count(), snapshots + 1);
+}
+
+TEST_F(QtWidgetTest, EveryTypedCharacterIsOneChangeAndOneSnapshot) {
+  const int32_t snapshots = widget.control().m_colUndo.count();
+  type(QStringLiteral("WAIT 2"));
+  key(Qt::Key_Return);
+  EXPECT_EQ(value(), QStringLiteral("WAIT 2\r\n"));
+  EXPECT_EQ(widget.control().m_colUndo.count(), snapshots + 7);
+  EXPECT_EQ(changes, 7);
+  EXPECT_EQ(std::count(events.begin(), events.end(), 1007), 7);
+}
+
+TEST_F(QtWidgetTest, UndoAndRedoRestoreTheTexts) {
+  type(QStringLiteral("IF"));
+  key(Qt::Key_Return);
+  type(QStringLiteral("QUIT"));
+  widget.undo();
+  EXPECT_EQ(value(), QStringLiteral("IF\r\nQUI"));
+  widget.undo();
+  widget.undo();
+  widget.undo();
+  EXPECT_EQ(value(), QStringLiteral("IF\r\n"));
+  widget.undo();
+  EXPECT_EQ(value(), QStringLiteral("IF"));
+  widget.redo();
+  widget.redo();
+  EXPECT_EQ(value(), QStringLiteral("IF\r\nQ"));
+  // Ctrl+Z in the editor is no undo of the widget's own: it has none.
+  key(Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(value(), QStringLiteral("IF\r\nQ"));
+}
+
+TEST_F(QtWidgetTest, F1TypingAndSpaceCommitACompletion) {
+  type(QStringLiteral("IF "));
+  key(Qt::Key_F1);
+  QListWidget* list = widget.keywordList();
+  ASSERT_TRUE(list->isVisible());
+  type(QStringLiteral("QUE"));
+  EXPECT_EQ(list->currentItem()->text(), QStringLiteral("QUEUE TO AGENT"));
+  type(QStringLiteral(" "));
+  EXPECT_EQ(value(), QStringLiteral("IF QUEUE TO AGENT "));
+  EXPECT_FALSE(list->isVisible());
+  EXPECT_TRUE(widget.hint()->isVisible());
+  EXPECT_TRUE(editor()->hasFocus());
+  widget.undo();
+  EXPECT_EQ(value(), QStringLiteral("IF QUE ")) << "the commit is one change";
+}
+
+TEST_F(QtWidgetTest, TheListTakesTheArrowKeysAndEnterHandsTheFocusBack) {
+  key(Qt::Key_F1);
+  QListWidget* list = widget.keywordList();
+  key(Qt::Key_Down);  // into the list, on its first entry
+  ASSERT_TRUE(list->hasFocus());
+  QTest::keyClick(list, Qt::Key_Down);
+  EXPECT_EQ(list->currentItem()->text(), QStringLiteral("AND"));
+  QTest::keyClick(list, Qt::Key_Return);
+  EXPECT_TRUE(editor()->hasFocus());
+  EXPECT_TRUE(list->isVisible()) << "the Enter went to the list, not to the editor";
+  type(QStringLiteral(" "));
+  EXPECT_EQ(value(), QStringLiteral("AND "));
+}
+
+TEST_F(QtWidgetTest, TheHintAppearsBesideTheCaret) {
+  type(QStringLiteral("WAIT 2"));
+  key(Qt::Key_Return);
+  type(QStringLiteral("AND"));
+  const QRect caret = editor()->cursorRect().translated(editor()->viewport()->pos());
+  type(QStringLiteral(" "));
+  QLabel* hint = widget.hint();
+  ASSERT_TRUE(hint->isVisible());
+  EXPECT_EQ(hint->text(), QStringLiteral("tham so 1,tham so 2,tham so 3"));
+  // Right of and below the caret, in the editor.
+  const QPoint at = hint->pos();
+  EXPECT_GT(at.x(), caret.left());
+  EXPECT_LT(at.x(), caret.left() + 60);
+  EXPECT_GE(at.y(), caret.top());
+  EXPECT_LT(at.y(), caret.bottom() + 30);
+  EXPECT_GE(hint->width(), QFontMetrics(widget.font()).horizontalAdvance(hint->text()));
+  key(Qt::Key_Up);  // to another line: the hint goes
+  EXPECT_FALSE(hint->isVisible());
+}
+
+TEST_F(QtWidgetTest, TheGutterFollowsScrollingWithinOneTick) {
+  QString script;
+  for (int i = 1; i <= 200; ++i) script += QStringLiteral("WAIT %1\n").arg(i);
+  widget.setLoadFlag(true);
+  widget.setText(script);
+  const std::vector<qt::GutterNumber>& numbers = widget.gutterCanvas().lastNumbers();
+  ASSERT_FALSE(numbers.empty());
+  EXPECT_EQ(numbers.front().text, u"1");
+  editor()->verticalScrollBar()->setValue(editor()->verticalScrollBar()->maximum() / 2);
+  const int32_t first = widget.surface().firstVisibleLine();
+  ASSERT_GT(first, 10);
+  EXPECT_TRUE(widget.control().module().m_bGutterDirty);
+  EXPECT_EQ(numbers.front().text, u"1") << "not while scrolling";
+  QTest::qWait(1100);
+  EXPECT_EQ(numbers.front().text, qt::toText(QString::number(first + 1)));
+  EXPECT_FALSE(widget.control().module().m_bGutterDirty);
+  // The gutter's number rows line up with the editor's lines.
+  const int lineTop = editor()->cursorRect(editor()->cursorForPosition(QPoint(0, 1))).top();
+  EXPECT_LE(std::abs(lineTop - numbers.front().rect.top), 2);
+}
+
+TEST_F(QtWidgetTest, TabIndentsTheSelectedBlockAndKeepsTheFocus) {
+  widget.setText(QStringLiteral("IF\r\nQUIT\r\nEND IF"));
+  qt::QtEditSurface& surface = widget.surface();
+  surface.setSelStart(0);
+  surface.setSelLength(14);
+  surface.setHideSelection(false);
+  key(Qt::Key_Tab);
+  EXPECT_EQ(value(), QStringLiteral("\tIF\r\n\tQUIT\r\n\tEND IF"));
+  EXPECT_TRUE(editor()->hasFocus());
+  EXPECT_EQ(surface.selStart(), 1);
+  EXPECT_EQ(surface.selLength(), 16);
+}
+
+TEST_F(QtWidgetTest, ASelectionStartingBetweenCrAndLfReadsBackExactly) {
+  widget.setText(QStringLiteral("IF\r\nQUIT"));
+  qt::QtEditSurface& surface = widget.surface();
+  surface.setSelStart(3);
+  surface.setSelLength(5);
+  EXPECT_EQ(surface.selStart(), 3);
+  EXPECT_EQ(surface.selLength(), 5);
+  EXPECT_EQ(surface.selText(), u"\nQUIT");
+  surface.setSelColor(0xFF0000);
+  EXPECT_EQ(formatAt(4).foreground().color(), QColor(Qt::blue));
+  // Once the user moves the caret the widget's own position counts again.
+  key(Qt::Key_Home);
+  EXPECT_EQ(surface.selStart(), 4);
+  EXPECT_EQ(surface.selLength(), 0);
+}
+
+TEST_F(QtWidgetTest, TheRightButtonOpensTheHostsMenuWhoseEntriesRunTheCommands) {
+  widget.setText(QStringLiteral("IF QUIT"));
+  QTest::mouseClick(editor()->viewport(), Qt::RightButton, {}, QPoint(20, 5));
+  QMenu* menu = widget.popupMenu();
+  ASSERT_EQ(menu->actions().size(), 6);
+  EXPECT_EQ(menu->actions()[5]->text(), QStringLiteral("Select All"));
+  EXPECT_TRUE(menu->isVisible());
+  menu->actions()[5]->trigger();
+  EXPECT_EQ(widget.surface().selLength(), 7);
+  EXPECT_EQ(events.back(), 1005);
+  menu->hide();
+}
+
+TEST_F(QtWidgetTest, ALeftClickPlacesTheCaretAndReportsTheRelease) {
+  widget.setText(QStringLiteral("IF QUIT"));
+  const QPoint at = editor()->cursorRect(editor()->cursorForPosition(QPoint(0, 0))).center();
+  QTest::mouseClick(editor()->viewport(), Qt::LeftButton, {}, at);
+  EXPECT_EQ(widget.surface().selStart(), 0);
+  EXPECT_EQ(events.back(), 1006);
+  EXPECT_EQ(widget.control().module().m_lLastCaret, 0);
+}
+
+TEST_F(QtWidgetTest, TheDispatchTableReachesTheControlByName) {
+  widget.setProperty("m_strLang", QStringLiteral("en"));
+  EXPECT_EQ(widget.property("M_STRLANG").toString(), QStringLiteral("en"));
+  widget.dynamicCall(QStringLiteral("Text"), {QStringLiteral("IF QUIT")});
+  EXPECT_EQ(widget.property("Value").toString(), QStringLiteral("IF QUIT"));
+  QVariantList args{1, 4};
+  widget.dynamicCall(QStringLiteral("HighlightLine(line, startPos)"), args);
+  EXPECT_EQ(widget.selectedText(), QStringLiteral("QUIT"));
+  int failure = -1;
+  QObject::connect(&widget, &TaviColorTextWidget::exception,
+                   [&failure](int code, const QString&) { failure = code; });
+  QVariantList outside{9, 0};
+  widget.dynamicCall(QStringLiteral("HighlightLine"), outside);
+  EXPECT_EQ(failure, 9) << "subscript out of range";
+  EXPECT_EQ(widget.property("objectName"), QVariant(QString())) << "a QObject property";
+}
+
+TEST_F(QtWidgetTest, TypingStopsAtTheMaximumLengthWithTheHostsWarning) {
+  widget.setMaxLength(5);
+  type(QStringLiteral("ABCDEFG"));
+  EXPECT_EQ(value(), QStringLiteral("ABCDE"));
+  ASSERT_FALSE(messages.empty());
+  EXPECT_EQ(messages.front(), QStringLiteral("The script may hold at most 5 characters."));
+}
+
+}  // namespace
+}  // namespace tavi
