@@ -1,6 +1,8 @@
 // tavi-edit [FILE]: the script editor on the desktop.
 // tavi-edit --screenshot OUT.png FILE: loads FILE, writes a picture of the window to
 // OUT.png without waiting for a person, and prints its path.
+// tavi-edit --type KEYS [--screenshot OUT.png] FILE: clicks into the editor and types KEYS
+// ("{F1}", "{ENTER}", ... name keys) before the picture, or before handing over to a person.
 // tavi-edit --print-pdf OUT.pdf FILE: prints FILE's listing to OUT.pdf without showing a
 // window, and prints its path.
 #include <QApplication>
@@ -15,6 +17,7 @@
 #include "qt/services.h"
 #include "qt/tavi_color_text_widget.h"
 #include "qt/units.h"
+#include "typed_keys.h"
 
 namespace {
 
@@ -61,6 +64,11 @@ int main(int argc, char** argv) {
       QStringLiteral("print-pdf"), QStringLiteral("Print the script's listing to a PDF and quit."),
       QStringLiteral("OUT.pdf"));
   parser.addOption(printPdfOption);
+  const QCommandLineOption typeOption(
+      QStringLiteral("type"),
+      QStringLiteral("Click into the editor and type KEYS ({ENTER}, {F1}, ... name keys)."),
+      QStringLiteral("KEYS"));
+  parser.addOption(typeOption);
   parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("The script to open."));
   parser.process(app);
 
@@ -68,6 +76,13 @@ int main(int argc, char** argv) {
   const QStringList files = parser.positionalArguments();
   if (!files.isEmpty() && !window.openFile(files.first())) return 1;
   if (parser.isSet(printPdfOption)) return printPdf(window, parser.value(printPdfOption));
+  if (parser.isSet(typeOption)) {
+    QString error;
+    if (!tavi::typeIntoEditor(window, parser.value(typeOption), error)) {
+      std::fprintf(stderr, "tavi-edit: %s\n", qPrintable(error));
+      return 2;
+    }
+  }
   if (parser.isSet(screenshotOption)) return screenshot(window, parser.value(screenshotOption));
   window.show();
   return app.exec();

@@ -32,14 +32,14 @@ struct NamedKey {
 };
 
 constexpr NamedKey kNamedKeys[] = {
-    {"ENTER", Qt::Key_Return, "\r"},   {"TAB", Qt::Key_Tab, "\t"},
-    {"ESC", Qt::Key_Escape, "\x1b"},   {"BS", Qt::Key_Backspace, "\b"},
-    {"DEL", Qt::Key_Delete, ""},       {"INS", Qt::Key_Insert, ""},
-    {"UP", Qt::Key_Up, ""},            {"DOWN", Qt::Key_Down, ""},
-    {"LEFT", Qt::Key_Left, ""},        {"RIGHT", Qt::Key_Right, ""},
-    {"HOME", Qt::Key_Home, ""},        {"END", Qt::Key_End, ""},
-    {"PGUP", Qt::Key_PageUp, ""},      {"PGDN", Qt::Key_PageDown, ""},
-    {"SPACE", Qt::Key_Space, " "},     {"{", Qt::Key_BraceLeft, "{"},
+    {"ENTER", Qt::Key_Return, "\r"}, {"TAB", Qt::Key_Tab, "\t"},
+    {"ESC", Qt::Key_Escape, "\x1b"}, {"BS", Qt::Key_Backspace, "\b"},
+    {"DEL", Qt::Key_Delete, ""},     {"INS", Qt::Key_Insert, ""},
+    {"UP", Qt::Key_Up, ""},          {"DOWN", Qt::Key_Down, ""},
+    {"LEFT", Qt::Key_Left, ""},      {"RIGHT", Qt::Key_Right, ""},
+    {"HOME", Qt::Key_Home, ""},      {"END", Qt::Key_End, ""},
+    {"PGUP", Qt::Key_PageUp, ""},    {"PGDN", Qt::Key_PageDown, ""},
+    {"SPACE", Qt::Key_Space, " "},   {"{", Qt::Key_BraceLeft, "{"},
 };
 
 // The key a character is typed with, as a keyboard reports it: letters by their capital.

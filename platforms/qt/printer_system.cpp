@@ -7,6 +7,8 @@
 #include <QThread>
 
 #include <algorithm>
+#include <utility>
+#include <vector>
 
 #include "qt/printer_settings.h"
 #include "qt/units.h"
@@ -25,11 +27,11 @@ constexpr uint32_t kAllFields = devmode::kHasOrientation | devmode::kHasPaperSiz
                                 devmode::kHasCopies | devmode::kHasPrintQuality |
                                 devmode::kHasDuplex;
 
-// The system whose QPrinters go when the application object does (the GUI thread's).
-QtPrinterSystem* guiThreadSystem = nullptr;
+// The GUI thread's systems holding QPrinters: those go when the application object does.
+std::vector<QtPrinterSystem*> guiThreadSystems;
 
 void releaseGuiThreadPrinters() {
-  if (guiThreadSystem != nullptr) guiThreadSystem->reset();
+  for (QtPrinterSystem* system : std::exchange(guiThreadSystems, {})) system->reset();
 }
 
 template <typename Record>
@@ -119,9 +121,7 @@ DevModeRecord devModeOf(const QPrinter& printer, TextView deviceName) {
 
 QtPrinterSystem::QtPrinterSystem() = default;
 
-QtPrinterSystem::~QtPrinterSystem() {
-  if (guiThreadSystem == this) guiThreadSystem = nullptr;
-}
+QtPrinterSystem::~QtPrinterSystem() { std::erase(guiThreadSystems, this); }
 
 void QtPrinterSystem::reset() {
   printer_.attach(nullptr);
@@ -136,8 +136,9 @@ void QtPrinterSystem::load() const {
   auto* self = const_cast<QtPrinterSystem*>(this);
   const QCoreApplication* app = QCoreApplication::instance();
   if (app != nullptr && app->thread() == QThread::currentThread()) {
-    guiThreadSystem = self;
-    qAddPostRoutine(&releaseGuiThreadPrinters);
+    if (guiThreadSystems.empty()) qAddPostRoutine(&releaseGuiThreadPrinters);
+    if (std::ranges::find(guiThreadSystems, self) == guiThreadSystems.end())
+      guiThreadSystems.push_back(self);
   }
   const QString defaultName = QPrinterInfo::defaultPrinterName();
   for (const QPrinterInfo& info : QPrinterInfo::availablePrinters()) {

@@ -53,8 +53,7 @@ Findings inspect(const QImage& picture, QColor buttonFace) {
   while (x < image.width() && image.pixel(x, row) == face) ++x;
   int editor = x;
   while (editor < image.width() && editor < x + 8 && image.pixel(editor, row) != white) ++editor;
-  if (x < kMinGutterWidth || editor >= image.width() || image.pixel(editor, row) != white)
-    return f;
+  if (x < kMinGutterWidth || editor >= image.width() || image.pixel(editor, row) != white) return f;
   f.gutterWidth = x;
   // Its height: the rows along the editor's frame, which leaves out the menu bar and the
   // status bar.
@@ -80,8 +79,8 @@ bool satisfied(const Findings& f, bool keywords) {
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   const QStringList args = QApplication::arguments();
-  if (args.size() != 4 || (args[3] != QLatin1String("--keywords") &&
-                           args[3] != QLatin1String("--no-keywords"))) {
+  if (args.size() != 4 ||
+      (args[3] != QLatin1String("--keywords") && args[3] != QLatin1String("--no-keywords"))) {
     std::fprintf(stderr, "usage: tavi_e2e_check WINDOW_ID OUT.png --keywords|--no-keywords\n");
     return 2;
   }
@@ -110,10 +109,11 @@ int main(int argc, char** argv) {
   } while (clock.elapsed() < kTimeoutMs);
 
   if (!picture.isNull()) picture.save(out);
-  std::printf("picture %s (%dx%d): gutter %d px wide with %d pixels of numbers, %d blue keyword "
-              "pixels\n",
-              qPrintable(out), picture.width(), picture.height(), found.gutterWidth,
-              found.numberPixels, found.keywordPixels);
+  std::printf(
+      "picture %s (%dx%d): gutter %d px wide with %d pixels of numbers, %d blue keyword "
+      "pixels\n",
+      qPrintable(out), picture.width(), picture.height(), found.gutterWidth, found.numberPixels,
+      found.keywordPixels);
   if (satisfied(found, keywords)) return 0;
   if (picture.isNull()) std::printf("FAILED: the window could not be grabbed\n");
   if (found.gutterWidth == 0)
@@ -122,8 +122,7 @@ int main(int argc, char** argv) {
   else if (found.numberPixels < kMinNumberPixels)
     std::printf("FAILED: no line number drawn in the gutter\n");
   if (keywords && found.keywordPixels < kMinKeywordPixels)
-    std::printf("FAILED: too few blue keyword pixels (at least %d expected)\n",
-                kMinKeywordPixels);
+    std::printf("FAILED: too few blue keyword pixels (at least %d expected)\n", kMinKeywordPixels);
   if (!keywords && found.keywordPixels != 0)
     std::printf("FAILED: blue pixels before anything was typed\n");
   return 1;

@@ -1,0 +1,202 @@
+// The Qt printer system: the dialog's records mapped to and from a QPrinter, the dialog's
+// handling of the records and their blocks, and PrinterSE printing the control's text to
+// a PDF file. No dialog is shown: a runner stands in for the person.
+#include <QFileInfo>
+#include <QPrinter>
+#include <QTemporaryDir>
+
+#include <memory>
+
+#include "printing/print_records.h"
+#include "qt/printer_settings.h"
+#include "qt/printer_system.h"
+#include "widget_fixture.h"
+
+namespace tavi {
+namespace {
+
+using qt::QtPrinterSystem;
+
+std::unique_ptr<QPrinter> pdfPrinter() {
+  auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+  printer->setOutputFormat(QPrinter::PdfFormat);
+  return printer;
+}
+
+DevModeRecord fullDevMode(int16_t orientation, int16_t paper, int16_t copies, int16_t quality,
+                          int16_t duplex) {
+  DevModeRecord r = buildDevMode(u"Any", orientation, duplex);
+  writeU32(r, devmode::kFields,
+           readU32(r, devmode::kFields) | devmode::kHasPaperSize | devmode::kHasCopies |
+               devmode::kHasPrintQuality);
+  writeU16(r, devmode::kPaperSize, static_cast<uint16_t>(paper));
+  writeU16(r, devmode::kCopies, static_cast<uint16_t>(copies));
+  writeU16(r, devmode::kPrintQuality, static_cast<uint16_t>(quality));
+  return r;
+}
+
+TEST(QtPrinterRecordsTest, EveryDeviceModeFieldRoundTripsThroughAQPrinter) {
+  struct Case {
+    int16_t orientation, paper, copies, quality, duplex;
+  };
+  // Letter / A4 / legal / A5 / A3; the four quality codes and a resolution.
+  for (const Case c : {Case{2, 1, 3, -3, 3}, Case{1, 9, 1, -4, 1}, Case{2, 5, 2, -1, 2},
+                       Case{1, 11, 7, 720, 3}, Case{1, 8, 1, -2, 1}}) {
+    const std::unique_ptr<QPrinter> owner = pdfPrinter();
+    QPrinter& printer = *owner;
+    qt::applyDevMode(printer, fullDevMode(c.orientation, c.paper, c.copies, c.quality, c.duplex));
+    const DevModeChoice back = readDevMode(qt::devModeOf(printer, u"Print to PDF"));
+    EXPECT_EQ(back.orientation, c.orientation);
+    EXPECT_EQ(back.paperSize, c.paper);
+    EXPECT_EQ(back.copies, c.copies);
+    EXPECT_EQ(back.printQuality, c.quality);
+    // A PDF file has one side to a sheet, whatever duplex setting it was given.
+    EXPECT_EQ(back.duplex, qt::kSimplex) << c.duplex;
+  }
+}
+
+TEST(QtPrinterRecordsTest, OnlyTheFieldsTheMaskNamesAreApplied) {
+  const std::unique_ptr<QPrinter> owner = pdfPrinter();
+  QPrinter& printer = *owner;
+  qt::setPaperSizeCode(printer, 5);
+  printer.setCopyCount(4);
+  // The record the control builds: orientation and duplex only.
+  qt::applyDevMode(printer, buildDevMode(u"X", qt::kLandscape, qt::kDuplexShortEdge));
+  EXPECT_EQ(qt::orientationCode(printer), qt::kLandscape);
+  EXPECT_EQ(qt::paperSizeCode(printer), 5);
+  EXPECT_EQ(printer.copyCount(), 4);
+  // Codes without a Qt counterpart leave the printer as it was.
+  qt::setOrientationCode(printer, 7);
+  qt::setPaperSizeCode(printer, 9999);
+  EXPECT_EQ(qt::orientationCode(printer), qt::kLandscape);
+  EXPECT_EQ(qt::paperSizeCode(printer), 5);
+}
+
+TEST(QtPrinterRecordsTest, AReturnedDeviceNameIsCutTo31CharactersAndEndsWithANul) {
+  const DevModeRecord r = qt::devModeOf(*pdfPrinter(), u"A printer whose name is far too long");
+  const DevModeChoice back = readDevMode(r);
+  EXPECT_EQ(back.deviceName.substr(0, 32), Text(u"A printer whose name is far too") + u'\0');
+  EXPECT_EQ(readU16(r, devmode::kSize), kDevModeSize);
+}
+
+// The thread's printer system with the PDF printer current, writing into a fresh folder.
+class QtPrinterSystemTest : public testing::QtWidgetFixture {
+ protected:
+  QtPrinterSystemTest() {
+    pdf = dir.filePath(QStringLiteral("listing.pdf"));
+    printers().usePdfPrinter(pdf);
+  }
+  ~QtPrinterSystemTest() override { printers().setDialogRunner(nullptr); }
+  QtPrinterSystem& printers() { return widget.services().printers; }
+
+  // The dialog record with the blocks the control hands over for the current printer.
+  PrintDlgRecord dialogRecord(int16_t orientation, int16_t duplex) {
+    PrintDlgRecord record = buildPrintDlg(0);
+    const auto hand = [&](size_t field, std::span<const uint8_t> bytes) {
+      GlobalMemory& memory = printers().memory();
+      const GlobalHandle h = memory.allocate(kRecordBlockFlags, bytes.size());
+      std::ranges::copy(bytes, memory.lock(h).begin());
+      memory.unlock(h);
+      writeU32(record, field, h);
+    };
+    hand(printdlg::kDevMode, buildDevMode(qt::kPdfPrinterName, orientation, duplex));
+    hand(printdlg::kDevNames, buildDevNames(u"PDF", qt::kPdfPrinterName, u"FILE:"));
+    return record;
+  }
+
+  QTemporaryDir dir;
+  QString pdf;
+};
+
+TEST_F(QtPrinterSystemTest, TheDialogStartsFromTheRecordsAndReturnsItsChoicesInNewBlocks) {
+  QAbstractPrintDialog::PrintDialogOptions seen;
+  printers().setDialogRunner([&](QPrinter& p, QAbstractPrintDialog::PrintDialogOptions options) {
+    EXPECT_EQ(p.outputFormat(), QPrinter::PdfFormat);
+    EXPECT_EQ(p.outputFileName(), pdf);
+    EXPECT_EQ(qt::orientationCode(p), qt::kLandscape);
+    seen = options;
+    p.setCopyCount(2);  // the person asks for two copies
+    return true;
+  });
+  const size_t blocksBefore = printers().blocks().liveBlocks();
+  PrintDlgRecord record = dialogRecord(qt::kLandscape, qt::kDuplexLongEdge);
+  const GlobalHandle givenMode = readU32(record, printdlg::kDevMode);
+  ASSERT_EQ(printers().printDialog(record), 1);
+
+  EXPECT_FALSE(seen.testFlag(QAbstractPrintDialog::PrintSelection));
+  EXPECT_FALSE(seen.testFlag(QAbstractPrintDialog::PrintPageRange));
+  EXPECT_TRUE(seen.testFlag(QAbstractPrintDialog::PrintToFile)) << "the PDF printer's file";
+  // The given blocks are freed; two new ones hold the outcome.
+  EXPECT_TRUE(printers().blocks().lock(givenMode).empty());
+  EXPECT_EQ(printers().blocks().liveBlocks(), blocksBefore + 2);
+  const std::span<uint8_t> mode = printers().blocks().lock(readU32(record, printdlg::kDevMode));
+  ASSERT_EQ(mode.size(), kDevModeSize);
+  const DevModeChoice choice = readDevMode(std::span<const uint8_t, kDevModeSize>(mode));
+  EXPECT_EQ(choice.deviceName.substr(0, 13), Text(qt::kPdfPrinterName) + u'\0');
+  EXPECT_EQ(choice.copies, 2);
+  EXPECT_EQ(choice.orientation, qt::kLandscape);
+  const std::span<uint8_t> names = printers().blocks().lock(readU32(record, printdlg::kDevNames));
+  ASSERT_EQ(names.size(), kDevNamesSize);
+  EXPECT_EQ(
+      readDevNamesEntry(std::span<const uint8_t, kDevNamesSize>(names), devnames::kDeviceOffset),
+      qt::kPdfPrinterName);
+  for (size_t field : {printdlg::kDevMode, printdlg::kDevNames}) {
+    printers().blocks().unlock(readU32(record, field));
+    printers().blocks().free(readU32(record, field));
+  }
+}
+
+TEST_F(QtPrinterSystemTest, ACancelledDialogOrABadRecordLeavesTheBlocksAlone) {
+  int shown = 0;
+  printers().setDialogRunner([&](QPrinter&, QAbstractPrintDialog::PrintDialogOptions) {
+    ++shown;
+    return false;
+  });
+  PrintDlgRecord record = dialogRecord(qt::kPortrait, qt::kSimplex);
+  const PrintDlgRecord given = record;
+  EXPECT_EQ(printers().printDialog(record), 0);
+  EXPECT_EQ(record, given);
+  writeU32(record, printdlg::kStructSize, 60);
+  EXPECT_EQ(printers().printDialog(record), 0);
+  EXPECT_EQ(shown, 1);
+  for (size_t field : {printdlg::kDevMode, printdlg::kDevNames})
+    EXPECT_EQ(printers().memory().free(readU32(given, field)), 0u);
+}
+
+TEST_F(QtPrinterSystemTest, PrinterSEPrintsTheTextToThePdfWithTheChosenSettings) {
+  printers().setDialogRunner([](QPrinter& p, QAbstractPrintDialog::PrintDialogOptions) {
+    qt::setOrientationCode(p, qt::kLandscape);
+    return true;
+  });
+  widget.setText(QStringLiteral("IF CALL RATE THEN QUIT\r\nEND IF\r\n"));
+  int16_t flags = 0;
+  widget.control().PrinterSE(flags);
+  EXPECT_TRUE(messages.empty());
+  EXPECT_GT(QFileInfo(pdf).size(), 0);
+  // The choice stays with the current printer, whose page is now landscape, in twips.
+  Printer& printer = printers().current();
+  EXPECT_EQ(printer.deviceName(), qt::kPdfPrinterName);
+  EXPECT_EQ(printer.orientation(), qt::kLandscape);
+  EXPECT_GT(printer.pageWidth(), printer.pageHeight());
+  EXPECT_GT(printer.pageWidth(), 10000);
+  EXPECT_EQ(printer.copies(), 1) << "copies are printed as passes";
+  printer.setFontSize(9);
+  // A 9-point line is 180 twips of type plus the font's leading.
+  EXPECT_GE(printer.textHeight(u"1"), 180);
+  EXPECT_LT(printer.textHeight(u"1"), 300);
+  EXPECT_NEAR(printer.textWidth(u"WWWW"), 2 * printer.textWidth(u"WW"), 1);
+  printers().current().setOrientation(qt::kPortrait);
+}
+
+TEST_F(QtPrinterSystemTest, AnOutputThatCannotBeWrittenEndsPrintingSilently) {
+  printers().usePdfPrinter(dir.filePath(QStringLiteral("missing/folder/out.pdf")));
+  printers().setDialogRunner(&QtPrinterSystem::confirmAtOnce);
+  widget.setText(QStringLiteral("QUIT"));
+  int16_t flags = 0;
+  widget.control().PrinterSE(flags);
+  EXPECT_TRUE(messages.empty());
+  EXPECT_FALSE(printers().printer().documentOpen());
+}
+
+}  // namespace
+}  // namespace tavi
