@@ -39,7 +39,7 @@ constexpr NamedKey kNamedKeys[] = {
     {"LEFT", Qt::Key_Left, ""},      {"RIGHT", Qt::Key_Right, ""},
     {"HOME", Qt::Key_Home, ""},      {"END", Qt::Key_End, ""},
     {"PGUP", Qt::Key_PageUp, ""},    {"PGDN", Qt::Key_PageDown, ""},
-    {"SPACE", Qt::Key_Space, " "},   {"{", Qt::Key_BraceLeft, "{"},
+    {"SPACE", Qt::Key_Space, " "},
 };
 
 // The key a character is typed with, as a keyboard reports it: letters by their capital.
@@ -52,7 +52,8 @@ Stroke characterStroke(QChar c) {
 // "CTRL+END", "F1", "SHIFT+TAB": the key and the modifiers held; false for an unknown name.
 bool namedStroke(const QString& spec, Stroke& stroke) {
   QStringList parts = spec.split(QLatin1Char('+'));
-  const QString name = parts.takeLast().toUpper();
+  const QString given = parts.takeLast();
+  const QString name = given.toUpper();
   for (const QString& modifier : parts) {
     const QString m = modifier.toUpper();
     if (m == QLatin1String("CTRL"))
@@ -64,14 +65,19 @@ bool namedStroke(const QString& spec, Stroke& stroke) {
     else
       return false;
   }
+  // Held Ctrl or Alt, a key types nothing.
+  const bool typesText = !stroke.modifiers.testAnyFlags(Qt::ControlModifier | Qt::AltModifier);
   for (const NamedKey& k : kNamedKeys) {
     if (name == QLatin1String(k.name)) {
       stroke.key = k.key;
-      // Held Ctrl or Alt, a key types nothing.
-      if (!stroke.modifiers.testAnyFlags(Qt::ControlModifier | Qt::AltModifier))
-        stroke.text = QString::fromLatin1(k.text);
+      if (typesText) stroke.text = QString::fromLatin1(k.text);
       return true;
     }
+  }
+  if (given.size() == 1) {  // {CTRL+A}, {{}: a character's own key
+    stroke.key = name[0].unicode();
+    if (typesText) stroke.text = given;
+    return true;
   }
   bool ok = false;
   const int f = name.startsWith(QLatin1Char('F')) ? name.mid(1).toInt(&ok) : 0;

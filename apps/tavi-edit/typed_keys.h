@@ -13,9 +13,9 @@ class MainWindow;
 // widget has the focus, key by key. Characters type themselves; a name in braces is a key
 // of its own, optionally held with modifiers: {ENTER} {TAB} {ESC} {BS} {DEL} {INS} {UP}
 // {DOWN} {LEFT} {RIGHT} {HOME} {END} {PGUP} {PGDN} {SPACE} {F1}..{F12}, {CTRL+END},
-// {SHIFT+TAB}, {{} types "{". Afterwards it waits one tick of the control's timer, so that
-// the gutter has caught up. False, with `error` set, for an unknown key name (nothing is
-// typed then).
+// {SHIFT+TAB}, {CTRL+A}; {{} types "{". Held Ctrl or Alt, a key types nothing.
+// Afterwards it waits one tick of the control's timer, so that the gutter has caught up.
+// False, with `error` set, for an unknown key name (nothing is typed then).
 bool typeIntoEditor(MainWindow& window, const QString& keys, QString& error);
 
 }  // namespace tavi

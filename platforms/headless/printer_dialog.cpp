@@ -2,6 +2,7 @@
 #include <algorithm>
 
 #include "headless/printer_system.h"
+#include "printing/record_blocks.h"
 
 namespace tavi {
 
@@ -12,25 +13,6 @@ constexpr size_t kDeviceNameChars = devmode::kDeviceNameLength - 1;
 constexpr uint32_t kAllFields = devmode::kHasOrientation | devmode::kHasPaperSize |
                                 devmode::kHasCopies | devmode::kHasPrintQuality |
                                 devmode::kHasDuplex;
-
-template <typename Record>
-std::optional<Record> copyOfBlock(GlobalMemory& memory, GlobalHandle handle) {
-  const std::span<uint8_t> block = memory.lock(handle);
-  if (block.empty()) return std::nullopt;
-  Record record{};
-  std::copy_n(block.begin(), std::min(block.size(), record.size()), record.begin());
-  memory.unlock(handle);
-  return record;
-}
-
-GlobalHandle blockOf(GlobalMemory& memory, std::span<const uint8_t> bytes) {
-  const GlobalHandle handle = memory.allocate(kRecordBlockFlags, bytes.size());
-  const std::span<uint8_t> block = memory.lock(handle);
-  if (block.empty()) return handle;
-  std::copy_n(bytes.begin(), std::min(bytes.size(), block.size()), block.begin());
-  memory.unlock(handle);
-  return handle;
-}
 
 }  // namespace
 
@@ -48,8 +30,8 @@ int32_t HeadlessPrinterSystem::printDialog(std::span<uint8_t, kPrintDlgSize> rec
 DialogRecords HeadlessPrinterSystem::capture(std::span<const uint8_t, kPrintDlgSize> record) {
   DialogRecords given;
   std::copy(record.begin(), record.end(), given.printDlg.begin());
-  given.devMode = copyOfBlock<DevModeRecord>(memory_, readU32(record, printdlg::kDevMode));
-  given.devNames = copyOfBlock<DevNamesRecord>(memory_, readU32(record, printdlg::kDevNames));
+  given.devMode = readRecordBlock<DevModeRecord>(memory_, readU32(record, printdlg::kDevMode));
+  given.devNames = readRecordBlock<DevNamesRecord>(memory_, readU32(record, printdlg::kDevNames));
   return given;
 }
 
@@ -109,8 +91,8 @@ void HeadlessPrinterSystem::hand(std::span<uint8_t, kPrintDlgSize> record,
   for (size_t field : {printdlg::kDevMode, printdlg::kDevNames}) {
     if (const GlobalHandle old = readU32(record, field); old != 0) memory_.free(old);
   }
-  writeU32(record, printdlg::kDevMode, blockOf(memory_, devMode));
-  writeU32(record, printdlg::kDevNames, blockOf(memory_, devNames));
+  writeU32(record, printdlg::kDevMode, newRecordBlock(memory_, devMode));
+  writeU32(record, printdlg::kDevNames, newRecordBlock(memory_, devNames));
 }
 
 }  // namespace tavi

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "headless/printer_device.h"
-#include "headless/printer_memory.h"
+#include "printing/block_memory.h"
 #include "printing/print_records.h"
 #include "shell/widgets/printer.h"
 
@@ -59,7 +59,7 @@ class HeadlessPrinterSystem final : public PrinterSystem {
   int yieldCount() const { return yields_; }
 
   HeadlessPrinter& printer() { return printer_; }
-  HeadlessGlobalMemory& blocks() { return memory_; }
+  BlockMemory& blocks() { return memory_; }
 
   Printer& current() override { return printer_; }
   int32_t printerCount() const override;
@@ -80,7 +80,7 @@ class HeadlessPrinterSystem final : public PrinterSystem {
   std::vector<InstalledPrinter> printers_;
   int32_t current_ = -1;
   HeadlessPrinter printer_;
-  HeadlessGlobalMemory memory_;
+  BlockMemory memory_;
   std::optional<DialogAnswer> nextAnswer_;
   std::optional<DialogRecords> lastDialog_;
   int dialogCount_ = 0;

@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "printing/record_blocks.h"
 #include "qt/printer_settings.h"
 #include "qt/units.h"
 #include "shell/runtime_error.h"
@@ -32,25 +33,6 @@ std::vector<QtPrinterSystem*> guiThreadSystems;
 
 void releaseGuiThreadPrinters() {
   for (QtPrinterSystem* system : std::exchange(guiThreadSystems, {})) system->reset();
-}
-
-template <typename Record>
-std::optional<Record> copyOfBlock(GlobalMemory& memory, GlobalHandle handle) {
-  const std::span<uint8_t> block = memory.lock(handle);
-  if (block.empty()) return std::nullopt;
-  Record record{};
-  std::copy_n(block.begin(), std::min(block.size(), record.size()), record.begin());
-  memory.unlock(handle);
-  return record;
-}
-
-GlobalHandle blockOf(GlobalMemory& memory, std::span<const uint8_t> bytes) {
-  const GlobalHandle handle = memory.allocate(kRecordBlockFlags, bytes.size());
-  const std::span<uint8_t> block = memory.lock(handle);
-  if (block.empty()) return handle;
-  std::copy_n(bytes.begin(), std::min(bytes.size(), block.size()), block.begin());
-  memory.unlock(handle);
-  return handle;
 }
 
 // The device name of a device mode: up to its NUL, without the blanks that pad it.
@@ -208,9 +190,9 @@ void QtPrinterSystem::yieldToEvents() { QCoreApplication::processEvents(); }
 std::unique_ptr<QPrinter> QtPrinterSystem::dialogPrinter(
     std::span<const uint8_t, kPrintDlgSize> record) {
   const std::optional<DevModeRecord> mode =
-      copyOfBlock<DevModeRecord>(memory_, readU32(record, printdlg::kDevMode));
+      readRecordBlock<DevModeRecord>(memory_, readU32(record, printdlg::kDevMode));
   const std::optional<DevNamesRecord> names =
-      copyOfBlock<DevNamesRecord>(memory_, readU32(record, printdlg::kDevNames));
+      readRecordBlock<DevNamesRecord>(memory_, readU32(record, printdlg::kDevNames));
   int32_t index = -1;
   if (names) index = find(readDevNamesEntry(*names, devnames::kDeviceOffset));
   if (index < 0 && mode) index = find(devModeDeviceName(*mode));
@@ -269,8 +251,8 @@ int32_t QtPrinterSystem::printDialog(std::span<uint8_t, kPrintDlgSize> record) {
   for (size_t field : {printdlg::kDevMode, printdlg::kDevNames}) {
     if (const GlobalHandle old = readU32(record, field); old != 0) memory_.free(old);
   }
-  writeU32(record, printdlg::kDevMode, blockOf(memory_, devMode));
-  writeU32(record, printdlg::kDevNames, blockOf(memory_, devNames));
+  writeU32(record, printdlg::kDevMode, newRecordBlock(memory_, devMode));
+  writeU32(record, printdlg::kDevNames, newRecordBlock(memory_, devNames));
   return 1;
 }
 

@@ -13,9 +13,9 @@
 #include <optional>
 #include <vector>
 
+#include "printing/block_memory.h"
 #include "printing/print_records.h"
 #include "qt/printer_device.h"
-#include "qt/printer_memory.h"
 #include "shell/widgets/printer.h"
 
 class QPrinter;
@@ -53,7 +53,7 @@ class QtPrinterSystem final : public PrinterSystem {
   // The current printer's place in the list (-1 before the list is read).
   int32_t currentIndex() const { return current_; }
   QtPrinter& printer() { return printer_; }
-  QtGlobalMemory& blocks() { return memory_; }
+  BlockMemory& blocks() { return memory_; }
   // Forgets the printers; the list is read anew when next asked for. The QPrinters go
   // before the application object that their print engines need.
   void reset();
@@ -84,7 +84,7 @@ class QtPrinterSystem final : public PrinterSystem {
   mutable int32_t current_ = -1;
   mutable bool loaded_ = false;
   QtPrinter printer_;
-  QtGlobalMemory memory_;
+  BlockMemory memory_;
   DialogRunner runner_;
 };
 

@@ -198,30 +198,6 @@ int QtMessageBoxes::show(TextView text, int32_t style, TextView title) {
   return it != ids.end() ? it->second : kCancel;
 }
 
-intptr_t QtWindowSystem::createWindow() {
-  const intptr_t hwnd = nextHandle_;
-  nextHandle_ += 0x10;
-  procs_[hwnd] = &defaultWindowProc;
-  return hwnd;
-}
-
-WindowProc QtWindowSystem::setWindowProc(intptr_t hwnd, WindowProc proc) {
-  auto it = procs_.find(hwnd);
-  if (it == procs_.end()) return nullptr;
-  return std::exchange(it->second, proc);
-}
-
-intptr_t QtWindowSystem::callWindowProc(WindowProc proc, intptr_t hwnd, uint32_t message,
-                                        intptr_t wParam, intptr_t lParam) {
-  return proc != nullptr ? proc(hwnd, message, wParam, lParam) : 0;
-}
-
-intptr_t QtWindowSystem::sendMessage(intptr_t hwnd, uint32_t message, intptr_t wParam,
-                                     intptr_t lParam) {
-  auto it = procs_.find(hwnd);
-  return it != procs_.end() ? callWindowProc(it->second, hwnd, message, wParam, lParam) : 0;
-}
-
 QtServices& QtServices::forThisThread() {
   thread_local QtServices services;
   return services;

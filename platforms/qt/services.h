@@ -10,6 +10,7 @@
 
 #include "qt/printer_system.h"
 #include "shell/widgets/environment.h"
+#include "shell/window_table.h"
 
 namespace tavi::qt {
 
@@ -60,19 +61,9 @@ class QtMessageBoxes final : public MessageBoxes {
 
 // Window procedures for the editing surfaces: each surface has a handle and a chain of
 // procedures; the surface sends its vertical-scroll notifications down the chain.
-class QtWindowSystem final : public WindowSystem {
+class QtWindowSystem final : public WindowTable {
  public:
-  intptr_t createWindow();
-  void destroyWindow(intptr_t hwnd) { procs_.erase(hwnd); }
-  WindowProc setWindowProc(intptr_t hwnd, WindowProc proc) override;
-  intptr_t callWindowProc(WindowProc proc, intptr_t hwnd, uint32_t message, intptr_t wParam,
-                          intptr_t lParam) override;
-  intptr_t sendMessage(intptr_t hwnd, uint32_t message, intptr_t wParam, intptr_t lParam);
-
- private:
-  static intptr_t defaultWindowProc(intptr_t, uint32_t, intptr_t, intptr_t) { return 0; }
-  std::map<intptr_t, WindowProc> procs_;
-  intptr_t nextHandle_ = 0x20010;
+  QtWindowSystem() : WindowTable(0x20010) {}
 };
 
 struct QtServices {

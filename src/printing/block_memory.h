@@ -1,5 +1,6 @@
-// The headless global memory: numbered blocks with their allocation flags and lock counts,
-// so that tests can see which blocks a caller allocated, locked and freed.
+// Global memory for platforms that have none of their own: numbered movable blocks with
+// their lock counts. It also keeps what tests look at: the flags of every allocation, the
+// lock count of a block, and a switch that makes allocations fail.
 #pragma once
 
 #include <cstddef>
@@ -11,7 +12,7 @@
 
 namespace tavi {
 
-class HeadlessGlobalMemory final : public GlobalMemory {
+class BlockMemory final : public GlobalMemory {
  public:
   GlobalHandle allocate(uint32_t flags, size_t size) override;
   std::span<uint8_t> lock(GlobalHandle handle) override;
@@ -34,6 +35,7 @@ class HeadlessGlobalMemory final : public GlobalMemory {
   };
   // Fill of a block allocated without zero-init, so that missing data shows.
   static constexpr uint8_t kUninitialised = 0xCD;
+  static constexpr GlobalHandle kHandleStep = 8;
 
   std::map<GlobalHandle, Block> blocks_;
   std::vector<uint32_t> allocationFlags_;

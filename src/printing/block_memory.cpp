@@ -1,8 +1,10 @@
-#include "qt/printer_memory.h"
+#include "printing/block_memory.h"
 
-namespace tavi::qt {
+namespace tavi {
 
-GlobalHandle QtGlobalMemory::allocate(uint32_t flags, size_t size) {
+GlobalHandle BlockMemory::allocate(uint32_t flags, size_t size) {
+  if (exhausted_) return 0;
+  allocationFlags_.push_back(flags);
   const GlobalHandle handle = next_;
   next_ += kHandleStep;
   const uint8_t fill = (flags & kGmemZeroInit) != 0 ? 0 : kUninitialised;
@@ -10,21 +12,26 @@ GlobalHandle QtGlobalMemory::allocate(uint32_t flags, size_t size) {
   return handle;
 }
 
-std::span<uint8_t> QtGlobalMemory::lock(GlobalHandle handle) {
+std::span<uint8_t> BlockMemory::lock(GlobalHandle handle) {
   const auto it = blocks_.find(handle);
   if (it == blocks_.end()) return {};
   ++it->second.locks;
   return it->second.bytes;
 }
 
-bool QtGlobalMemory::unlock(GlobalHandle handle) {
+bool BlockMemory::unlock(GlobalHandle handle) {
   const auto it = blocks_.find(handle);
   if (it == blocks_.end() || it->second.locks == 0) return false;
   return --it->second.locks > 0;
 }
 
-GlobalHandle QtGlobalMemory::free(GlobalHandle handle) {
+GlobalHandle BlockMemory::free(GlobalHandle handle) {
   return blocks_.erase(handle) == 1 ? 0 : handle;
 }
 
-}  // namespace tavi::qt
+int BlockMemory::lockCount(GlobalHandle handle) const {
+  const auto it = blocks_.find(handle);
+  return it == blocks_.end() ? -1 : it->second.locks;
+}
+
+}  // namespace tavi

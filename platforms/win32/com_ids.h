@@ -1,0 +1,26 @@
+// The identifiers of the control's COM class, interfaces and type library. The same values
+// are written in TaviColorTxt.idl; the type library test checks that they agree.
+#pragma once
+
+#include <windows.h>
+
+namespace tavi::win32 {
+
+// LIBID of the type library TaviColorTxt, version 1.0.
+inline constexpr GUID kLibId = {
+    0x204920E4, 0xFE4D, 0x4FB3, {0x90, 0x5F, 0x43, 0xF9, 0xAB, 0xEA, 0x38, 0xFB}};
+// CLSID of the coclass TaviColorText.
+inline constexpr GUID kClsid = {
+    0xD95397C2, 0x5269, 0x42D2, {0x92, 0x73, 0xF0, 0x2F, 0x89, 0xBC, 0x93, 0x9C}};
+// IID of the default dual interface _TaviColorText.
+inline constexpr GUID kIid = {
+    0x9FB80D52, 0xBB22, 0x414C, {0x84, 0xB6, 0x97, 0xC7, 0xFB, 0x3D, 0x43, 0xE7}};
+// DIID of the event dispinterface __TaviColorText.
+inline constexpr GUID kEventsIid = {
+    0x3A1360DA, 0x9E4C, 0x405E, {0x9E, 0x86, 0x8E, 0x2F, 0xEC, 0xB2, 0x21, 0xEB}};
+
+inline constexpr WORD kLibMajor = 1;
+inline constexpr WORD kLibMinor = 0;
+inline constexpr const wchar_t* kProgId = L"TaviColorTxt.TaviColorText";
+
+}  // namespace tavi::win32
