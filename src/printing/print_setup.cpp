@@ -5,6 +5,7 @@
 
 #include "printing/page_layout.h"
 #include "printing/print_records.h"
+#include "printing/record_blocks.h"
 #include "shell/control.h"
 #include "shell/runtime_error.h"
 
@@ -27,26 +28,19 @@ class DialogBlocks {
   DialogBlocks& operator=(const DialogBlocks&) = delete;
 
   // A new block holding `bytes`, named in the record at `field`.
+  // Without a usable address the block stays zero-filled.
   void hand(size_t field, std::span<const uint8_t> bytes) {
-    const GlobalHandle handle = memory_.allocate(kRecordBlockFlags, bytes.size());
-    writeU32(record_, field, handle);
-    const std::span<uint8_t> block = memory_.lock(handle);
-    if (block.empty()) return;  // no usable address: the block stays zero-filled
-    std::copy_n(bytes.begin(), std::min(bytes.size(), block.size()), block.begin());
-    memory_.unlock(handle);
+    writeU32(record_, field, newRecordBlock(memory_, bytes));
   }
 
   // The device mode's bytes; its block is freed. A block that cannot be locked cannot be
   // read back, which ends the method like any other failure.
   DevModeRecord takeDevMode() {
-    const GlobalHandle handle = readU32(record_, printdlg::kDevMode);
-    const std::span<uint8_t> block = memory_.lock(handle);
-    if (block.empty()) throw RuntimeError(kOutOfMemory, "Out of memory");
-    DevModeRecord record{};
-    std::copy_n(block.begin(), std::min(block.size(), record.size()), record.begin());
-    memory_.unlock(handle);
+    const std::optional<DevModeRecord> record =
+        readRecordBlock<DevModeRecord>(memory_, readU32(record_, printdlg::kDevMode));
+    if (!record) throw RuntimeError(kOutOfMemory, "Out of memory");
     release(printdlg::kDevMode);
-    return record;
+    return *record;
   }
 
   // The device names are not used: the block is only locked, unlocked and freed.
