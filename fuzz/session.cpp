@@ -26,7 +26,9 @@ class Reader {
   uint16_t u16() { return static_cast<uint16_t>(u8() | (u8() << 8)); }
   int16_t i16() { return static_cast<int16_t>(u16()); }
   int32_t i32() { return static_cast<int32_t>(u16() | (static_cast<uint32_t>(u16()) << 16)); }
-  int64_t i64() { return static_cast<int64_t>(static_cast<uint32_t>(i32())) | (int64_t{i32()} << 32); }
+  int64_t i64() {
+    return static_cast<int64_t>(static_cast<uint32_t>(i32())) | (int64_t{i32()} << 32);
+  }
   bool flag() { return (u8() & 1) != 0; }
   template <typename T, size_t N>
   const T& pick(const std::array<T, N>& items) {
@@ -40,20 +42,54 @@ class Reader {
 
 // Words that steer the input towards the control's interesting paths: keywords, line breaks,
 // surrogates (paired and unpaired), the warning's placeholders, numbers in every notation.
-const std::array<std::u16string_view, 32> kWords = {
-    u"IF",     u"THEN",       u"END IF",      u"SECTION", u"\r\n",       u"\t",    u"\r",
-    u"\n",     u"\xD800",     u"\xDC00",      u"\xD83D\xDE00", u"\u00E9", u"%1",    u"%2",
-    u"&HFFFFFFFF", u"1e400",  u"-2147483649", u"32768",   u"True",       u" ",     u"(",
-    u"\"",     u"/*",         u"*/",          u"'",       u"QUEUE TO SKILLSET", u"WAIT 2",
-    u"x",      u"0",          u"-1",          u"2.5",     u"\0"};
+const std::array<std::u16string_view, 32> kWords = {u"IF",
+                                                    u"THEN",
+                                                    u"END IF",
+                                                    u"SECTION",
+                                                    u"\r\n",
+                                                    u"\t",
+                                                    u"\r",
+                                                    u"\n",
+                                                    u"\xD800",
+                                                    u"\xDC00",
+                                                    u"\xD83D\xDE00",
+                                                    u"\u00E9",
+                                                    u"%1",
+                                                    u"%2",
+                                                    u"&HFFFFFFFF",
+                                                    u"1e400",
+                                                    u"-2147483649",
+                                                    u"32768",
+                                                    u"True",
+                                                    u" ",
+                                                    u"(",
+                                                    u"\"",
+                                                    u"/*",
+                                                    u"*/",
+                                                    u"'",
+                                                    u"QUEUE TO SKILLSET",
+                                                    u"WAIT 2",
+                                                    u"x",
+                                                    u"0",
+                                                    u"-1",
+                                                    u"2.5",
+                                                    u"\0"};
 
-const std::array<int32_t, 14> kInts = {0,     1,           -1,     2,     3,       32767,  -32768,
-                                       65535, 2147483647, -2147483647 - 1, 100000, 1000000,
-                                       10,    -100};
+const std::array<int32_t, 14> kInts = {
+    0, 1, -1, 2, 3, 32767, -32768, 65535, 2147483647, -2147483647 - 1, 100000, 1000000, 10, -100};
 
-const std::array<double, 12> kReals = {0.0,  -0.0, 0.5,  1.5,  2.5,   -2.5,
-                                       1e30, -1e30, 1e308, std::numeric_limits<double>::infinity(),
-                                       std::numeric_limits<double>::quiet_NaN(), 32767.5};
+const std::array<double, 12> kReals = {0.0,
+                                       -0.0,
+                                       0.5,
+                                       1.5,
+                                       2.5,
+                                       -2.5,
+                                       1e30,
+                                       -1e30,
+                                       1e308,
+                                       std::numeric_limits<double>::infinity(),
+                                       std::numeric_limits<double>::quiet_NaN(),
+                                       32767.5};
 
 Text makeText(Reader& in) {
   Text text;
@@ -209,9 +245,8 @@ class Session {
     const int32_t length = e.textLength();
     if (e.selStart() < 0 || e.selLength() < 0 || e.selStart() > length ||
         e.selLength() > length - e.selStart())
-      fail(ops_, "selection " + std::to_string(e.selStart()) + "+" +
-                     std::to_string(e.selLength()) + " outside a text of " +
-                     std::to_string(length));
+      fail(ops_, "selection " + std::to_string(e.selStart()) + "+" + std::to_string(e.selLength()) +
+                     " outside a text of " + std::to_string(length));
     for (const Journal* journal : {&h.control.m_colUndo, &h.control.m_colRedo})
       for (const UndoElement& s : *journal)
         if (s.TextLen != s.Text.length())
@@ -305,12 +340,13 @@ class Session {
         Text ignored;
         std::string name(m.name);
         if (in_.flag())
-          for (char& ch : name) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+          for (char& ch : name)
+            ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
         const std::optional<int32_t> id = table.idOfName(name);
         if (!id) fail(ops_, "no DISPID for " + name);
         MemberKind kind = m.kind;
-        if (in_.u8() % 8 == 0) kind = in_.pick(std::array{MemberKind::Method, MemberKind::Get,
-                                                            MemberKind::Put});
+        if (in_.u8() % 8 == 0)
+          kind = in_.pick(std::array{MemberKind::Method, MemberKind::Get, MemberKind::Put});
         invoke(h, *id, kind, arguments(m.params.size()));
         break;
       }
@@ -330,10 +366,10 @@ class Session {
       }
       case 6:
       case 7: {  // any key with any modifiers
-        const int16_t key = in_.flag() ? in_.pick(std::array<int16_t, 16>{
-                                             8, 9, 13, 27, 33, 34, 35, 36, 37, 38, 39, 40, 45,
-                                             46, 67, 86})
-                                       : static_cast<int16_t>(in_.u8());
+        const int16_t key = in_.flag()
+                                ? in_.pick(std::array<int16_t, 16>{8, 9, 13, 27, 33, 34, 35, 36, 37,
+                                                                   38, 39, 40, 45, 46, 67, 86})
+                                : static_cast<int16_t>(in_.u8());
         const int16_t shift = static_cast<int16_t>(in_.u8() % 8);
         userInput(h, "a key", [&] { w.key(key, shift); });
         break;
