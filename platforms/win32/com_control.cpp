@@ -292,8 +292,7 @@ HRESULT ComControl::GetInterfaceSafetyOptions(REFIID riid, DWORD* supported, DWO
   const Guid id = toGuid(riid);
   uint32_t s = 0;
   uint32_t e = 0;
-  const uint32_t hr =
-      tavi::GetInterfaceSafetyOptions(control_->module(), &id, &s, &e);
+  const uint32_t hr = tavi::GetInterfaceSafetyOptions(control_->module(), &id, &s, &e);
   *supported = s;
   *enabled = e;
   return static_cast<HRESULT>(hr);
@@ -301,7 +300,8 @@ HRESULT ComControl::GetInterfaceSafetyOptions(REFIID riid, DWORD* supported, DWO
 
 HRESULT ComControl::SetInterfaceSafetyOptions(REFIID riid, DWORD mask, DWORD enabled) {
   const Guid id = toGuid(riid);
-  return static_cast<HRESULT>(tavi::SetInterfaceSafetyOptions(control_->module(), &id, mask, enabled));
+  return static_cast<HRESULT>(
+      tavi::SetInterfaceSafetyOptions(control_->module(), &id, mask, enabled));
 }
 
 }  // namespace tavi::win32

@@ -5,8 +5,10 @@
 #pragma once
 
 #include <windows.h>
+// After windows.h, which they need.
 #include <objsafe.h>
 #include <ocidl.h>
+#include <olectl.h>
 
 #include <memory>
 #include <vector>

@@ -69,12 +69,13 @@ HRESULT registerServer() {
                std::to_wstring(kLibMajor) + L"." + std::to_wstring(kLibMinor)),
       setValue(clsidKey + L"\\Implemented Categories\\" + guidText(kCatidSafeForScripting), L"",
                L""),
-      setValue(clsidKey + L"\\Implemented Categories\\" + guidText(kCatidSafeForInitializing),
-               L"", L""),
+      setValue(clsidKey + L"\\Implemented Categories\\" + guidText(kCatidSafeForInitializing), L"",
+               L""),
       setValue(progId, L"", kDescription),
       setValue(progId + L"\\CLSID", L"", guidText(kClsid)),
       defineCategory(kCatidSafeForScripting, L"Controls safely scriptable!"),
-      defineCategory(kCatidSafeForInitializing, L"Controls safely initializable from persistent data!"),
+      defineCategory(kCatidSafeForInitializing,
+                     L"Controls safely initializable from persistent data!"),
   };
   for (HRESULT hr : steps)
     if (FAILED(hr)) return hr;
@@ -86,7 +87,8 @@ HRESULT registerServer() {
 HRESULT unregisterServer() {
   const HRESULT classes = deleteTree(L"CLSID\\" + guidText(kClsid));
   const HRESULT progId = deleteTree(kProgId);
-  const HRESULT library = UnRegisterTypeLib(kLibId, kLibMajor, kLibMinor, LOCALE_NEUTRAL, SYS_WIN64);
+  const HRESULT library = UnRegisterTypeLib(kLibId, kLibMajor, kLibMinor, LOCALE_NEUTRAL,
+                                            sizeof(void*) == 8 ? SYS_WIN64 : SYS_WIN32);
   if (FAILED(classes)) return classes;
   if (FAILED(progId)) return progId;
   // A library that was never registered is not an error of unregistering.

@@ -41,8 +41,9 @@ Variant fromDirect(const VARIANT& v) {
       break;
   }
   ScopedVariant coerced;
-  if (SUCCEEDED(VariantChangeType(&coerced.v, &v, 0, VT_R8))) return Variant::fromR8(V_R8(&coerced.v));
-  if (SUCCEEDED(VariantChangeType(&coerced.v, &v, 0, VT_BSTR)))
+  if (SUCCEEDED(VariantChangeType(&coerced.v, const_cast<VARIANT*>(&v), 0, VT_R8)))
+    return Variant::fromR8(V_R8(&coerced.v));
+  if (SUCCEEDED(VariantChangeType(&coerced.v, const_cast<VARIANT*>(&v), 0, VT_BSTR)))
     return Variant::fromString(fromBstr(V_BSTR(&coerced.v)));
   throw RuntimeError(err::kTypeMismatch);
 }
@@ -63,7 +64,8 @@ Variant fromVariant(const VARIANT& in) {
   if (V_VT(&in) == (VT_BYREF | VT_VARIANT)) return fromVariant(*V_VARIANTREF(&in));
   if ((V_VT(&in) & VT_BYREF) == 0) return fromDirect(in);
   ScopedVariant direct;
-  if (FAILED(VariantCopyInd(&direct.v, &in))) throw RuntimeError(err::kTypeMismatch);
+  if (FAILED(VariantCopyInd(&direct.v, const_cast<VARIANT*>(&in))))
+    throw RuntimeError(err::kTypeMismatch);
   return fromDirect(direct.v);
 }
 

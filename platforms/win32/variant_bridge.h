@@ -1,7 +1,7 @@
 // Conversion between OLE VARIANTs and the core's Variant, at the edge of the COM object.
 #pragma once
 
-#include <oleauto.h>
+#include <windows.h>
 
 #include "shell/dispatch.h"
 #include "shell/variant.h"
