@@ -19,6 +19,7 @@ namespace tavi::qt {
 namespace {
 
 constexpr intptr_t kSbThumbPosition = 4;
+constexpr int kLeftMargin = 3;  // pixels between the frame and the text
 
 QColor toQColor(int32_t colorRef) {
   return QColor(colorRef & 0xFF, (colorRef >> 8) & 0xFF, (colorRef >> 16) & 0xFF);
@@ -83,7 +84,7 @@ SurfaceTextEdit::SurfaceTextEdit(QtEditSurface& surface, QWidget* parent)
   // No document margin, so that lines sit on a grid of whole line heights from the top,
   // as the gutter numbers them; a little room on the left instead.
   document()->setDocumentMargin(0);
-  setViewportMargins(3, 0, 0, 0);
+  setViewportMargins(kLeftMargin, 0, 0, 0);
 }
 
 bool SurfaceTextEdit::event(QEvent* e) {
@@ -111,6 +112,16 @@ void SurfaceTextEdit::focusInEvent(QFocusEvent* e) {
 void SurfaceTextEdit::focusOutEvent(QFocusEvent* e) {
   QTextEdit::focusOutEvent(e);
   surface_.focusLost(e->reason());
+}
+
+void SurfaceTextEdit::resizeEvent(QResizeEvent* e) {
+  QTextEdit::resizeEvent(e);
+  surface_.fitWholeLines();
+}
+
+void SurfaceTextEdit::changeEvent(QEvent* e) {
+  QTextEdit::changeEvent(e);
+  if (e->type() == QEvent::FontChange) surface_.fitWholeLines();
 }
 
 void SurfaceTextEdit::contextMenuEvent(QContextMenuEvent* e) { e->accept(); }
@@ -204,6 +215,7 @@ void QtEditSurface::replaceSelection(TextView text) {
 
 void QtEditSurface::replaceRange(int32_t start, int32_t length, TextView insert) {
   if (length == 0 && insert.empty()) return;
+  settleFormats();
   int from = 0;
   int to = 0;
   map_.toRange(start, length, from, to);
@@ -220,7 +232,7 @@ void QtEditSurface::replaceRange(int32_t start, int32_t length, TextView insert)
   text_.reset();
   edit_->setTextCursor(c);
   selection_.reset();
-  if (listener_ != nullptr) listener_->surfaceChanged();
+  notify([&] { listener_->surfaceChanged(); });
 }
 
 void QtEditSurface::documentChanged() {
@@ -229,19 +241,22 @@ void QtEditSurface::documentChanged() {
   selection_.reset();
   if (ownEdit_) return;
   // An edit by the widget itself: deletion keys, input methods.
-  if (listener_ != nullptr) listener_->surfaceChanged();
+  notify([&] { listener_->surfaceChanged(); });
 }
 
 void QtEditSurface::applyFormat(const QTextCharFormat& format) {
   int from = 0;
   int to = 0;
   map_.toRange(selStart(), selLength(), from, to);
-  if (from == to) return;
-  QTextCursor c(edit_->document());
-  c.setPosition(from);
-  c.setPosition(to, QTextCursor::KeepAnchor);
+  pending_.add(from, to, format);
+  if (notifying_ == 0) settleFormats();
+}
+
+void QtEditSurface::settleFormats() const {
+  if (pending_.empty()) return;
+  // The document reports the changes as a contents change when their edit block closes.
   formatting_ = true;
-  c.mergeCharFormat(format);
+  pending_.applyTo(*edit_->document());
   formatting_ = false;
 }
 
@@ -258,6 +273,7 @@ void QtEditSurface::setSelBold(bool bold) {
 }
 
 int32_t QtEditSurface::colorAt(int32_t offset) const {
+  settleFormats();
   QTextCursor c(edit_->document());
   c.setPosition(map_.toPosition(offset, BreakSide::kBefore) + 1);
   const QColor q = c.charFormat().foreground().color();
@@ -265,6 +281,7 @@ int32_t QtEditSurface::colorAt(int32_t offset) const {
 }
 
 bool QtEditSurface::boldAt(int32_t offset) const {
+  settleFormats();
   QTextCursor c(edit_->document());
   c.setPosition(map_.toPosition(offset, BreakSide::kBefore) + 1);
   return c.charFormat().fontWeight() >= QFont::Bold;
@@ -305,13 +322,16 @@ void QtEditSurface::setFocus() {
     // The control takes the focus back while it hears that Tab took it away.
     focusAway_ = false;
     focusAnnounced_ = true;
-    if (listener_ != nullptr) listener_->surfaceGotFocus();
+    notify([&] { listener_->surfaceGotFocus(); });
     return;
   }
   edit_->setFocus(Qt::OtherFocusReason);
 }
 
-void QtEditSurface::refresh() { edit_->viewport()->update(); }
+void QtEditSurface::refresh() {
+  settleFormats();
+  edit_->viewport()->update();
+}
 
 int32_t QtEditSurface::left() const { return toTwips(edit_, edit_->x()); }
 void QtEditSurface::setLeft(int32_t v) { edit_->move(toPixels(edit_, v), edit_->y()); }
@@ -342,6 +362,7 @@ int32_t QtEditSurface::lineCount() const { return edit_->document()->blockCount(
 
 // The line at the top row of pixels (a hit on a line's top edge gives the line above).
 int32_t QtEditSurface::firstVisibleLine() const {
+  settleFormats();
   return edit_->cursorForPosition(QPoint(0, 1)).blockNumber();
 }
 
@@ -352,10 +373,24 @@ int32_t QtEditSurface::lineFromChar(int32_t offset) const {
 }
 
 PixelPoint QtEditSurface::caretPosition() const {
+  settleFormats();
   QTextCursor c = edit_->textCursor();
   c.setPosition(c.selectionStart());
   const QRect r = edit_->cursorRect(c);
   return {r.left(), r.top()};
+}
+
+int QtEditSurface::lineSpacing() const {
+  const QTextDocument* doc = edit_->document();
+  return qRound(doc->documentLayout()->blockBoundingRect(doc->firstBlock()).height());
+}
+
+void QtEditSurface::fitWholeLines() {
+  const int spacing = lineSpacing();
+  if (spacing <= 0) return;
+  // The rest below the last whole line stays outside the text area, blank.
+  const int rest = edit_->contentsRect().height() % spacing;
+  if (edit_->viewportMargins().bottom() != rest) edit_->setViewportMargins(kLeftMargin, 0, 0, rest);
 }
 
 int32_t QtEditSurface::clientWidth() const { return edit_->viewport()->width(); }
@@ -376,12 +411,10 @@ void QtEditSurface::keyPressed(QKeyEvent* e) {
   if (keyCode != 0) {
     services_.screen.pressKey(keyCode);
     keysDown_.insert(keyCode);
-    if (listener_ != nullptr) {
-      int16_t k = keyCode;
-      int16_t s = shift;
-      listener_->surfaceKeyDown(k, s);
-      if (k == 0) return;  // swallowed
-    }
+    int16_t k = keyCode;
+    int16_t s = shift;
+    notify([&] { listener_->surfaceKeyDown(k, s); });
+    if (k == 0) return;  // swallowed
   }
   // The key's action belongs to whoever holds the focus after KeyDown.
   if (holdsKeyboard()) keyAction(e, keyCode, shift);
@@ -396,7 +429,7 @@ void QtEditSurface::keyReleased(QKeyEvent* e) {
   services_.screen.releaseKey(keyCode);
   // A key that went down elsewhere (in the keyword list) raises no KeyUp here.
   if (keysDown_.erase(keyCode) == 0) return;
-  if (listener_ != nullptr && holdsKeyboard()) listener_->surfaceKeyUp(keyCode, shift);
+  if (holdsKeyboard()) notify([&] { listener_->surfaceKeyUp(keyCode, shift); });
 }
 
 void QtEditSurface::keyAction(QKeyEvent* e, int16_t keyCode, int16_t shift) {
@@ -462,7 +495,7 @@ void QtEditSurface::tabAway() {
   focusAway_ = true;
   if (focusAnnounced_) {
     focusAnnounced_ = false;
-    if (listener_ != nullptr) listener_->surfaceLostFocus();
+    notify([&] { listener_->surfaceLostFocus(); });
   }
   if (!focusAway_) return;  // taken back
   focusAway_ = false;
@@ -500,9 +533,11 @@ void QtEditSurface::mousePressed(QMouseEvent* e) {
   if (e->button() == Qt::LeftButton) edit_->QTextEdit::mousePressEvent(e);
   const int16_t shift = shiftMaskOf(e->modifiers(), 0, true);
   const int32_t tpp = twipsPerPixel(edit_);
-  if (listener_ != nullptr && button != 0)
-    listener_->surfaceMouseDown(button, shift, static_cast<float>(e->position().x() * tpp),
-                                static_cast<float>(e->position().y() * tpp));
+  if (button != 0)
+    notify([&] {
+      listener_->surfaceMouseDown(button, shift, static_cast<float>(e->position().x() * tpp),
+                                  static_cast<float>(e->position().y() * tpp));
+    });
 }
 
 void QtEditSurface::mouseReleased(QMouseEvent* e) {
@@ -510,9 +545,11 @@ void QtEditSurface::mouseReleased(QMouseEvent* e) {
   if (e->button() == Qt::LeftButton) edit_->QTextEdit::mouseReleaseEvent(e);
   const int16_t shift = shiftMaskOf(e->modifiers(), 0, true);
   const int32_t tpp = twipsPerPixel(edit_);
-  if (listener_ != nullptr && button != 0)
-    listener_->surfaceMouseUp(button, shift, static_cast<float>(e->position().x() * tpp),
-                              static_cast<float>(e->position().y() * tpp));
+  if (button != 0)
+    notify([&] {
+      listener_->surfaceMouseUp(button, shift, static_cast<float>(e->position().x() * tpp),
+                                static_cast<float>(e->position().y() * tpp));
+    });
 }
 
 void QtEditSurface::focusGained(Qt::FocusReason reason) {
@@ -520,7 +557,7 @@ void QtEditSurface::focusGained(Qt::FocusReason reason) {
   if (reason == Qt::PopupFocusReason || focusAnnounced_) return;
   focusAway_ = false;
   focusAnnounced_ = true;
-  if (listener_ != nullptr) listener_->surfaceGotFocus();
+  notify([&] { listener_->surfaceGotFocus(); });
 }
 
 void QtEditSurface::focusLost(Qt::FocusReason reason) {
@@ -528,7 +565,7 @@ void QtEditSurface::focusLost(Qt::FocusReason reason) {
   if (reason == Qt::PopupFocusReason || reason == Qt::ActiveWindowFocusReason) return;
   if (!focusAnnounced_) return;
   focusAnnounced_ = false;
-  if (listener_ != nullptr) listener_->surfaceLostFocus();
+  notify([&] { listener_->surfaceLostFocus(); });
 }
 
 void QtEditSurface::scrolled(int value) {

@@ -12,6 +12,7 @@
 #include <set>
 
 #include "qt/offset_map.h"
+#include "qt/pending_formats.h"
 #include "qt/services.h"
 #include "shell/widgets/edit_surface.h"
 
@@ -35,6 +36,8 @@ class SurfaceTextEdit final : public QTextEdit {
   void mouseReleaseEvent(QMouseEvent* e) override;
   void focusInEvent(QFocusEvent* e) override;
   void focusOutEvent(QFocusEvent* e) override;
+  void resizeEvent(QResizeEvent* e) override;
+  void changeEvent(QEvent* e) override;
   // The control's own popup menu takes the right button.
   void contextMenuEvent(QContextMenuEvent* e) override;
   // Tab always reaches the key handling, even while the surface is read-only.
@@ -96,6 +99,9 @@ class QtEditSurface final : public EditSurface {
   int32_t clientWidth() const override;
   int32_t clientHeight() const override;
 
+  // The distance between the tops of two lines, as the widget's layout puts them.
+  int lineSpacing() const;
+
   int32_t maxLength() const { return maxLength_; }
   bool locked() const { return locked_; }
   // The format of the document position `position` (colour 0x00BBGGRR, bold).
@@ -115,6 +121,9 @@ class QtEditSurface final : public EditSurface {
   void pasteInput(TextView text);
 
   void documentChanged();
+  // Makes the text area a whole number of lines high, so that every scroll position,
+  // the end of the range too, rests on the top of a line.
+  void fitWholeLines();
   void scrolled(int value);
   // The surface's own action for a key that KeyDown let through.
   void keyAction(QKeyEvent* e, int16_t keyCode, int16_t shift);
@@ -132,6 +141,23 @@ class QtEditSurface final : public EditSurface {
   void typeInput(TextView chars);
   TextView fitting(TextView insert) const;
   void applyFormat(const QTextCharFormat& format);
+  // Raises a notification. The format changes the control makes while it handles one
+  // wait until it returns and then reach the document together (PendingFormats).
+  template <class Call>
+  void notify(Call&& call) {
+    if (listener_ == nullptr) return;
+    ++notifying_;
+    struct Leave {
+      QtEditSurface& s;
+      ~Leave() {
+        if (--s.notifying_ == 0) s.settleFormats();
+      }
+    } leave{*this};
+    call();
+  }
+  // Puts the waiting format changes into the document: when the notification ends, and
+  // before a text edit or anything that reads the formats or the layout.
+  void settleFormats() const;
   void cutByKey();
   void copyByKey();
   void pasteByKey();
@@ -153,8 +179,10 @@ class QtEditSurface final : public EditSurface {
   std::set<int16_t> keysDown_;        // keys that went down here: only they come up here
   mutable std::optional<Text> text_;  // the text with CR LF, until the next edit
 
-  bool ownEdit_ = false;     // the surface itself edits: it raises the notification
-  bool formatting_ = false;  // format changes: never a text change
+  bool ownEdit_ = false;             // the surface itself edits: it raises the notification
+  mutable bool formatting_ = false;  // format changes: never a text change
+  int notifying_ = 0;                // depth of the notifications being raised
+  mutable PendingFormats pending_;   // format changes not yet in the document
   bool snapping_ = false;
   bool focusAway_ = false;       // Tab took the focus out, the control not told it back
   bool focusAnnounced_ = false;  // the control has heard of the focus gained

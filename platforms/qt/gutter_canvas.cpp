@@ -3,6 +3,7 @@
 #include <QFontMetrics>
 #include <QPainter>
 
+#include "qt/edit_surface.h"
 #include "qt/units.h"
 #include "shell/runtime_error.h"
 
@@ -53,21 +54,44 @@ void QtGutterCanvas::setHeight(int32_t v) {
   widget_->resize(widget_->width(), toPixels(widget_, checkedSize(v)));
 }
 
-void QtGutterCanvas::setFontName(TextView face) { font_.setFamily(toQString(face)); }
+void QtGutterCanvas::setFontName(TextView face) { face_ = toQString(face); }
+
+QFont QtGutterCanvas::font() const {
+  // The editor lays its text out in its document's default font.
+  QFont font = editor_ != nullptr ? editor_->widget()->document()->defaultFont() : font_;
+  if (!face_.isEmpty() && face_ != font.family()) font.setFamily(face_);
+  return font;
+}
+
+int QtGutterCanvas::lineSpacing(const QFont& font) const {
+  if (editor_ != nullptr && font == editor_->widget()->document()->defaultFont())
+    return editor_->lineSpacing();
+  return QFontMetrics(font, widget_).lineSpacing();
+}
+
+int QtGutterCanvas::rowOrigin() const {
+  if (editor_ == nullptr) return 0;
+  // The view rests on the top of a line (QtEditSurface keeps it there).
+  const QWidget* area = editor_->widget()->viewport();
+  return widget_->mapFromGlobal(area->mapToGlobal(QPoint(0, 0))).y();
+}
 
 void QtGutterCanvas::refresh() { widget_->update(); }
 
 PixelRect QtGutterCanvas::clientRect() const { return {0, 0, widget_->width(), widget_->height()}; }
 
 PixelRect QtGutterCanvas::measureText(TextView text) const {
-  const QFontMetrics metrics(font_);
-  return {0, 0, metrics.horizontalAdvance(toQString(text)), metrics.height()};
+  const QFont f = font();
+  return {0, 0, QFontMetrics(f, widget_).horizontalAdvance(toQString(text)), lineSpacing(f)};
 }
 
 QImage& QtGutterCanvas::target() {
   const QSize size = widget_->size().expandedTo(QSize(1, 1));
   if (image_.size() != size) {
     image_ = QImage(size, QImage::Format_ARGB32_Premultiplied);
+    // Fonts take the widget's size in pixels on the image too.
+    image_.setDotsPerMeterX(qRound(widget_->logicalDpiX() / 0.0254));
+    image_.setDotsPerMeterY(qRound(widget_->logicalDpiY() / 0.0254));
     image_.fill(Qt::transparent);
   }
   if (!painting_) widget_->update();
@@ -82,12 +106,18 @@ void QtGutterCanvas::fillRect(const PixelRect& rect, int32_t color) {
 
 void QtGutterCanvas::drawText(const PixelRect& rect, TextView text, int32_t color,
                               uint32_t format) {
-  numbers_.push_back({rect, Text(text), color});
+  // The control numbers rows from the top of the gutter; the editor's rows begin at the
+  // top of its text area.
+  PixelRect at = rect;
+  const int origin = rowOrigin();
+  at.top += origin;
+  at.bottom += origin;
+  numbers_.push_back({at, Text(text), color});
   QPainter painter(&target());
-  painter.setFont(font_);
+  painter.setFont(font());
   painter.setPen(toQColor(color));
   const int align = Qt::AlignTop | ((format & kDtRight) != 0 ? Qt::AlignRight : Qt::AlignLeft);
-  painter.drawText(toQRect(rect), align | Qt::TextSingleLine, toQString(text));
+  painter.drawText(toQRect(at), align | Qt::TextSingleLine, toQString(text));
 }
 
 void QtGutterCanvas::drawLine(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t color) {

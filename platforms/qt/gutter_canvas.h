@@ -1,6 +1,8 @@
 // The gutter and the frame on Qt. The gutter is a widget with a backing image: the
 // control's drawing calls paint into the image at once (from its Paint notification or
 // from anywhere else, as drawing on a device context does) and the widget shows the image.
+// Its text takes the font and the line spacing of the editor it stands beside, and its
+// rows start where the editor's text area does, so that each number sits on its line.
 #pragma once
 
 #include <QImage>
@@ -13,6 +15,7 @@
 
 namespace tavi::qt {
 
+class QtEditSurface;
 class QtGutterCanvas;
 
 class GutterWidget final : public QWidget {
@@ -28,7 +31,8 @@ class GutterWidget final : public QWidget {
   QtGutterCanvas& canvas_;
 };
 
-// A number drawn in the last paint, for hosts and tests that look at the gutter.
+// A number drawn in the last paint, where it was painted in the gutter's pixels, for hosts
+// and tests that look at the gutter.
 struct GutterNumber {
   PixelRect rect;
   Text text;
@@ -42,6 +46,8 @@ class QtGutterCanvas final : public GutterCanvas {
   QtGutterCanvas& operator=(const QtGutterCanvas&) = delete;
 
   GutterWidget* widget() const { return widget_; }
+  // The editor whose lines the gutter numbers: its font, line spacing and text area.
+  void followEditor(const QtEditSurface* editor) { editor_ = editor; }
   // What the widget's paint event asks of the control (its gutterPaint notification).
   void setPaintHandler(std::function<void()> handler) { paintHandler_ = std::move(handler); }
 
@@ -69,10 +75,18 @@ class QtGutterCanvas final : public GutterCanvas {
  private:
   // The image at the widget's size; drawing outside a paint event asks for one.
   QImage& target();
+  // The editor's font under the face the control names.
+  QFont font() const;
+  // The distance between the tops of two lines of text in `font`.
+  int lineSpacing(const QFont& font) const;
+  // The top of the editor's text area, in the gutter's pixels.
+  int rowOrigin() const;
 
   GutterWidget* widget_;
   QImage image_;
-  QFont font_;
+  const QtEditSurface* editor_ = nullptr;
+  QFont font_;  // without an editor
+  QString face_;
   std::function<void()> paintHandler_;
   std::vector<GutterNumber> numbers_;
   bool painting_ = false;

@@ -48,6 +48,7 @@ TaviColorTextWidget::TaviColorTextWidget(QWidget* parent)
   gutter_ = std::make_unique<QtGutterCanvas>(frame);
   surface_ = std::make_unique<QtEditSurface>(services_, frame);
   surface_->widget()->setFont(editorFont());
+  gutter_->followEditor(surface_.get());
   gutter_->widget()->raise();
   // The floating widgets belong to the editor: their positions are pixels of it.
   list_ = std::make_unique<QtListBox>(surface_->widget());

@@ -144,6 +144,44 @@ TEST_F(QtWidgetTest, TheGutterFollowsScrollingWithinOneTick) {
   EXPECT_LE(std::abs(lineTop - numbers.front().rect.top), 2);
 }
 
+// Every painted number sits on its line's row, late rows included: the gutter measures its
+// line height with the editor's own font and line spacing.
+TEST_F(QtWidgetTest, GutterNumbersStayOnTheirLinesDownTheWholeView) {
+  QString script;
+  for (int i = 1; i <= 200; ++i) script += QStringLiteral("WAIT %1\n").arg(i);
+  widget.setLoadFlag(true);
+  widget.setText(script);
+  widget.resize(640, 700);  // room for more than 30 rows
+  QWidget* frame = editor()->parentWidget();
+  QScrollBar* bar = editor()->verticalScrollBar();
+  // The view rests on a line's top, at the end of the range too, where the last line is
+  // whole and numbered.
+  for (const int scroll : {0, 40, -1}) {
+    SCOPED_TRACE(scroll);
+    if (scroll < 0)
+      bar->setValue(bar->maximum());
+    else
+      bar->setValue(static_cast<int>(
+          editor()->document()->findBlockByNumber(scroll).layout()->position().y()));
+    widget.gutterCanvas().paint();
+    const std::vector<qt::GutterNumber>& numbers = widget.gutterCanvas().lastNumbers();
+    const int first = widget.surface().firstVisibleLine();
+    if (scroll < 0)
+      EXPECT_EQ(numbers.back().text, u"201") << "the empty line behind the last break";
+    else
+      ASSERT_EQ(first, scroll);
+    ASSERT_GT(numbers.size(), 31u);
+    for (const size_t row : {size_t{0}, size_t{1}, size_t{30}, numbers.size() - 1}) {
+      SCOPED_TRACE(row);
+      EXPECT_EQ(numbers[row].text, qt::toText(QString::number(first + row + 1)));
+      QTextCursor line(editor()->document()->findBlockByNumber(first + static_cast<int>(row)));
+      const int lineTop =
+          editor()->viewport()->mapTo(frame, editor()->cursorRect(line).topLeft()).y();
+      EXPECT_EQ(widget.gutter()->mapTo(frame, QPoint(0, numbers[row].rect.top)).y(), lineTop);
+    }
+  }
+}
+
 TEST_F(QtWidgetTest, TabIndentsTheSelectedBlockAndKeepsTheFocus) {
   widget.setText(QStringLiteral("IF\r\nQUIT\r\nEND IF"));
   qt::QtEditSurface& surface = widget.surface();
