@@ -3,8 +3,8 @@
 #include "gutter/gutter.h"
 #include "history/undo_recording.h"
 #include "shell/control.h"
-#include "shell/skip_on_failure.h"
 #include "shell/keys.h"
+#include "shell/skip_on_failure.h"
 
 namespace tavi {
 
