@@ -1,5 +1,7 @@
 #include "headless/control.h"
 
+#include <algorithm>
+
 #include "shell/keys.h"
 
 #include "headless/surrogates.h"
@@ -200,12 +202,22 @@ void HeadlessControl::rightClick(double x, double y) {
 }
 
 void HeadlessControl::select(int32_t start, int32_t length) {
+  // The mouse reaches no position between the CR and the LF of a line break: such an end
+  // of the selection lies before the CR.
+  const Text text = surface_.text();
+  const int32_t size = static_cast<int32_t>(text.size());
+  const auto reachable = [&](int64_t offset) {
+    const int32_t at = static_cast<int32_t>(std::clamp<int64_t>(offset, 0, size));
+    return at > 0 && at < size && text[at - 1] == kCR && text[at] == kLF ? at - 1 : at;
+  };
+  const int32_t from = reachable(start);
+  const int32_t to = std::max(from, reachable(int64_t{start} + length));
   const int16_t shift = services_.screen.heldModifiers();
   surface_.setFocus();
-  surface_.setSelStart(start);
+  surface_.setSelStart(from);
   const PixelPoint down = surface_.caretPosition();
   surface_.raiseMouseDown(kLeftButton, shift, down.x, down.y);
-  surface_.setSelLength(length);
+  surface_.setSelLength(to - from);
   const PixelPoint up = surface_.pixelOf(surface_.selStart() + surface_.selLength());
   surface_.raiseMouseUp(kLeftButton, shift, up.x, up.y);
 }
