@@ -50,8 +50,8 @@ Stroke characterStroke(QChar c) {
 }
 
 // "CTRL+END", "F1", "SHIFT+TAB": the key and the modifiers held; false for an unknown name.
-bool namedStroke(const QString& spec, Stroke& stroke) {
-  QStringList parts = spec.split(QLatin1Char('+'));
+bool namedStroke(const QString& keyName, Stroke& stroke) {
+  QStringList parts = keyName.split(QLatin1Char('+'));
   const QString given = parts.takeLast();
   const QString name = given.toUpper();
   for (const QString& modifier : parts) {

@@ -10,7 +10,7 @@
 #include "shell/dispatch.h"
 #include "shell/object_safety.h"
 #include "shell/runtime_error.h"
-#include "tavi-script/inspection.h"
+#include "tavi-script/state_report.h"
 #include "tavi-script/json_values.h"
 
 namespace tavi::script {

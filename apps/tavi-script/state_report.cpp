@@ -1,4 +1,4 @@
-#include "tavi-script/inspection.h"
+#include "tavi-script/state_report.h"
 
 #include <charconv>
 #include <cmath>
