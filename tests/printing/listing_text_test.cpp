@@ -7,24 +7,23 @@
 namespace tavi {
 namespace {
 
-std::vector<Text> linesOf(TextView editorText) {
-  const Text normalised = normaliseLineEnds(editorText);
-  const std::vector<TextView> views = scriptLines(normalised);
+template <typename Views>
+std::vector<Text> texts(const Views& views) {
   return std::vector<Text>(views.begin(), views.end());
 }
 
-std::vector<Text> wordsOf(TextView line) {
-  const std::vector<TextView> views = splitWords(line);
-  return std::vector<Text>(views.begin(), views.end());
+std::vector<Text> linesOf(TextView editorText) {
+  const Text normalised = normaliseLineEnds(editorText);
+  return texts(scriptLines(normalised));
 }
 
 TEST(ListingText, LineEndsWithoutLeadingLineFeedDropCarriageReturns) {
-  EXPECT_EQ(normaliseLineEnds(u"A\r\nB\r\n"), u"A\rB\r");
   EXPECT_EQ(normaliseLineEnds(u"A\rB\nC"), u"AB\rC");  // a lone CR is no line end
   EXPECT_EQ(linesOf(u"A\r\nB\r\n"), (std::vector<Text>{u"A", u"B"}));
-  EXPECT_EQ(linesOf(u"A"), (std::vector<Text>{u"A"}));
   EXPECT_EQ(linesOf(u"A\r\n\r\nB"), (std::vector<Text>{u"A", u"", u"B"}));
   EXPECT_EQ(linesOf(u"\r\n"), (std::vector<Text>{u""}));
+  EXPECT_TRUE(linesOf(u"").empty());
+  EXPECT_TRUE(linesOf(u"\r\r").empty());
 }
 
 TEST(ListingText, LineEndsAfterLeadingLineFeedKeepCarriageReturns) {
@@ -34,17 +33,11 @@ TEST(ListingText, LineEndsAfterLeadingLineFeedKeepCarriageReturns) {
   EXPECT_EQ(linesOf(u"\n"), (std::vector<Text>{u""}));
 }
 
-TEST(ListingText, TextWithoutPiecesHasNoLines) {
-  EXPECT_TRUE(linesOf(u"").empty());
-  EXPECT_TRUE(linesOf(u"\r\r").empty());
-}
-
 TEST(ListingText, BlanksStayWithTheWordBeforeThem) {
-  EXPECT_EQ(wordsOf(u"QUEUE TO SKILLSET"), (std::vector<Text>{u"QUEUE ", u"TO ", u"SKILLSET"}));
-  EXPECT_EQ(wordsOf(u"  WAIT  2"), (std::vector<Text>{u" ", u" ", u"WAIT ", u" ", u"2"}));
-  EXPECT_EQ(wordsOf(u"END "), (std::vector<Text>{u"END ", u""}));
-  EXPECT_EQ(wordsOf(u""), (std::vector<Text>{u""}));
-  EXPECT_EQ(wordsOf(u"a\tb"), (std::vector<Text>{u"a\tb"}));  // only blanks split
+  EXPECT_EQ(texts(splitWords(u"  WAIT  2")), (std::vector<Text>{u" ", u" ", u"WAIT ", u" ", u"2"}));
+  EXPECT_EQ(texts(splitWords(u"END ")), (std::vector<Text>{u"END ", u""}));
+  EXPECT_EQ(texts(splitWords(u"")), (std::vector<Text>{u""}));
+  EXPECT_EQ(texts(splitWords(u"a\tb")), (std::vector<Text>{u"a\tb"}));  // only blanks split
 }
 
 }  // namespace

@@ -23,45 +23,29 @@ TEST_F(OffsetMapTest, TextAndLengthCountEveryLineBreakTwice) {
   EXPECT_EQ(map.length(), 13);
   QTextDocument empty;
   EXPECT_EQ(OffsetMap(empty).length(), 0);
-  EXPECT_EQ(OffsetMap(empty).text(), u"");
 }
 
-TEST_F(OffsetMapTest, PositionsAndOffsetsRoundTripOutsideTheBreaks) {
-  const std::pair<int, int32_t> pairs[] = {{0, 0}, {2, 2},  {3, 4},  {5, 6},
-                                           {6, 8}, {7, 10}, {8, 11}, {9, 13}};
-  for (const auto& [position, offset] : pairs) {
-    EXPECT_EQ(map.toOffset(position), offset) << position;
-    EXPECT_EQ(map.toPosition(offset, BreakSide::kBefore), position) << offset;
-    EXPECT_EQ(map.toPosition(offset, BreakSide::kAfter), position) << offset;
+TEST_F(OffsetMapTest, OffsetsMapToPositionsOnTheSideAskedForBetweenCrAndLf) {
+  // {offset, position before, position after}; 3 and 9 lie between a CR and its LF.
+  const int32_t rows[][3] = {{0, 0, 0},  {2, 2, 2},  {4, 3, 3}, {6, 5, 5}, {8, 6, 6},  {10, 7, 7},
+                             {11, 8, 8}, {13, 9, 9}, {3, 2, 3}, {9, 6, 7}, {-4, 0, 0}, {99, 9, 9}};
+  for (const auto& [offset, before, after] : rows) {
+    EXPECT_EQ(map.toPosition(offset, BreakSide::kBefore), before) << offset;
+    EXPECT_EQ(map.toPosition(offset, BreakSide::kAfter), after) << offset;
+    if (before == after && offset >= 0 && offset <= 13) EXPECT_EQ(map.toOffset(before), offset);
   }
 }
 
-TEST_F(OffsetMapTest, AnOffsetBetweenCrAndLfTakesTheSideAskedFor) {
-  // 3 lies between the CR and the LF of the first line; 9 of the empty line.
-  EXPECT_EQ(map.toPosition(3, BreakSide::kBefore), 2);
-  EXPECT_EQ(map.toPosition(3, BreakSide::kAfter), 3);
-  EXPECT_EQ(map.toPosition(9, BreakSide::kBefore), 6);
-  EXPECT_EQ(map.toPosition(9, BreakSide::kAfter), 7);
-  // Clamped at both ends.
-  EXPECT_EQ(map.toPosition(-4, BreakSide::kAfter), 0);
-  EXPECT_EQ(map.toPosition(99, BreakSide::kBefore), 9);
-}
-
 TEST_F(OffsetMapTest, ARangeHoldingHalfABreakCoversAllOfIt) {
-  int from = 0;
-  int to = 0;
-  // From the LF of line 0 over "CD": starts before the separator.
-  map.toRange(3, 3, from, to);
-  EXPECT_EQ(from, 2);
-  EXPECT_EQ(to, 5);
-  // "CD" and the CR of line 1: ends after its separator.
-  map.toRange(4, 3, from, to);
-  EXPECT_EQ(from, 3);
-  EXPECT_EQ(to, 6);
-  // A caret between CR and LF is an empty range at the line's end.
-  map.toRange(3, 0, from, to);
-  EXPECT_EQ(from, 2);
-  EXPECT_EQ(to, 3);
+  // {start, length, from, to}: from the LF over "CD"; "CD" and the next CR; a caret
+  // between CR and LF is an empty range at the line's end.
+  const int rows[][4] = {{3, 3, 2, 5}, {4, 3, 3, 6}, {3, 0, 2, 3}};
+  for (const auto& [start, length, wantFrom, wantTo] : rows) {
+    int from = 0, to = 0;
+    map.toRange(start, length, from, to);
+    EXPECT_EQ(from, wantFrom) << start << "+" << length;
+    EXPECT_EQ(to, wantTo) << start << "+" << length;
+  }
 }
 
 TEST_F(OffsetMapTest, LinesOfOffsets) {

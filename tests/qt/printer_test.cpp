@@ -23,60 +23,47 @@ std::unique_ptr<QPrinter> pdfPrinter() {
   return printer;
 }
 
-DevModeRecord fullDevMode(int16_t orientation, int16_t paper, int16_t copies, int16_t quality,
-                          int16_t duplex) {
-  DevModeRecord r = buildDevMode(u"Any", orientation, duplex);
-  writeU32(r, devmode::kFields,
-           readU32(r, devmode::kFields) | devmode::kHasPaperSize | devmode::kHasCopies |
-               devmode::kHasPrintQuality);
-  writeU16(r, devmode::kPaperSize, static_cast<uint16_t>(paper));
-  writeU16(r, devmode::kCopies, static_cast<uint16_t>(copies));
-  writeU16(r, devmode::kPrintQuality, static_cast<uint16_t>(quality));
-  return r;
-}
-
 TEST(QtPrinterRecordsTest, EveryDeviceModeFieldRoundTripsThroughAQPrinter) {
-  struct Case {
-    int16_t orientation, paper, copies, quality, duplex;
-  };
-  // Letter / A4 / legal / A5 / A3; the four quality codes and a resolution.
-  for (const Case c : {Case{2, 1, 3, -3, 3}, Case{1, 9, 1, -4, 1}, Case{2, 5, 2, -1, 2},
-                       Case{1, 11, 7, 720, 3}, Case{1, 8, 1, -2, 1}}) {
-    const std::unique_ptr<QPrinter> owner = pdfPrinter();
-    QPrinter& printer = *owner;
-    qt::applyDevMode(printer, fullDevMode(c.orientation, c.paper, c.copies, c.quality, c.duplex));
-    const DevModeChoice back = readDevMode(qt::devModeOf(printer, u"Print to PDF"));
-    EXPECT_EQ(back.orientation, c.orientation);
-    EXPECT_EQ(back.paperSize, c.paper);
-    EXPECT_EQ(back.copies, c.copies);
-    EXPECT_EQ(back.printQuality, c.quality);
-    // A PDF file has one side to a sheet, whatever duplex setting it was given.
-    EXPECT_EQ(back.duplex, qt::kSimplex) << c.duplex;
+  // {orientation, paper, copies, quality, duplex}: letter, A4, legal, A5, A3; the four
+  // quality codes and a resolution.
+  const int16_t cases[][5] = {
+      {2, 1, 3, -3, 3}, {1, 9, 1, -4, 1}, {2, 5, 2, -1, 2}, {1, 11, 7, 720, 3}, {1, 8, 1, -2, 1}};
+  for (const auto& [orientation, paper, copies, quality, duplex] : cases) {
+    const std::unique_ptr<QPrinter> printer = pdfPrinter();
+    DevModeRecord r = buildDevMode(u"Any", orientation, duplex);
+    writeU32(r, devmode::kFields,
+             readU32(r, devmode::kFields) | devmode::kHasPaperSize | devmode::kHasCopies |
+                 devmode::kHasPrintQuality);
+    writeU16(r, devmode::kPaperSize, static_cast<uint16_t>(paper));
+    writeU16(r, devmode::kCopies, static_cast<uint16_t>(copies));
+    writeU16(r, devmode::kPrintQuality, static_cast<uint16_t>(quality));
+    qt::applyDevMode(*printer, r);
+    const DevModeRecord out = qt::devModeOf(*printer, u"A printer whose name is far too long");
+    const DevModeChoice back = readDevMode(out);
+    EXPECT_EQ(back.orientation, orientation);
+    EXPECT_EQ(back.paperSize, paper);
+    EXPECT_EQ(back.copies, copies);
+    EXPECT_EQ(back.printQuality, quality);
+    EXPECT_EQ(back.duplex, qt::kSimplex) << "a PDF file has one side to a sheet";
+    EXPECT_EQ(back.deviceName.substr(0, 32), Text(u"A printer whose name is far too") + u'\0');
+    EXPECT_EQ(readU16(out, devmode::kSize), kDevModeSize);
   }
 }
 
 TEST(QtPrinterRecordsTest, OnlyTheFieldsTheMaskNamesAreApplied) {
-  const std::unique_ptr<QPrinter> owner = pdfPrinter();
-  QPrinter& printer = *owner;
-  qt::setPaperSizeCode(printer, 5);
-  printer.setCopyCount(4);
+  const std::unique_ptr<QPrinter> printer = pdfPrinter();
+  qt::setPaperSizeCode(*printer, 5);
+  printer->setCopyCount(4);
   // The record the control builds: orientation and duplex only.
-  qt::applyDevMode(printer, buildDevMode(u"X", qt::kLandscape, qt::kDuplexShortEdge));
-  EXPECT_EQ(qt::orientationCode(printer), qt::kLandscape);
-  EXPECT_EQ(qt::paperSizeCode(printer), 5);
-  EXPECT_EQ(printer.copyCount(), 4);
+  qt::applyDevMode(*printer, buildDevMode(u"X", qt::kLandscape, qt::kDuplexShortEdge));
+  EXPECT_EQ(qt::orientationCode(*printer), qt::kLandscape);
+  EXPECT_EQ(qt::paperSizeCode(*printer), 5);
+  EXPECT_EQ(printer->copyCount(), 4);
   // Codes without a Qt counterpart leave the printer as it was.
-  qt::setOrientationCode(printer, 7);
-  qt::setPaperSizeCode(printer, 9999);
-  EXPECT_EQ(qt::orientationCode(printer), qt::kLandscape);
-  EXPECT_EQ(qt::paperSizeCode(printer), 5);
-}
-
-TEST(QtPrinterRecordsTest, AReturnedDeviceNameIsCutTo31CharactersAndEndsWithANul) {
-  const DevModeRecord r = qt::devModeOf(*pdfPrinter(), u"A printer whose name is far too long");
-  const DevModeChoice back = readDevMode(r);
-  EXPECT_EQ(back.deviceName.substr(0, 32), Text(u"A printer whose name is far too") + u'\0');
-  EXPECT_EQ(readU16(r, devmode::kSize), kDevModeSize);
+  qt::setOrientationCode(*printer, 7);
+  qt::setPaperSizeCode(*printer, 9999);
+  EXPECT_EQ(qt::orientationCode(*printer), qt::kLandscape);
+  EXPECT_EQ(qt::paperSizeCode(*printer), 5);
 }
 
 // The thread's printer system with the PDF printer current, writing into a fresh folder.
@@ -123,9 +110,9 @@ TEST_F(QtPrinterSystemTest, TheDialogStartsFromTheRecordsAndReturnsItsChoicesInN
   const GlobalHandle givenMode = readU32(record, printdlg::kDevMode);
   ASSERT_EQ(printers().printDialog(record), 1);
 
-  EXPECT_FALSE(seen.testFlag(QAbstractPrintDialog::PrintSelection));
-  EXPECT_FALSE(seen.testFlag(QAbstractPrintDialog::PrintPageRange));
-  EXPECT_TRUE(seen.testFlag(QAbstractPrintDialog::PrintToFile)) << "the PDF printer's file";
+  EXPECT_EQ(seen & (QAbstractPrintDialog::PrintSelection | QAbstractPrintDialog::PrintPageRange |
+                    QAbstractPrintDialog::PrintToFile),
+            QAbstractPrintDialog::PrintToFile);
   // The given blocks are freed; two new ones hold the outcome.
   EXPECT_TRUE(printers().blocks().lock(givenMode).empty());
   EXPECT_EQ(printers().blocks().liveBlocks(), blocksBefore + 2);
@@ -180,10 +167,8 @@ TEST_F(QtPrinterSystemTest, PrinterSEPrintsTheTextToThePdfWithTheChosenSettings)
   EXPECT_GT(printer.pageWidth(), printer.pageHeight());
   EXPECT_GT(printer.pageWidth(), 10000);
   EXPECT_EQ(printer.copies(), 1) << "copies are printed as passes";
-  printer.setFontSize(9);
-  // A 9-point line is 180 twips of type plus the font's leading.
-  EXPECT_GE(printer.textHeight(u"1"), 180);
-  EXPECT_LT(printer.textHeight(u"1"), 300);
+  printer.setFontSize(9);  // 180 twips of type plus the font's leading
+  EXPECT_TRUE(printer.textHeight(u"1") >= 180 && printer.textHeight(u"1") < 300);
   EXPECT_NEAR(printer.textWidth(u"WWWW"), 2 * printer.textWidth(u"WW"), 1);
   printers().current().setOrientation(qt::kPortrait);
 }

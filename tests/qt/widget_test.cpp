@@ -13,8 +13,7 @@ using QtWidgetTest = testing::QtWidgetFixture;
 
 TEST_F(QtWidgetTest, TypedKeywordsTurnBlueAndBoldInTheEditorsFormats) {
   clickIntoEditor();
-  type(QStringLiteral("IF CALL RATE THEN QUIT "));
-  EXPECT_EQ(value(), QStringLiteral("IF CALL RATE THEN QUIT "));
+  type(QStringLiteral("IF CALL RATE THEN QUIT x"));
   const QString text = value();
   for (const char* word : {"IF", "CALL RATE", "THEN", "QUIT"}) {
     const auto at = static_cast<int32_t>(text.indexOf(QLatin1String(word)));
@@ -22,28 +21,12 @@ TEST_F(QtWidgetTest, TypedKeywordsTurnBlueAndBoldInTheEditorsFormats) {
       EXPECT_TRUE(isKeyword(i)) << word << " at " << i;
   }
   EXPECT_FALSE(isKeyword(2)) << "the blank after IF";
-  // A non-keyword typed after a keyword stays plain.
-  type(QStringLiteral("x"));
-  EXPECT_EQ(formatAt(23).foreground().color(), QColor(Qt::black));
+  EXPECT_EQ(formatAt(23).foreground().color(), QColor(Qt::black)) << "a plain word";
 }
 
-TEST_F(QtWidgetTest, FormatChangesRaiseNoChangeAndRecordNoSnapshot) {
-  type(QStringLiteral("IF QUIT"));
-  const int before = changes;
-  const int32_t snapshots = widget.control().m_colUndo.count();
-  qt::QtEditSurface& surface = widget.surface();
-  surface.setSelStart(0);
-  surface.setSelLength(7);
-  surface.setSelColor(0xFF0000);
-  surface.setSelBold(true);
-  surface.setSelColor(0);
-  surface.setSelStart(7);
-  type(QStringLiteral(" "));  // the key release recolours the span around the caret
-  EXPECT_EQ(changes, before + 1) << "only the typed blank";
-  EXPECT_EQ(widget.control().m_colUndo.count(), snapshots + 1);
-}
-
-TEST_F(QtWidgetTest, EveryTypedCharacterIsOneChangeAndOneSnapshot) {
+// Each typed character is one change, one snapshot and one onEvent 1007; the control's own
+// format changes are none of these.
+TEST_F(QtWidgetTest, OnlyTextChangesRaiseOnChangeAndRecordSnapshots) {
   const int32_t snapshots = widget.control().m_colUndo.count();
   type(QStringLiteral("WAIT 2"));
   key(Qt::Key_Return);
@@ -51,6 +34,16 @@ TEST_F(QtWidgetTest, EveryTypedCharacterIsOneChangeAndOneSnapshot) {
   EXPECT_EQ(widget.control().m_colUndo.count(), snapshots + 7);
   EXPECT_EQ(changes, 7);
   EXPECT_EQ(std::count(events.begin(), events.end(), 1007), 7);
+  qt::QtEditSurface& surface = widget.surface();
+  surface.setSelStart(0);
+  surface.setSelLength(6);
+  surface.setSelColor(0xFF0000);
+  surface.setSelBold(true);
+  surface.setSelColor(0);
+  surface.setSelStart(8);
+  type(QStringLiteral(" "));  // the key release recolours the span around the caret
+  EXPECT_EQ(changes, 8) << "only the typed blank";
+  EXPECT_EQ(widget.control().m_colUndo.count(), snapshots + 8);
 }
 
 TEST_F(QtWidgetTest, UndoAndRedoRestoreTheTexts) {
@@ -59,17 +52,12 @@ TEST_F(QtWidgetTest, UndoAndRedoRestoreTheTexts) {
   type(QStringLiteral("QUIT"));
   widget.undo();
   EXPECT_EQ(value(), QStringLiteral("IF\r\nQUI"));
-  widget.undo();
-  widget.undo();
-  widget.undo();
-  EXPECT_EQ(value(), QStringLiteral("IF\r\n"));
-  widget.undo();
+  for (int i = 0; i < 4; ++i) widget.undo();
   EXPECT_EQ(value(), QStringLiteral("IF"));
   widget.redo();
   widget.redo();
   EXPECT_EQ(value(), QStringLiteral("IF\r\nQ"));
-  // Ctrl+Z in the editor is no undo of the widget's own: it has none.
-  key(Qt::Key_Z, Qt::ControlModifier);
+  key(Qt::Key_Z, Qt::ControlModifier);  // the QTextEdit has no undo stack of its own
   EXPECT_EQ(value(), QStringLiteral("IF\r\nQ"));
 }
 
@@ -114,70 +102,54 @@ TEST_F(QtWidgetTest, TheHintAppearsBesideTheCaret) {
   EXPECT_EQ(hint->text(), QStringLiteral("tham so 1,tham so 2,tham so 3"));
   // Right of and below the caret, in the editor.
   const QPoint at = hint->pos();
-  EXPECT_GT(at.x(), caret.left());
-  EXPECT_LT(at.x(), caret.left() + 60);
-  EXPECT_GE(at.y(), caret.top());
-  EXPECT_LT(at.y(), caret.bottom() + 30);
+  EXPECT_TRUE(at.x() > caret.left() && at.x() < caret.left() + 60) << at.x();
+  EXPECT_TRUE(at.y() >= caret.top() && at.y() < caret.bottom() + 30) << at.y();
   EXPECT_GE(hint->width(), QFontMetrics(widget.font()).horizontalAdvance(hint->text()));
   key(Qt::Key_Up);  // to another line: the hint goes
   EXPECT_FALSE(hint->isVisible());
 }
 
-TEST_F(QtWidgetTest, TheGutterFollowsScrollingWithinOneTick) {
-  QString script;
-  for (int i = 1; i <= 200; ++i) script += QStringLiteral("WAIT %1\n").arg(i);
-  widget.setLoadFlag(true);
-  widget.setText(script);
-  const std::vector<qt::GutterNumber>& numbers = widget.gutterCanvas().lastNumbers();
-  ASSERT_FALSE(numbers.empty());
-  EXPECT_EQ(numbers.front().text, u"1");
-  editor()->verticalScrollBar()->setValue(editor()->verticalScrollBar()->maximum() / 2);
-  const int32_t first = widget.surface().firstVisibleLine();
-  ASSERT_GT(first, 10);
-  EXPECT_TRUE(widget.control().module().m_bGutterDirty);
-  EXPECT_EQ(numbers.front().text, u"1") << "not while scrolling";
-  QTest::qWait(1100);
-  EXPECT_EQ(numbers.front().text, qt::toText(QString::number(first + 1)));
-  EXPECT_FALSE(widget.control().module().m_bGutterDirty);
-  // The gutter's number rows line up with the editor's lines.
-  const int lineTop = editor()->cursorRect(editor()->cursorForPosition(QPoint(0, 1))).top();
-  EXPECT_LE(std::abs(lineTop - numbers.front().rect.top), 2);
-}
-
-// Every painted number sits on its line's row, late rows included: the gutter measures its
-// line height with the editor's own font and line spacing.
-TEST_F(QtWidgetTest, GutterNumbersStayOnTheirLinesDownTheWholeView) {
+// The painted numbers follow scrolling at the next tick and sit on their lines' rows, late
+// rows and the end of the range included.
+TEST_F(QtWidgetTest, TheGutterFollowsScrollingWithinOneTickAndItsNumbersSitOnTheirLines) {
   QString script;
   for (int i = 1; i <= 200; ++i) script += QStringLiteral("WAIT %1\n").arg(i);
   widget.setLoadFlag(true);
   widget.setText(script);
   widget.resize(640, 700);  // room for more than 30 rows
-  QWidget* frame = editor()->parentWidget();
+  const std::vector<qt::GutterNumber>& numbers = widget.gutterCanvas().lastNumbers();
+  ASSERT_FALSE(numbers.empty());
+  EXPECT_EQ(numbers.front().text, u"1");
   QScrollBar* bar = editor()->verticalScrollBar();
-  // The view rests on a line's top, at the end of the range too, where the last line is
-  // whole and numbered.
+  bar->setValue(bar->maximum() / 2);
+  const int32_t middle = widget.surface().firstVisibleLine();
+  ASSERT_GT(middle, 10);
+  EXPECT_TRUE(widget.control().module().m_bGutterDirty);
+  EXPECT_EQ(numbers.front().text, u"1") << "not while scrolling";
+  QTest::qWait(1100);
+  EXPECT_EQ(numbers.front().text, qt::toText(QString::number(middle + 1)));
+  EXPECT_FALSE(widget.control().module().m_bGutterDirty);
+
+  QWidget* frame = editor()->parentWidget();
   for (const int scroll : {0, 40, -1}) {
     SCOPED_TRACE(scroll);
-    if (scroll < 0)
-      bar->setValue(bar->maximum());
-    else
-      bar->setValue(static_cast<int>(
-          editor()->document()->findBlockByNumber(scroll).layout()->position().y()));
+    bar->setValue(
+        scroll < 0 ? bar->maximum()
+                   : static_cast<int>(
+                         editor()->document()->findBlockByNumber(scroll).layout()->position().y()));
     widget.gutterCanvas().paint();
-    const std::vector<qt::GutterNumber>& numbers = widget.gutterCanvas().lastNumbers();
     const int first = widget.surface().firstVisibleLine();
     if (scroll < 0)
       EXPECT_EQ(numbers.back().text, u"201") << "the empty line behind the last break";
     else
       ASSERT_EQ(first, scroll);
     ASSERT_GT(numbers.size(), 31u);
-    for (const size_t row : {size_t{0}, size_t{1}, size_t{30}, numbers.size() - 1}) {
+    for (const size_t row : {size_t{0}, size_t{30}, numbers.size() - 1}) {
       SCOPED_TRACE(row);
       EXPECT_EQ(numbers[row].text, qt::toText(QString::number(first + row + 1)));
       QTextCursor line(editor()->document()->findBlockByNumber(first + static_cast<int>(row)));
-      const int lineTop =
-          editor()->viewport()->mapTo(frame, editor()->cursorRect(line).topLeft()).y();
-      EXPECT_EQ(widget.gutter()->mapTo(frame, QPoint(0, numbers[row].rect.top)).y(), lineTop);
+      EXPECT_EQ(widget.gutter()->mapTo(frame, QPoint(0, numbers[row].rect.top)).y(),
+                editor()->viewport()->mapTo(frame, editor()->cursorRect(line).topLeft()).y());
     }
   }
 }
@@ -216,7 +188,6 @@ TEST_F(QtWidgetTest, TheRightButtonOpensTheHostsMenuWhoseEntriesRunTheCommands) 
   QTest::mouseClick(editor()->viewport(), Qt::RightButton, {}, QPoint(20, 5));
   QMenu* menu = widget.popupMenu();
   ASSERT_EQ(menu->actions().size(), 6);
-  EXPECT_EQ(menu->actions()[5]->text(), QStringLiteral("Select All"));
   EXPECT_TRUE(menu->isVisible());
   menu->actions()[5]->trigger();
   EXPECT_EQ(widget.surface().selLength(), 7);
