@@ -32,7 +32,9 @@ TEST_F(OffsetMapTest, OffsetsMapToPositionsOnTheSideAskedForBetweenCrAndLf) {
   for (const auto& [offset, before, after] : rows) {
     EXPECT_EQ(map.toPosition(offset, BreakSide::kBefore), before) << offset;
     EXPECT_EQ(map.toPosition(offset, BreakSide::kAfter), after) << offset;
-    if (before == after && offset >= 0 && offset <= 13) EXPECT_EQ(map.toOffset(before), offset);
+    if (before == after && offset >= 0 && offset <= 13) {
+      EXPECT_EQ(map.toOffset(before), offset);
+    }
   }
 }
 

@@ -17,24 +17,16 @@
 namespace tavi {
 namespace {
 
-// `relative` in the folder of the test program or the nearest folder above it.
-QString findUpwards(const QString& relative) {
-  QDir dir(QCoreApplication::applicationDirPath());
-  do {
-    if (dir.exists(relative)) return dir.absoluteFilePath(relative);
-  } while (dir.cdUp());
-  return {};
-}
-
-QString run(const QString& program, const QStringList& args, int* exitCode) {
+// The program's standard output; empty unless it exits with 0.
+QString run(const QString& program, const QStringList& args) {
   QProcess process;
   QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
   env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
   process.setProcessEnvironment(env);
   process.start(program, args);
-  process.waitForFinished(60000);
-  *exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-  return QString::fromUtf8(process.readAllStandardOutput());
+  const bool ok = process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit &&
+                  process.exitCode() == 0;
+  return ok ? QString::fromUtf8(process.readAllStandardOutput()) : QString();
 }
 
 struct PrintedLine {
@@ -73,7 +65,10 @@ int linesPerPage(const QString& probePdf) {
 
 TEST(PrintPdfListingTest, TheSampleIsListedLineByLineAndBrokenIntoPagesInTime) {
   const QString tavEdit = QDir(QCoreApplication::applicationDirPath()).filePath("../tavi-edit");
-  const QString sample = findUpwards(QStringLiteral("examples/sample.scr"));
+  QString sample;
+  for (QDir dir(QCoreApplication::applicationDirPath()); sample.isEmpty() && dir.cdUp();)
+    if (dir.exists(QStringLiteral("examples/sample.scr")))
+      sample = dir.absoluteFilePath(QStringLiteral("examples/sample.scr"));
   const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
   if (!QFile::exists(tavEdit) || sample.isEmpty())
     GTEST_SKIP() << "tavi-edit or examples/sample.scr is not beside this build";
@@ -81,13 +76,8 @@ TEST(PrintPdfListingTest, TheSampleIsListedLineByLineAndBrokenIntoPagesInTime) {
 
   QTemporaryDir dir;
   const QString pdf = dir.filePath(QStringLiteral("sample.pdf"));
-  int exitCode = 0;
-  const QString printed = run(tavEdit, {QStringLiteral("--print-pdf"), pdf, sample}, &exitCode);
-  ASSERT_EQ(exitCode, 0);
-  EXPECT_EQ(printed.trimmed(), pdf);
-  const QString layout =
-      run(pdftotext, {QStringLiteral("-layout"), pdf, QStringLiteral("-")}, &exitCode);
-  ASSERT_EQ(exitCode, 0);
+  ASSERT_EQ(run(tavEdit, {QStringLiteral("--print-pdf"), pdf, sample}).trimmed(), pdf);
+  const QString layout = run(pdftotext, {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
 
   QFile file(sample);
   ASSERT_TRUE(file.open(QIODevice::ReadOnly));
@@ -107,8 +97,7 @@ TEST(PrintPdfListingTest, TheSampleIsListedLineByLineAndBrokenIntoPagesInTime) {
   const int perPage = linesPerPage(dir.filePath(QStringLiteral("probe.pdf")));
   ASSERT_GT(perPage, 0);
   ASSERT_GE(pages.size(), 2u) << "the sample must fill more than one page";
-  const size_t expectedPages = (all.size() + static_cast<size_t>(perPage) - 1) / perPage;
-  EXPECT_EQ(pages.size(), expectedPages);
+  EXPECT_EQ(pages.size(), (all.size() + static_cast<size_t>(perPage) - 1) / perPage);
   for (size_t p = 0; p + 1 < pages.size(); ++p)
     EXPECT_EQ(pages[p].size(), static_cast<size_t>(perPage)) << "page " << p + 1;
 }

