@@ -10,8 +10,8 @@
 #include "shell/dispatch.h"
 #include "shell/object_safety.h"
 #include "shell/runtime_error.h"
-#include "tavi-script/state_report.h"
 #include "tavi-script/json_values.h"
+#include "tavi-script/state_report.h"
 
 namespace tavi::script {
 
