@@ -2,15 +2,24 @@
 // on the headless platform sized as tavi-script sizes it.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "headless/metrics.h"
 #include "headless/platform.h"
 #include "shell/control.h"
 
 namespace tavi::bench {
+
+// The median of timed samples (0 when there are none); sorts them.
+inline double median(std::vector<double>& samples) {
+  if (samples.empty()) return 0;
+  std::sort(samples.begin(), samples.end());
+  return samples[samples.size() / 2];
+}
 
 // Handlers of a call-routing script, each its own numbered section, cut at `length`
 // characters; lines end in CR LF. The condition testing the age of the call is the longest

@@ -13,6 +13,7 @@
 #include <variant>
 #include <vector>
 
+#include "bench_support.h"
 #include "headless/printer_system.h"
 #include "printing/page_layout.h"
 #include "shell/runtime_error.h"
@@ -82,12 +83,8 @@ void BM_PrintListing(benchmark::State& state) {
     state.SkipWithError("the listing is not as designed");
     return;
   }
-  const auto median = [](std::vector<double>& v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-  };
-  const double wall = median(wallMs);
-  const double cpu = median(cpuMs);
+  const double wall = bench::median(wallMs);
+  const double cpu = bench::median(cpuMs);
   state.counters["median_wall_ms"] = wall;
   state.counters["median_cpu_ms"] = cpu;
   state.counters["pages"] = static_cast<double>(documents[0].pages.size());

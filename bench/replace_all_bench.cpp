@@ -94,12 +94,8 @@ void BM_ReplaceAll(benchmark::State& state) {
     state.SkipWithError("ReplaceAll did not replace every occurrence");
     return;
   }
-  const auto median = [](std::vector<double>& v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-  };
-  const double wall = median(wallMs);
-  const double cpu = median(cpuMs);
+  const double wall = bench::median(wallMs);
+  const double cpu = bench::median(cpuMs);
   state.counters["median_wall_ms"] = wall;
   state.counters["median_cpu_ms"] = cpu;
   std::printf(

@@ -59,8 +59,7 @@ void BM_QtTypeOneCharacter(benchmark::State& state) {
     const auto end = std::chrono::steady_clock::now();
     micros.push_back(std::chrono::duration<double, std::micro>(end - start).count());
   }
-  std::sort(micros.begin(), micros.end());
-  const double median = micros.empty() ? 0 : micros[micros.size() / 2];
+  const double median = bench::median(micros);
   state.counters["median_us"] = median;
   std::printf(
       "typing one character into a 100,000-character script in the Qt widget: median %.1f us\n",

@@ -527,29 +527,30 @@ void QtEditSurface::pasteByKey() {
     replaceRange(selStart(), selLength(), fitting(*content));
 }
 
-void QtEditSurface::mousePressed(QMouseEvent* e) {
+void QtEditSurface::mousePressed(QMouseEvent* e) { mouseButton(e, true); }
+
+void QtEditSurface::mouseReleased(QMouseEvent* e) { mouseButton(e, false); }
+
+void QtEditSurface::mouseButton(QMouseEvent* e, bool down) {
   const int16_t button = buttonOf(e->button());
   // Only the left button places the caret; the right one opens the control's menu.
-  if (e->button() == Qt::LeftButton) edit_->QTextEdit::mousePressEvent(e);
+  if (e->button() == Qt::LeftButton) {
+    if (down)
+      edit_->QTextEdit::mousePressEvent(e);
+    else
+      edit_->QTextEdit::mouseReleaseEvent(e);
+  }
+  if (button == 0) return;
   const int16_t shift = shiftMaskOf(e->modifiers(), 0, true);
   const int32_t tpp = twipsPerPixel(edit_);
-  if (button != 0)
-    notify([&] {
-      listener_->surfaceMouseDown(button, shift, static_cast<float>(e->position().x() * tpp),
-                                  static_cast<float>(e->position().y() * tpp));
-    });
-}
-
-void QtEditSurface::mouseReleased(QMouseEvent* e) {
-  const int16_t button = buttonOf(e->button());
-  if (e->button() == Qt::LeftButton) edit_->QTextEdit::mouseReleaseEvent(e);
-  const int16_t shift = shiftMaskOf(e->modifiers(), 0, true);
-  const int32_t tpp = twipsPerPixel(edit_);
-  if (button != 0)
-    notify([&] {
-      listener_->surfaceMouseUp(button, shift, static_cast<float>(e->position().x() * tpp),
-                                static_cast<float>(e->position().y() * tpp));
-    });
+  const float x = static_cast<float>(e->position().x() * tpp);
+  const float y = static_cast<float>(e->position().y() * tpp);
+  notify([&] {
+    if (down)
+      listener_->surfaceMouseDown(button, shift, x, y);
+    else
+      listener_->surfaceMouseUp(button, shift, x, y);
+  });
 }
 
 void QtEditSurface::focusGained(Qt::FocusReason reason) {

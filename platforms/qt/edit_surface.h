@@ -116,6 +116,9 @@ class QtEditSurface final : public EditSurface {
   void keyReleased(QKeyEvent* e);
   void mousePressed(QMouseEvent* e);
   void mouseReleased(QMouseEvent* e);
+  // A press (down) or release in the editor: the caret for the left button, then the
+  // notification in twips.
+  void mouseButton(QMouseEvent* e, bool down);
   void focusGained(Qt::FocusReason reason);
   void focusLost(Qt::FocusReason reason);
   void pasteInput(TextView text);
