@@ -2,8 +2,9 @@
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 set(TAVI_MINGW_PREFIX x86_64-w64-mingw32)
-set(CMAKE_C_COMPILER ${TAVI_MINGW_PREFIX}-gcc)
-set(CMAKE_CXX_COMPILER ${TAVI_MINGW_PREFIX}-g++)
+# The posix thread model: GoogleTest (for the Windows tests) needs std::mutex.
+set(CMAKE_C_COMPILER ${TAVI_MINGW_PREFIX}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${TAVI_MINGW_PREFIX}-g++-posix)
 set(CMAKE_RC_COMPILER ${TAVI_MINGW_PREFIX}-windres)
 set(TAVI_WIDL ${TAVI_MINGW_PREFIX}-widl)
 set(CMAKE_FIND_ROOT_PATH /usr/${TAVI_MINGW_PREFIX})

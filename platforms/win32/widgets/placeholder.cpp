@@ -1,0 +1,3 @@
+namespace tavi::win32 {
+int placeholder() { return 0; }
+}  // namespace tavi::win32
