@@ -1,0 +1,676 @@
+#include "win32/widgets/edit_surface.h"
+
+#include <richedit.h>
+#include <windowsx.h>
+
+#include <algorithm>
+#include <string>
+
+#include "shell/keys.h"
+#include "shell/runtime_error.h"
+#include "win32/widgets/rich_text.h"
+#include "win32/widgets/units.h"
+
+namespace tavi::win32 {
+
+namespace {
+
+constexpr wchar_t kSurfaceProperty[] = L"TaviColorText.Surface";
+// EM_EXLIMITTEXT takes 0 as its 64K default, not as "no limit".
+constexpr LPARAM kNoLimit = 0x7FFFFFFE;
+
+int32_t checkedSize(int32_t size) {
+  if (size < 0) throw RuntimeError(err::kInvalidPropertyValue);
+  return size;
+}
+
+bool isHighSurrogate(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
+bool isLowSurrogate(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
+
+bool isCaretOrDeletionKey(int16_t keyCode) {
+  return (keyCode >= vk::kPrior && keyCode <= vk::kDown) || keyCode == vk::kBack ||
+         keyCode == vk::kDelete;
+}
+
+// Modifier mask of a key message: 1 Shift, 2 Ctrl, 4 Alt.
+int16_t shiftMask(UINT message, LPARAM lParam) {
+  int16_t mask = 0;
+  if (GetKeyState(VK_SHIFT) < 0) mask |= kShiftMask;
+  if (GetKeyState(VK_CONTROL) < 0) mask |= kCtrlMask;
+  const bool altContext =
+      (message == WM_SYSKEYDOWN || message == WM_SYSKEYUP) && (lParam & (1 << 29)) != 0;
+  if (GetKeyState(VK_MENU) < 0 || altContext) mask |= kAltMask;
+  return mask;
+}
+
+}  // namespace
+
+// Edits and format changes of our own: RichEdit's EN_CHANGE for them is not passed on.
+class Win32EditSurface::Quiet {
+ public:
+  explicit Quiet(Win32EditSurface& s) : s_(s) { ++s_.quiet_; }
+  ~Quiet() { --s_.quiet_; }
+  Quiet(const Quiet&) = delete;
+  Quiet& operator=(const Quiet&) = delete;
+
+ private:
+  Win32EditSurface& s_;
+};
+
+Win32EditSurface::Win32EditSurface(Win32Services& services, HWND parent, int id, HFONT font)
+    : services_(services) {
+  LoadLibraryW(L"riched32.dll");
+  // No word wrap, so that a line of the editor is a line of the text; WS_CLIPCHILDREN keeps
+  // the editor from painting over the list and the hint that float on it.
+  hwnd_ = CreateWindowExW(0, L"RICHEDIT", L"",
+                          WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | WS_HSCROLL |
+                              WS_CLIPCHILDREN | ES_MULTILINE | ES_AUTOVSCROLL | ES_AUTOHSCROLL,
+                          0, 0, 0, 0, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                          moduleInstance(), nullptr);
+  if (hwnd_ == nullptr) throw RuntimeError(err::kInvalidCall, "The RichEdit control is missing");
+  SetPropW(hwnd_, kSurfaceProperty, this);
+  original_ = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&surfaceProc)));
+  SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  SendMessageW(hwnd_, EM_SETTARGETDEVICE, 0, 1);
+  SendMessageW(hwnd_, EM_SETEVENTMASK, 0, ENM_CHANGE);
+  SendMessageW(hwnd_, EM_EXLIMITTEXT, 0, kNoLimit);
+}
+
+Win32EditSurface::~Win32EditSurface() {
+  if (hwnd_ != nullptr) DestroyWindow(hwnd_);
+}
+
+Win32EditSurface* Win32EditSurface::fromWindow(HWND hwnd) {
+  return static_cast<Win32EditSurface*>(GetPropW(hwnd, kSurfaceProperty));
+}
+
+WNDPROC Win32EditSurface::subclassProcedure() { return &surfaceProc; }
+
+LRESULT CALLBACK Win32EditSurface::surfaceProc(HWND hwnd, UINT message, WPARAM wParam,
+                                               LPARAM lParam) {
+  Win32EditSurface* surface = fromWindow(hwnd);
+  if (surface == nullptr) return DefWindowProcW(hwnd, message, wParam, lParam);
+  return surface->handle(message, wParam, lParam);
+}
+
+LRESULT Win32EditSurface::original(UINT message, WPARAM wParam, LPARAM lParam) {
+  return CallWindowProcW(original_, hwnd_, message, wParam, lParam);
+}
+
+LRESULT Win32EditSurface::handle(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+      return keyDown(message, wParam, lParam);
+    case WM_KEYUP:
+    case WM_SYSKEYUP:
+      return keyUp(message, wParam, lParam);
+    case WM_CHAR:
+      character(static_cast<wchar_t>(wParam));
+      return 0;
+    case WM_UNICHAR:
+      if (wParam == UNICODE_NOCHAR) return TRUE;
+      if (wParam <= 0xFFFF) {
+        character(static_cast<wchar_t>(wParam));
+      } else {
+        const auto cp = static_cast<uint32_t>(wParam - 0x10000);
+        character(static_cast<wchar_t>(0xD800 + (cp >> 10)));
+        character(static_cast<wchar_t>(0xDC00 + (cp & 0x3FF)));
+      }
+      return FALSE;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+    case WM_LBUTTONUP:
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONUP:
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONUP: {
+      // Only the left button acts in RichEdit; the right one belongs to the control's menu.
+      const bool right = message == WM_RBUTTONDOWN || message == WM_RBUTTONUP;
+      const LRESULT result = right ? 0 : original(message, wParam, lParam);
+      mouse(message, wParam, lParam);
+      return result;
+    }
+    case WM_CONTEXTMENU:
+      return 0;
+    case WM_SETFOCUS: {
+      const LRESULT result = original(message, wParam, lParam);
+      keysDown_.clear();
+      focusGained();
+      return result;
+    }
+    case WM_KILLFOCUS: {
+      const LRESULT result = original(message, wParam, lParam);
+      focusLost();
+      return result;
+    }
+    case WM_CUT:
+    case WM_COPY:
+    case WM_PASTE:
+    case WM_CLEAR:
+      // The surface's own clipboard commands: plain text, within the maximum length.
+      try {
+        clipboardError_ = 0;
+        if (message == WM_CUT) cutSelection();
+        if (message == WM_COPY) copySelection();
+        if (message == WM_PASTE) pasteClipboard();
+        if (message == WM_CLEAR && !locked_) replaceRange(selStart(), selLength(), u"");
+      } catch (const RuntimeError& e) {
+        clipboardError_ = e.number();
+      } catch (...) {
+        clipboardError_ = err::kCantOpenClipboard;
+      }
+      return 0;
+    case WM_SETCURSOR:
+      if (LOWORD(lParam) == HTCLIENT) {
+        HCURSOR busy = services_.screen.overrideCursor();
+        if (busy == nullptr && mousePointer_ == kPointerHourglass)
+          busy = LoadCursorW(nullptr, IDC_WAIT);
+        if (busy != nullptr) {
+          SetCursor(busy);
+          return TRUE;
+        }
+      }
+      return original(message, wParam, lParam);
+    case WM_NCDESTROY: {
+      const LRESULT result = original(message, wParam, lParam);
+      RemovePropW(hwnd_, kSurfaceProperty);
+      hwnd_ = nullptr;
+      return result;
+    }
+    default:
+      return original(message, wParam, lParam);
+  }
+}
+
+// ---- Keys ----
+
+LRESULT Win32EditSurface::keyDown(UINT message, WPARAM wParam, LPARAM lParam) {
+  const auto keyCode = static_cast<int16_t>(wParam & 0xFFFF);
+  const int16_t shift = shiftMask(message, lParam);
+  swallowChars_ = false;
+  keysDown_.insert(keyCode);
+  int16_t k = keyCode;
+  int16_t s = shift;
+  notify([&] { listener_->surfaceKeyDown(k, s); });
+  if (k == 0) {
+    // Swallowed: neither RichEdit nor the characters of the key act on it.
+    swallowChars_ = true;
+    return 0;
+  }
+  return keyAction(message, wParam, lParam, keyCode, shift);
+}
+
+LRESULT Win32EditSurface::keyUp(UINT message, WPARAM wParam, LPARAM lParam) {
+  const auto keyCode = static_cast<int16_t>(wParam & 0xFFFF);
+  int16_t shift = shiftMask(message, lParam);
+  swallowChars_ = false;
+  const LRESULT result = original(message, wParam, lParam);
+  // A key that went down elsewhere (in the keyword list) raises no KeyUp here.
+  if (keysDown_.erase(keyCode) == 0) return result;
+  int16_t k = keyCode;
+  notify([&] { listener_->surfaceKeyUp(k, shift); });
+  return result;
+}
+
+LRESULT Win32EditSurface::keyAction(UINT message, WPARAM wParam, LPARAM lParam, int16_t keyCode,
+                                    int16_t shift) {
+  const auto after = [](auto&& command) {
+    try {
+      command();
+    } catch (...) {
+      // A clipboard that cannot be opened: the key does nothing.
+    }
+    return LRESULT{0};
+  };
+  switch (keyCode) {
+    case vk::kTab:
+      if ((shift & (kCtrlMask | kAltMask)) != 0) break;
+      tabAway(shift == kShiftMask);
+      return 0;
+    case vk::kDelete:
+      if (shift == kShiftMask) return after([this] { cutSelection(); });
+      break;
+    case vk::kInsert:
+      if (shift == kCtrlMask) return after([this] { copySelection(); });
+      if (shift == kShiftMask) return after([this] { pasteClipboard(); });
+      break;
+    case vk::kX:
+      if (shift == kCtrlMask) return after([this] { cutSelection(); });
+      break;
+    case vk::kC:
+      if (shift == kCtrlMask) return after([this] { copySelection(); });
+      break;
+    case vk::kV:
+      if (shift == kCtrlMask) return after([this] { pasteClipboard(); });
+      break;
+    case vk::kReturn:
+    case vk::kEscape:
+    case vk::kF1:
+      // Enter types through WM_CHAR; in a dialog RichEdit would hand Enter and Escape to
+      // the dialog (Escape closes it), and F1 would ask the host for help.
+      return 0;
+    default:
+      break;
+  }
+  // Plain text: of RichEdit's Ctrl shortcuts only moving, deleting and selecting all are
+  // left to it; no undo of its own (the control keeps the history), no alignment, no line
+  // spacing. Ctrl with Alt is AltGr, which types characters.
+  if ((shift & kCtrlMask) != 0 && (shift & kAltMask) == 0 && !isCaretOrDeletionKey(keyCode) &&
+      keyCode != 'A')
+    return 0;
+  return original(message, wParam, lParam);
+}
+
+void Win32EditSurface::character(wchar_t c) {
+  if (swallowChars_) return;
+  if (c == L'\r') {
+    typeInput(u"\r\n");
+    return;
+  }
+  // Control characters (Tab, Escape, Ctrl+letter) type nothing; their keys act instead.
+  if (c < 0x20 || c == 0x7F) return;
+  if (isHighSurrogate(c)) {
+    pendingHigh_ = c;
+    return;
+  }
+  if (isLowSurrogate(c)) {
+    if (pendingHigh_ != 0) {
+      const char16_t pair[] = {static_cast<char16_t>(pendingHigh_), static_cast<char16_t>(c)};
+      pendingHigh_ = 0;
+      typeInput(TextView(pair, 2));
+    }
+    return;
+  }
+  pendingHigh_ = 0;
+  const char16_t one = static_cast<char16_t>(c);
+  typeInput(TextView(&one, 1));
+}
+
+void Win32EditSurface::typeInput(TextView chars) {
+  if (locked_) return;
+  if (maxLength_ > 0 &&
+      int64_t{textLength()} - selLength() + static_cast<int64_t>(chars.size()) > maxLength_) {
+    MessageBeep(MB_OK);
+    return;
+  }
+  replaceRange(selStart(), selLength(), chars);
+}
+
+void Win32EditSurface::tabAway(bool backwards) {
+  focusAway_ = true;
+  if (focusAnnounced_) {
+    focusAnnounced_ = false;
+    notify([&] { listener_->surfaceLostFocus(); });
+  }
+  if (!focusAway_) return;  // taken back
+  focusAway_ = false;
+  HWND next = GetNextDlgTabItem(GetAncestor(hwnd_, GA_ROOT), hwnd_, backwards);
+  if (next != nullptr && next != hwnd_) {
+    SetFocus(next);  // its WM_KILLFOCUS finds the loss told already
+    return;
+  }
+  // Nowhere to go: the focus stays, and the control hears that it has it.
+  focusAnnounced_ = true;
+  notify([&] { listener_->surfaceGotFocus(); });
+}
+
+// ---- Mouse and focus ----
+
+void Win32EditSurface::mouse(UINT message, WPARAM wParam, LPARAM lParam) {
+  int16_t button = 0;
+  bool down = false;
+  switch (message) {
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+      down = true;
+      [[fallthrough]];
+    case WM_LBUTTONUP:
+      button = kLeftButton;
+      break;
+    case WM_RBUTTONDOWN:
+      down = true;
+      [[fallthrough]];
+    case WM_RBUTTONUP:
+      button = kRightButton;
+      break;
+    case WM_MBUTTONDOWN:
+      down = true;
+      [[fallthrough]];
+    default:
+      button = 4;
+      break;
+  }
+  int16_t shift = 0;
+  if ((wParam & MK_SHIFT) != 0) shift |= kShiftMask;
+  if ((wParam & MK_CONTROL) != 0) shift |= kCtrlMask;
+  if (GetKeyState(VK_MENU) < 0) shift |= kAltMask;
+  const auto x = static_cast<float>(toTwips(GET_X_LPARAM(lParam)));
+  const auto y = static_cast<float>(toTwips(GET_Y_LPARAM(lParam)));
+  notify([&] {
+    if (down)
+      listener_->surfaceMouseDown(button, shift, x, y);
+    else
+      listener_->surfaceMouseUp(button, shift, x, y);
+  });
+}
+
+void Win32EditSurface::focusGained() {
+  if (focusAnnounced_) return;
+  focusAway_ = false;
+  focusAnnounced_ = true;
+  notify([&] { listener_->surfaceGotFocus(); });
+}
+
+void Win32EditSurface::focusLost() {
+  if (!focusAnnounced_) return;
+  focusAnnounced_ = false;
+  notify([&] { listener_->surfaceLostFocus(); });
+}
+
+void Win32EditSurface::setFocus() {
+  if (focusAway_) {
+    // The control takes the focus back while it hears that Tab took it away.
+    focusAway_ = false;
+    focusAnnounced_ = true;
+    notify([&] { listener_->surfaceGotFocus(); });
+    return;
+  }
+  if (GetFocus() != hwnd_) SetFocus(hwnd_);
+}
+
+// ---- Clipboard ----
+
+void Win32EditSurface::cutSelection() {
+  if (locked_ || selLength() == 0) return;
+  services_.clipboard.setText(selText());
+  replaceRange(selStart(), selLength(), u"");
+}
+
+void Win32EditSurface::copySelection() {
+  if (selLength() == 0) return;
+  services_.clipboard.setText(selText());
+}
+
+void Win32EditSurface::pasteClipboard() {
+  if (locked_) return;
+  if (const std::optional<Text> content = services_.clipboard.text())
+    replaceRange(selStart(), selLength(), fitting(*content));
+}
+
+void Win32EditSurface::sendEditMessage(int message) {
+  if (message != kWmCut && message != kWmCopy) return;
+  clipboardError_ = 0;
+  SendMessageW(hwnd_, static_cast<UINT>(message), 0, 0);
+  if (const int error = clipboardError_; error != 0) {
+    clipboardError_ = 0;
+    throw RuntimeError(error);
+  }
+}
+
+// ---- Text and selection ----
+
+Text Win32EditSurface::text() const { return richText(hwnd_); }
+
+int32_t Win32EditSurface::textLength() const { return richTextLength(hwnd_); }
+
+CHARRANGE Win32EditSurface::actualSelection() const {
+  CHARRANGE range{};
+  SendMessageW(hwnd_, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&range));
+  return range;
+}
+
+int32_t Win32EditSurface::selStart() const {
+  const CHARRANGE range = actualSelection();
+  if (selection_ && selection_->actual.cpMin == range.cpMin &&
+      selection_->actual.cpMax == range.cpMax)
+    return selection_->start;
+  return range.cpMin;
+}
+
+int32_t Win32EditSurface::selLength() const {
+  const CHARRANGE range = actualSelection();
+  if (selection_ && selection_->actual.cpMin == range.cpMin &&
+      selection_->actual.cpMax == range.cpMax)
+    return selection_->end - selection_->start;
+  return range.cpMax - range.cpMin;
+}
+
+void Win32EditSurface::select(int32_t start, int32_t end) {
+  Quiet quiet(*this);
+  CHARRANGE range{start, end};
+  SendMessageW(hwnd_, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
+  selection_ = Remembered{start, end, actualSelection()};
+}
+
+void Win32EditSurface::setSelStart(int32_t start) {
+  const int32_t s = std::clamp(start, 0, textLength());
+  select(s, s);
+}
+
+void Win32EditSurface::setSelLength(int32_t length) {
+  const int32_t start = selStart();
+  select(start, start + std::clamp(length, 0, textLength() - start));
+}
+
+Text Win32EditSurface::selText() const {
+  const int32_t start = selStart();
+  const int32_t length = selLength();
+  const Text all = text();
+  if (start >= static_cast<int32_t>(all.size())) return Text();
+  return all.substr(static_cast<size_t>(start), static_cast<size_t>(length));
+}
+
+TextView Win32EditSurface::fitting(TextView insert) const {
+  if (maxLength_ <= 0) return insert;
+  const int64_t room = std::max<int64_t>(0, int64_t{maxLength_} - (textLength() - selLength()));
+  if (static_cast<int64_t>(insert.size()) <= room) return insert;
+  size_t cut = static_cast<size_t>(room);
+  // Never keep half of a CR LF pair or of a surrogate pair.
+  if (cut > 0 && insert[cut - 1] == kCR && insert[cut] == kLF) --cut;
+  if (cut > 0 && isHighSurrogate(insert[cut - 1]) && isLowSurrogate(insert[cut])) --cut;
+  return insert.substr(0, cut);
+}
+
+void Win32EditSurface::replaceSelection(TextView text) {
+  // RichEdit 1.0 takes a lone CR or LF for a line break of one character; the surface
+  // keeps every line break as CR LF, so that each counts as two.
+  const Text normal = withCrLf(text);
+  replaceRange(selStart(), selLength(), fitting(normal));
+}
+
+void Win32EditSurface::replaceRange(int32_t start, int32_t length, TextView insert) {
+  if (length == 0 && insert.empty()) return;
+  {
+    Quiet quiet(*this);
+    const int32_t before = textLength();
+    select(start, start + length);
+    insertRichText(hwnd_, insert);
+    const int32_t inserted = textLength() - (before - length);
+    // Inserted text is plain whatever the text before it looks like.
+    if (inserted > 0) {
+      select(start, start + inserted);
+      applyFormat(CFM_COLOR | CFM_BOLD, 0, kColorPlain);
+    }
+    select(start + inserted, start + inserted);
+    // RichEdit raises its limit to hold what the program inserts; ours stays.
+    SendMessageW(hwnd_, EM_EXLIMITTEXT, 0, maxLength_ > 0 ? maxLength_ : kNoLimit);
+  }
+  notify([&] { listener_->surfaceChanged(); });
+}
+
+void Win32EditSurface::richEditChanged() {
+  if (quiet_ > 0) return;
+  selection_.reset();
+  // An edit by RichEdit itself: the deletion keys.
+  notify([&] { listener_->surfaceChanged(); });
+}
+
+void Win32EditSurface::applyFormat(DWORD mask, DWORD effects, COLORREF color) {
+  Quiet quiet(*this);
+  CHARFORMATW format{};
+  format.cbSize = sizeof format;
+  format.dwMask = mask;
+  format.dwEffects = effects;  // without CFE_AUTOCOLOR: the colour given counts
+  format.crTextColor = color;
+  SendMessageW(hwnd_, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
+}
+
+void Win32EditSurface::setSelColor(int32_t color) {
+  applyFormat(CFM_COLOR, 0, static_cast<COLORREF>(color));
+}
+
+void Win32EditSurface::setSelBold(bool bold) { applyFormat(CFM_BOLD, bold ? CFE_BOLD : 0, 0); }
+
+void Win32EditSurface::setHideSelection(bool hide) {
+  Quiet quiet(*this);
+  hideSelection_ = hide;
+  // Hiding the selection means hiding it while the editor is without the focus.
+  SendMessageW(hwnd_, EM_SETOPTIONS, hide ? ECOOP_AND : ECOOP_OR,
+               hide ? ~static_cast<LPARAM>(ECO_NOHIDESEL) : ECO_NOHIDESEL);
+}
+
+int32_t Win32EditSurface::find(TextView what, int32_t start, int32_t end, int options) {
+  const auto m = static_cast<int32_t>(what.size());
+  if (m == 0) return -1;
+  const int32_t length = textLength();
+  const int32_t from = std::clamp(start, 0, length);
+  const int32_t to = end < 0 ? length : std::clamp(end, from, length);
+  if (to - from < m) return -1;
+  const bool wholeWord = (options & kFindWholeWord) != 0;
+  const WPARAM flags = FR_DOWN | ((options & kFindMatchCase) != 0 ? FR_MATCHCASE : 0);
+  const std::wstring pattern = wideString(what);
+  // RichEdit's whole-word rule takes "_" for a break; the control's word characters
+  // (letters, digits, "_") decide, so each candidate is checked here.
+  const Text all = wholeWord ? text() : Text();
+  for (int32_t at = from; at + m <= to;) {
+    FINDTEXTEXW request{};
+    request.chrg = {at, to};
+    request.lpstrText = pattern.c_str();
+    const auto found = static_cast<int32_t>(
+        SendMessageW(hwnd_, EM_FINDTEXTEXW, flags, reinterpret_cast<LPARAM>(&request)));
+    if (found < 0 || found + m > to) return -1;
+    if (wholeWord && ((found > 0 && isWordChar(all[static_cast<size_t>(found - 1)])) ||
+                      (found + m < length && isWordChar(all[static_cast<size_t>(found + m)])))) {
+      at = found + 1;
+      continue;
+    }
+    select(found, found + m);
+    return found;
+  }
+  return -1;
+}
+
+void Win32EditSurface::setMaxLength(int32_t maxLength) {
+  maxLength_ = maxLength;
+  SendMessageW(hwnd_, EM_EXLIMITTEXT, 0, maxLength > 0 ? maxLength : kNoLimit);
+}
+
+void Win32EditSurface::setMousePointer(int16_t pointer) {
+  mousePointer_ = pointer;
+  POINT at{};
+  GetCursorPos(&at);
+  if (WindowFromPoint(at) == hwnd_)
+    SetCursor(LoadCursorW(nullptr, pointer == kPointerHourglass ? IDC_WAIT : IDC_IBEAM));
+}
+
+void Win32EditSurface::setLocked(bool locked) {
+  locked_ = locked;
+  SendMessageW(hwnd_, EM_SETREADONLY, locked ? TRUE : FALSE, 0);
+}
+
+void Win32EditSurface::setOleDropMode(int16_t mode) {
+  // 0 accepts no drops: RichEdit's drop target, where it has one, goes.
+  if (mode == 0) RevokeDragDrop(hwnd_);
+}
+
+void Win32EditSurface::setVisible(bool visible) {
+  ShowWindow(hwnd_, visible ? SW_SHOWNA : SW_HIDE);
+}
+
+void Win32EditSurface::setTabStop(bool tabStop) {
+  LONG_PTR style = GetWindowLongPtrW(hwnd_, GWL_STYLE);
+  style = tabStop ? (style | WS_TABSTOP) : (style & ~static_cast<LONG_PTR>(WS_TABSTOP));
+  SetWindowLongPtrW(hwnd_, GWL_STYLE, style);
+}
+
+void Win32EditSurface::refresh() {
+  InvalidateRect(hwnd_, nullptr, TRUE);
+  UpdateWindow(hwnd_);
+}
+
+// ---- Position and size ----
+
+RECT Win32EditSurface::boundsInParent() const {
+  RECT r{};
+  GetWindowRect(hwnd_, &r);
+  MapWindowPoints(HWND_DESKTOP, GetParent(hwnd_), reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+
+int32_t Win32EditSurface::left() const { return toTwips(boundsInParent().left); }
+int32_t Win32EditSurface::top() const { return toTwips(boundsInParent().top); }
+int32_t Win32EditSurface::width() const {
+  const RECT r = boundsInParent();
+  return toTwips(r.right - r.left);
+}
+int32_t Win32EditSurface::height() const {
+  const RECT r = boundsInParent();
+  return toTwips(r.bottom - r.top);
+}
+
+void Win32EditSurface::setLeft(int32_t v) {
+  SetWindowPos(hwnd_, nullptr, toPixels(v), boundsInParent().top, 0, 0,
+               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Win32EditSurface::setWidth(int32_t v) {
+  const RECT r = boundsInParent();
+  SetWindowPos(hwnd_, nullptr, 0, 0, toPixels(checkedSize(v)), r.bottom - r.top,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Win32EditSurface::setHeight(int32_t v) {
+  const RECT r = boundsInParent();
+  SetWindowPos(hwnd_, nullptr, 0, 0, r.right - r.left, toPixels(checkedSize(v)),
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// ---- Lines and caret ----
+
+int32_t Win32EditSurface::lineCount() const {
+  return static_cast<int32_t>(SendMessageW(hwnd_, EM_GETLINECOUNT, 0, 0));
+}
+
+int32_t Win32EditSurface::firstVisibleLine() const {
+  return static_cast<int32_t>(SendMessageW(hwnd_, EM_GETFIRSTVISIBLELINE, 0, 0));
+}
+
+int32_t Win32EditSurface::lineFromChar(int32_t offset) const {
+  if (offset < 0) offset = selStart();
+  return static_cast<int32_t>(SendMessageW(hwnd_, EM_EXLINEFROMCHAR, 0, offset));
+}
+
+PixelPoint Win32EditSurface::caretPosition() const {
+  // The caret exists while the editor has the focus; without it, where it would stand.
+  POINT caret{};
+  if (GetFocus() == hwnd_ && GetCaretPos(&caret)) return {caret.x, caret.y};
+  POINTL at{};
+  SendMessageW(hwnd_, EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&at), selStart());
+  return {at.x, at.y};
+}
+
+int32_t Win32EditSurface::clientWidth() const {
+  RECT r{};
+  GetClientRect(hwnd_, &r);
+  return r.right;
+}
+
+int32_t Win32EditSurface::clientHeight() const {
+  RECT r{};
+  GetClientRect(hwnd_, &r);
+  return r.bottom;
+}
+
+}  // namespace tavi::win32

@@ -1,0 +1,171 @@
+// A control in real Windows widgets as a host builds it: ControlWindow, the core's control
+// on its widgets, attached and laid out, keyword colouring on, loading done. Input goes in
+// as window messages to the editor; modifier keys through the thread's keyboard state.
+// Message boxes are answered OK at once and recorded.
+#pragma once
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+#include <richedit.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "shell/control.h"
+#include "win32/widgets/control_window.h"
+#include "win32/widgets/services.h"
+
+namespace tavi::testing {
+
+class RecordedEvents final : public EventSink {
+ public:
+  void onChange() override { ++changes; }
+  void onEvent(int16_t& id) override { ids.push_back(id); }
+  int count(int id) const {
+    int n = 0;
+    for (const int i : ids) n += i == id ? 1 : 0;
+    return n;
+  }
+  int changes = 0;
+  std::vector<int> ids;
+};
+
+// Runs the thread's pending messages (paints, posted choices).
+inline void pumpMessages() {
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+}
+
+// Holds Shift (1), Ctrl (2) and Alt (4) down in the thread's keyboard state, as GetKeyState
+// reports it while a key message is handled.
+inline void holdModifiers(int mask) {
+  BYTE keys[256];
+  GetKeyboardState(keys);
+  keys[VK_SHIFT] = (mask & 1) != 0 ? 0x80 : 0;
+  keys[VK_CONTROL] = (mask & 2) != 0 ? 0x80 : 0;
+  keys[VK_MENU] = (mask & 4) != 0 ? 0x80 : 0;
+  SetKeyboardState(keys);
+}
+
+class ControlFixture : public ::testing::Test {
+ protected:
+  ControlFixture() {
+    services().messages.setAnswerer([this](TextView text, int32_t, TextView) {
+      messages.emplace_back(text);
+      return 1;
+    });
+    control = std::make_unique<TaviColorText>(window.widgets());
+    window.attach(control.get());
+    control->addEventSink(&events);
+    control->m_strScriptEditor = u"Script Editor";
+    control->m_strMaximumSize = u"At most %1 characters.";
+    control->m_strPopUpMenu = u"Undo,Cut,Copy,Paste,Delete,Select All";
+    control->m_bFirstTime = false;
+    control->resize();
+    control->putKeywordHighlight_flag(Variant::fromBool(true));
+    control->putLoad_flag(Variant::fromBool(false));
+  }
+  ~ControlFixture() override {
+    holdModifiers(0);
+    control->removeEventSink(&events);
+    window.attach(nullptr);
+    control.reset();  // unhooks the editor while its window still exists
+    services().messages.setAnswerer(nullptr);
+  }
+
+  static win32::Win32Services& services() { return win32::Win32Services::forThisThread(); }
+  HWND frame() const { return GetDlgItem(window.hwnd(), win32::kFrameId); }
+  HWND editor() const { return GetDlgItem(frame(), win32::kEditorId); }
+  HWND gutter() const { return GetDlgItem(frame(), win32::kGutterId); }
+  HWND list() const { return GetDlgItem(editor(), win32::kListId); }
+  HWND hint() const { return GetDlgItem(editor(), win32::kHintId); }
+
+  // One key as the keyboard gives it: down, its character (if any), up.
+  void key(WORD vk, wchar_t ch = 0, int modifiers = 0) {
+    holdModifiers(modifiers);
+    SendMessageW(editor(), WM_KEYDOWN, vk, 1);
+    if (ch != 0) SendMessageW(editor(), WM_CHAR, ch, 1);
+    SendMessageW(editor(), WM_KEYUP, vk, static_cast<LPARAM>(0xC0000001u));
+    holdModifiers(0);
+  }
+  // Types text key by key; "\n" is Enter. A character without a key of its own comes as
+  // VK_PACKET, as injected Unicode input does.
+  void type(std::u16string_view text) {
+    for (const char16_t c : text) {
+      if (c == u'\n') {
+        key(VK_RETURN, L'\r');
+        continue;
+      }
+      const SHORT scan = c < 0x80 ? VkKeyScanW(static_cast<wchar_t>(c)) : -1;
+      key(scan == -1 ? VK_PACKET : static_cast<WORD>(scan & 0xFF), static_cast<wchar_t>(c));
+    }
+  }
+  // A left click in the editor's client area: the caret goes there.
+  void click(int x, int y) {
+    const LPARAM at = MAKELPARAM(x, y);
+    SendMessageW(editor(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageW(editor(), WM_LBUTTONUP, 0, at);
+  }
+  Text value() { return control->getValue().str(); }
+  void load(TextView text) { control->putText(Variant::fromString(Text(text))); }
+
+  // The editor's format of one character, read from RichEdit itself.
+  CHARFORMATW formatAt(int32_t offset) {
+    CHARRANGE one{offset, offset + 1};
+    SendMessageW(editor(), EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&one));
+    CHARFORMATW format{};
+    format.cbSize = sizeof format;
+    SendMessageW(editor(), EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
+    return format;
+  }
+  bool isKeyword(int32_t offset) {
+    const CHARFORMATW f = formatAt(offset);
+    return f.crTextColor == 0xFF0000 && (f.dwEffects & CFE_BOLD) != 0 &&
+           (f.dwEffects & CFE_AUTOCOLOR) == 0;
+  }
+  bool isPlain(int32_t offset) {
+    const CHARFORMATW f = formatAt(offset);
+    return f.crTextColor == 0 && (f.dwEffects & CFE_BOLD) == 0;
+  }
+
+  win32::ControlWindow window;
+  std::unique_ptr<TaviColorText> control;
+  RecordedEvents events;
+  std::vector<Text> messages;
+};
+
+// The control shown in a top-level window, with the keyboard focus in its editor: for what
+// needs pixels on the screen or the real focus. The window stays for the whole run (hiding
+// a shown window costs Wine seconds on a display without a window manager).
+class ShownControlFixture : public ControlFixture {
+ protected:
+  ShownControlFixture() {
+    static const HWND shared = [] {
+      HWND w = CreateWindowExW(0, L"STATIC", L"Host", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, 0,
+                               660, 460, nullptr, nullptr, nullptr, nullptr);
+      ShowWindow(w, SW_SHOW);
+      return w;
+    }();
+    host = shared;
+    window.setParent(host);
+    window.setBounds(RECT{0, 0, 640, 420});
+    window.setVisible(true);
+    SetForegroundWindow(host);
+    SetFocus(editor());
+    UpdateWindow(host);
+    pumpMessages();
+  }
+  ~ShownControlFixture() override {
+    window.setVisible(false);
+    window.setParent(nullptr);
+  }
+
+  HWND host = nullptr;
+};
+
+}  // namespace tavi::testing

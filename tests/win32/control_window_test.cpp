@@ -1,0 +1,387 @@
+// The control in real Windows widgets, driven with window messages as a person's keyboard
+// and mouse give them.
+#include <windows.h>
+
+#include <algorithm>
+#include <thread>
+
+#include "control_fixture.h"
+#include "shell/module_state.h"
+#include "shell/runtime_error.h"
+#include "win32/widgets/edit_surface.h"
+#include "win32/widgets/window_system.h"
+
+namespace tavi {
+namespace {
+
+using testing::ControlFixture;
+using testing::pumpMessages;
+using testing::ShownControlFixture;
+
+using ControlWindowTest = ControlFixture;
+using ShownControlWindowTest = ShownControlFixture;
+
+// Shown among the editor's children (the control itself may be hidden).
+bool shown(HWND child) { return (GetWindowLongPtrW(child, GWL_STYLE) & WS_VISIBLE) != 0; }
+
+Text listText(HWND list, LRESULT index) {
+  wchar_t buffer[128] = {};
+  SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(buffer));
+  return Text(reinterpret_cast<const char16_t*>(buffer));
+}
+
+// The clipboard opened by another thread until the object goes.
+class ClipboardHeldElsewhere {
+ public:
+  ClipboardHeldElsewhere() {
+    opened_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    release_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    thread_ = std::thread([this] {
+      HWND owner = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr,
+                                   nullptr);
+      OpenClipboard(owner);
+      SetEvent(opened_);
+      WaitForSingleObject(release_, INFINITE);
+      CloseClipboard();
+      DestroyWindow(owner);
+    });
+    WaitForSingleObject(opened_, INFINITE);
+  }
+  ~ClipboardHeldElsewhere() {
+    SetEvent(release_);
+    thread_.join();
+    CloseHandle(opened_);
+    CloseHandle(release_);
+  }
+
+ private:
+  HANDLE opened_;
+  HANDLE release_;
+  std::thread thread_;
+};
+
+TEST_F(ControlWindowTest, TypedKeywordsTurnBlueAndBoldAndTheHostHearsEveryKey) {
+  click(2, 2);  // the caret has moved: typing colours the words around it
+  type(u"IF CALL RATE THEN QUIT x");
+  const Text text = value();
+  ASSERT_EQ(text, u"IF CALL RATE THEN QUIT x");
+  for (const TextView word : {u"IF", u"CALL RATE", u"THEN", u"QUIT"}) {
+    const auto at = static_cast<int32_t>(text.find(word));
+    for (int32_t i = at; i < at + static_cast<int32_t>(word.size()); ++i)
+      EXPECT_TRUE(isKeyword(i)) << "offset " << i;
+  }
+  for (const int32_t plain : {2, 12, 17, 22, 23}) EXPECT_TRUE(isPlain(plain)) << plain;
+  EXPECT_EQ(events.changes, 24) << "one onChange per typed character";
+  EXPECT_EQ(events.count(1007), 24) << "one onEvent 1007 per key";
+  EXPECT_EQ(events.count(1006), 1) << "the click's release";
+}
+
+// Every line break is CR LF and counts two, in the text read back, the length and the
+// caret; text outside the ANSI code page survives, typed or loaded.
+TEST_F(ControlWindowTest, TextRoundTripsWithCrLfCountingTwo) {
+  struct Case {
+    std::u16string_view loaded;
+    std::u16string_view value;
+    int32_t length;  // Length: characters other than CR and LF
+  };
+  const Case cases[] = {
+      {u"IF\nQUIT", u"IF\r\nQUIT", 6},
+      {u"A\r\n\r\nB", u"A\r\n\r\nB", 2},
+      {u"WAIT \u0416\u6F22 \U0001D11E", u"WAIT \u0416\u6F22 \U0001D11E", 10},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(toUtf8(c.loaded));
+    control->SelectAll();
+    control->Delete();
+    load(c.loaded);
+    EXPECT_EQ(value(), c.value);
+    EXPECT_EQ(control->getLength().i4(), c.length);
+    EXPECT_EQ(window.widgets().editor->selStart(), static_cast<int32_t>(c.value.size()));
+    EXPECT_EQ(window.widgets().editor->lineCount(),
+              1 + static_cast<int32_t>(std::count(c.value.begin(), c.value.end(), u'\n')));
+  }
+  type(u"\n\u0416");
+  key(VK_PACKET, 0xD834);  // a character beyond the BMP comes as two WM_CHARs
+  SendMessageW(editor(), WM_CHAR, 0xDD1E, 1);
+  EXPECT_EQ(value(), u"WAIT \u0416\u6F22 \U0001D11E\r\n\u0416\U0001D11E");
+}
+
+TEST_F(ControlWindowTest, F1OpensTheKeywordListAndSpaceCommitsTheCompletion) {
+  type(u"IF ");
+  key(VK_F1);
+  ASSERT_TRUE(shown(list()));
+  EXPECT_EQ(SendMessageW(list(), LB_GETCOUNT, 0, 0), 116);
+  EXPECT_EQ(listText(list(), 0), u"AGE OF CALL") << "the control's order";
+  type(u"QUE");
+  EXPECT_EQ(listText(list(), SendMessageW(list(), LB_GETCURSEL, 0, 0)), u"QUEUE TO AGENT");
+  type(u" ");
+  EXPECT_EQ(value(), u"IF QUEUE TO AGENT ");
+  EXPECT_FALSE(shown(list()));
+  EXPECT_TRUE(shown(hint()));
+  control->Undo();
+  EXPECT_EQ(value(), u"IF QUE ") << "the commit is one change";
+}
+
+TEST_F(ControlWindowTest, TheHintShowsBesideTheCaretAfterAKeywordUntilTheCaretLeavesTheLine) {
+  type(u"WAIT 2\nAND ");
+  ASSERT_TRUE(shown(hint()));
+  POINTL caret{};  // behind the blank
+  SendMessageW(editor(), EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&caret), 12);
+  wchar_t text[64] = {};
+  GETTEXTEX get{sizeof text, GT_DEFAULT, 1200, nullptr, nullptr};
+  SendMessageW(hint(), EM_GETTEXTEX, reinterpret_cast<WPARAM>(&get),
+               reinterpret_cast<LPARAM>(text));
+  EXPECT_STREQ(text, L"tham so 1,tham so 2,tham so 3");
+  RECT at{};
+  GetWindowRect(hint(), &at);
+  MapWindowPoints(HWND_DESKTOP, editor(), reinterpret_cast<POINT*>(&at), 2);
+  EXPECT_EQ(at.left, caret.x + 3 + 32) << "right of the caret";
+  EXPECT_EQ(at.top, caret.y + 18) << "below it";
+  key(VK_UP);
+  EXPECT_FALSE(shown(hint())) << "the caret went to another line";
+}
+
+TEST_F(ControlWindowTest, CutCopyAndPasteGoThroughTheSystemClipboard) {
+  load(u"IF QUIT");
+  EditSurface& surface = *window.widgets().editor;
+  surface.setSelStart(3);
+  surface.setSelLength(4);
+  control->Cut();
+  EXPECT_EQ(value(), u"IF ");
+  EXPECT_EQ(services().clipboard.text(), Text(u"QUIT"));
+  control->Paste();
+  control->Paste();
+  EXPECT_EQ(value(), u"IF QUITQUIT");
+  EXPECT_EQ(surface.selStart(), 11);
+  // The keyboard's shortcuts: Ctrl+X, Shift+Insert.
+  surface.setSelStart(0);
+  surface.setSelLength(3);
+  key('X', 0x18, 2);
+  EXPECT_EQ(value(), u"QUITQUIT");
+  surface.setSelStart(8);
+  key(VK_INSERT, 0, 1);
+  EXPECT_EQ(value(), u"QUITQUITIF ");
+  EXPECT_GE(events.count(1001), 1);
+  EXPECT_GE(events.count(1003), 2);
+}
+
+// A key the control swallows in KeyDown reaches neither RichEdit nor, as a character, the
+// text: Ctrl+V while another program holds the clipboard.
+TEST_F(ControlWindowTest, CtrlVOnAHeldClipboardIsSwallowedAndReported) {
+  load(u"IF");
+  services().clipboard.setText(u"QUIT");
+  {
+    ClipboardHeldElsewhere held;
+    key('V', 0x16, 2);
+  }
+  EXPECT_EQ(value(), u"IF");
+  EXPECT_EQ(events.count(1008), 1);
+  key('V', 0x16, 2);
+  EXPECT_EQ(value(), u"IFQUIT");
+  EXPECT_EQ(services().clipboard.text(), Text(u"QUIT"));
+  control->SelectAll();
+  EXPECT_THROW(
+      {
+        ClipboardHeldElsewhere held;
+        window.widgets().editor->sendEditMessage(kWmCopy);
+      },
+      RuntimeError);
+}
+
+TEST_F(ControlWindowTest, TypingStopsAtTheMaximumLengthWithTheHostsWarning) {
+  control->putLength(Variant::fromI4(5));
+  type(u"WAIT 2");
+  EXPECT_EQ(value(), u"WAIT ");
+  ASSERT_FALSE(messages.empty());
+  EXPECT_EQ(messages.back(), u"At most 5 characters.");
+  load(u"QUEUE");  // the program's own insertion is cut at the limit too
+  EXPECT_EQ(value(), u"WAIT ");
+}
+
+TEST_F(ControlWindowTest, TheEditorHookIsInFrontOfTheSubclassUntilTheControlTerminates) {
+  const auto proc = [&] { return GetWindowLongPtrW(editor(), GWLP_WNDPROC); };
+  const auto caller = reinterpret_cast<LONG_PTR>(win32::Win32WindowSystem::coreProcedureCaller());
+  const auto subclass = reinterpret_cast<LONG_PTR>(win32::Win32EditSurface::subclassProcedure());
+  ModuleState& module = ModuleState::forThisThread();
+  EXPECT_EQ(proc(), caller);
+  EXPECT_TRUE(module.m_bHooked);
+  load(u"IF\nQUIT\nEND IF");
+  module.m_bGutterDirty = false;
+  SendMessageW(editor(), WM_KEYDOWN, VK_HOME, 1);
+  SendMessageW(editor(), WM_KEYUP, VK_HOME, static_cast<LPARAM>(0xC0000001u));
+  EXPECT_FALSE(module.m_bGutterDirty) << "keys are no scrolling";
+  SendMessageW(editor(), WM_VSCROLL, SB_LINEDOWN, 0);
+  EXPECT_TRUE(module.m_bGutterDirty);
+  EXPECT_EQ(SendMessageW(editor(), EM_GETLINECOUNT, 0, 0), 3) << "messages reach RichEdit";
+  window.attach(nullptr);
+  control->terminate();
+  EXPECT_EQ(proc(), subclass);
+  EXPECT_FALSE(module.m_bHooked);
+}
+
+TEST_F(ShownControlWindowTest, TheListTakesTheArrowKeysAndEnterHandsTheFocusBack) {
+  key(VK_F1);
+  key(VK_DOWN);  // into the list, on its first entry
+  ASSERT_EQ(GetFocus(), list());
+  SendMessageW(list(), WM_KEYDOWN, VK_DOWN, 1);
+  EXPECT_EQ(listText(list(), SendMessageW(list(), LB_GETCURSEL, 0, 0)), u"AND");
+  SendMessageW(list(), WM_KEYDOWN, VK_RETURN, 1);
+  EXPECT_EQ(GetFocus(), editor());
+  SendMessageW(editor(), WM_KEYUP, VK_RETURN, static_cast<LPARAM>(0xC0000001u));
+  EXPECT_TRUE(IsWindowVisible(list())) << "the Enter went to the list, not to the editor";
+  type(u" ");
+  EXPECT_EQ(value(), u"AND ");
+}
+
+// Keys from the keyboard driver go through the thread's message loop (TranslateMessage
+// makes their characters) and carry the modifiers held.
+TEST_F(ShownControlWindowTest, KeyboardInputTypesThroughTheMessageLoop) {
+  ASSERT_EQ(GetFocus(), editor());
+  std::vector<INPUT> inputs;
+  const auto press = [&](WORD vk, bool up) {
+    INPUT in{};
+    in.type = INPUT_KEYBOARD;
+    in.ki.wVk = vk;
+    in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    inputs.push_back(in);
+  };
+  for (const WORD vk : {WORD{VK_SHIFT}, WORD{'I'}}) press(vk, false);
+  for (const WORD vk : {WORD{'I'}, WORD{VK_SHIFT}}) press(vk, true);
+  for (const WORD vk : {WORD{'F'}, WORD{VK_RETURN}}) {
+    press(vk, false);
+    press(vk, true);
+  }
+  ASSERT_EQ(SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT)),
+            inputs.size());
+  const DWORD start = GetTickCount();
+  while (events.count(1007) < 4 && GetTickCount() - start < 3000) {
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+    pumpMessages();
+  }
+  EXPECT_EQ(value(), u"If\r\n");
+  EXPECT_EQ(events.count(1007), 4) << "I, Shift, F and Enter went up";
+  EXPECT_EQ(events.changes, 3);
+}
+
+TEST_F(ShownControlWindowTest, TabIndentsTheSelectedLinesAndKeepsTheFocus) {
+  load(u"IF\nQUIT\nEND IF");
+  EditSurface& surface = *window.widgets().editor;
+  surface.setSelStart(0);
+  surface.setSelLength(14);
+  surface.setHideSelection(false);
+  BYTE keys[256];
+  GetKeyboardState(keys);
+  keys[VK_TAB] = 0x80;  // down while the focus would leave
+  SetKeyboardState(keys);
+  SendMessageW(editor(), WM_KEYDOWN, VK_TAB, 1);
+  SendMessageW(editor(), WM_CHAR, L'\t', 1);
+  keys[VK_TAB] = 0;
+  SetKeyboardState(keys);
+  SendMessageW(editor(), WM_KEYUP, VK_TAB, static_cast<LPARAM>(0xC0000001u));
+  EXPECT_EQ(value(), u"\tIF\r\n\tQUIT\r\n\tEND IF");
+  EXPECT_EQ(GetFocus(), editor());
+  EXPECT_EQ(surface.selStart(), 1);
+  EXPECT_EQ(surface.selLength(), 16);
+}
+
+// The gutter follows a scroll by the scroll bar at the next tick of the control's timer,
+// not before; what the tick paints is what a full repaint shows.
+TEST_F(ShownControlWindowTest, TheGutterCatchesUpWithScrollingAtTheNextTick) {
+  Text script;
+  for (int i = 1; i <= 100; ++i) script += u"WAIT 2\n";
+  control->putLoad_flag(Variant::fromBool(true));
+  load(script);
+  window.widgets().editor->setSelStart(0);
+  RedrawWindow(window.hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  pumpMessages();
+  RECT client{};
+  GetClientRect(gutter(), &client);
+  // The gutter's pixels as the screen shows them.
+  const auto pixels = [&] {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = client.right;
+    info.bmiHeader.biHeight = -client.bottom;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HBITMAP copy = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HDC memory = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(memory, copy);
+    HDC dc = GetDC(gutter());
+    BitBlt(memory, 0, 0, client.right, client.bottom, dc, 0, 0, SRCCOPY);
+    ReleaseDC(gutter(), dc);
+    GdiFlush();
+    const auto* first = static_cast<const uint32_t*>(bits);
+    std::vector<uint32_t> out(first, first + client.right * client.bottom);
+    SelectObject(memory, old);
+    DeleteDC(memory);
+    DeleteObject(copy);
+    return out;
+  };
+  const std::vector<uint32_t> top = pixels();
+  ASSERT_EQ(SendMessageW(editor(), EM_GETFIRSTVISIBLELINE, 0, 0), 0);
+  SendMessageW(editor(), WM_VSCROLL, SB_PAGEDOWN, 0);
+  ASSERT_GT(SendMessageW(editor(), EM_GETFIRSTVISIBLELINE, 0, 0), 0);
+  pumpMessages();
+  EXPECT_EQ(pixels(), top) << "no repaint while scrolling";
+  ModuleState& module = ModuleState::forThisThread();
+  ASSERT_TRUE(module.m_bGutterDirty);
+  const DWORD start = GetTickCount();
+  while (module.m_bGutterDirty && GetTickCount() - start < 3000) {
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+    pumpMessages();
+  }
+  ASSERT_FALSE(module.m_bGutterDirty) << "the timer ticked";
+  const std::vector<uint32_t> ticked = pixels();
+  EXPECT_NE(ticked, top);
+  RedrawWindow(gutter(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+  EXPECT_EQ(pixels(), ticked);
+}
+
+TEST_F(ShownControlWindowTest, TheRightButtonOpensTheHostsMenuWhoseEntryRunsItsCommand) {
+  load(u"IF QUIT");
+  // The menu's own loop reads these keys: the last entry, chosen.
+  PostMessageW(editor(), WM_KEYDOWN, VK_UP, 1);
+  PostMessageW(editor(), WM_KEYDOWN, VK_RETURN, 1);
+  HANDLE done = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  std::thread watchdog([done] {
+    if (WaitForSingleObject(done, 5000) == WAIT_TIMEOUT) EndMenu();  // never hang the run
+  });
+  SendMessageW(editor(), WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(20, 5));
+  SendMessageW(editor(), WM_RBUTTONUP, 0, MAKELPARAM(20, 5));
+  SetEvent(done);
+  watchdog.join();
+  CloseHandle(done);
+  pumpMessages();
+  EXPECT_EQ(window.widgets().editor->selLength(), 7);
+  EXPECT_EQ(events.count(1005), 1) << "Select All";
+  EXPECT_EQ(events.ids.back(), 1005) << "after the release of the right button";
+}
+
+TEST_F(ShownControlWindowTest, ThePictureForAContainerShowsTheGutterAndTheText) {
+  load(u"QUEUE TO SKILLSET Sales WITH PRIORITY 2\nQUIT");
+  HDC screen = GetDC(nullptr);
+  HDC dc = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, 320, 210);
+  ReleaseDC(nullptr, screen);
+  HGDIOBJ old = SelectObject(dc, bitmap);
+  RECT all{0, 0, 320, 210};
+  FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+  window.draw(dc, all);
+  // Half the control's size: the gutter's 48 pixels become 24.
+  const COLORREF face = GetSysColor(COLOR_BTNFACE);
+  const COLORREF background = GetPixel(dc, 10, 150);
+  EXPECT_NEAR(GetRValue(background), GetRValue(face), 8) << "the gutter's background";
+  EXPECT_NEAR(GetBValue(background), GetBValue(face), 8);
+  int dark = 0;
+  for (int y = 0; y < 20; ++y)
+    for (int x = 30; x < 300; ++x) dark += GetRValue(GetPixel(dc, x, y)) < 128 ? 1 : 0;
+  EXPECT_GT(dark, 20) << "the first line's text";
+  SelectObject(dc, old);
+  DeleteObject(bitmap);
+  DeleteDC(dc);
+}
+
+}  // namespace
+}  // namespace tavi

@@ -1,0 +1,300 @@
+// Global memory tokens, the translation of the 32-bit print-dialog record to the native one
+// and back, the printer system without printers, and the yield to pending messages.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <winspool.h>
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <functional>
+#include <vector>
+
+#include "printing/print_records.h"
+#include "printing/record_blocks.h"
+#include "shell/runtime_error.h"
+#include "win32/widgets/global_memory.h"
+#include "win32/widgets/print_dialog.h"
+#include "win32/widgets/printer_system.h"
+
+namespace tavi::win32 {
+namespace {
+
+TEST(GlobalMemoryTest, TokensNameRealBlocksWithTheirLockCounts) {
+  Win32GlobalMemory memory;
+  const GlobalHandle a = memory.allocate(kRecordBlockFlags, kDevModeSize);
+  const GlobalHandle b = memory.allocate(kRecordBlockFlags, kDevNamesSize);
+  ASSERT_NE(a, 0u);
+  ASSERT_NE(b, 0u);
+  EXPECT_NE(a, b);
+  EXPECT_EQ(GlobalSize(memory.native(a)), kDevModeSize);
+  EXPECT_EQ(GlobalFlags(memory.native(a)) & GMEM_LOCKCOUNT, 0u);
+
+  const std::span<uint8_t> first = memory.lock(a);
+  ASSERT_EQ(first.size(), kDevModeSize);
+  EXPECT_TRUE(std::all_of(first.begin(), first.end(), [](uint8_t x) { return x == 0; }));
+  first[0] = 0x5A;
+  const std::span<uint8_t> second = memory.lock(a);
+  EXPECT_EQ(second[0], 0x5A);
+  EXPECT_EQ(GlobalFlags(memory.native(a)) & GMEM_LOCKCOUNT, 2u);
+  EXPECT_TRUE(memory.unlock(a));   // still locked once
+  EXPECT_FALSE(memory.unlock(a));  // now unlocked
+  EXPECT_FALSE(memory.unlock(a));  // not locked at all
+
+  EXPECT_EQ(memory.free(a), 0u);
+  EXPECT_EQ(memory.liveBlocks(), 1u);
+  // A freed token names nothing, and is not the next one given out.
+  EXPECT_TRUE(memory.lock(a).empty());
+  EXPECT_FALSE(memory.unlock(a));
+  EXPECT_EQ(memory.free(a), a);
+  EXPECT_NE(memory.allocate(kRecordBlockFlags, 8), a);
+
+  for (GlobalHandle bad : {0u, 1u, 0xDEADBEEFu}) {
+    EXPECT_TRUE(memory.lock(bad).empty()) << bad;
+    EXPECT_FALSE(memory.unlock(bad)) << bad;
+    EXPECT_EQ(memory.free(bad), bad) << bad;
+    EXPECT_EQ(memory.native(bad), nullptr) << bad;
+  }
+  // A movable block of no bytes exists but cannot be locked.
+  const GlobalHandle empty = memory.allocate(kGmemMoveable, 0);
+  EXPECT_TRUE(memory.lock(empty).empty());
+}
+
+TEST(GlobalMemoryTest, AdoptsAndForgetsBlocksItDidNotAllocate) {
+  Win32GlobalMemory memory;
+  HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, 16);
+  const GlobalHandle token = memory.adopt(block);
+  EXPECT_NE(token, 0u);
+  EXPECT_EQ(memory.adopt(block), token);
+  EXPECT_EQ(memory.native(token), block);
+  EXPECT_EQ(memory.adopt(nullptr), 0u);
+  memory.forget(token);
+  EXPECT_EQ(memory.native(token), nullptr);
+  EXPECT_EQ(GlobalFree(block), nullptr);  // forgetting did not free it
+}
+
+// A record as the core builds it, with the blocks of a printer's settings and names, and
+// values in every field that the core leaves 0.
+struct PrintDialogTest : ::testing::Test {
+  PrintDialogTest() {
+    record = buildPrintDlg(0x100);
+    writeU32(record, printdlg::kDevMode, newRecordBlock(memory, devMode));
+    writeU32(record, printdlg::kDevNames, newRecordBlock(memory, devNames));
+    for (size_t at = printdlg32::kFromPage; at < kPrintDlgSize; ++at)
+      record[at] = static_cast<uint8_t>(at);
+    writeU32(record, printdlg::kFlags, readU32(record, printdlg::kFlags) | PD_ENABLEPRINTHOOK);
+  }
+  GlobalHandle token(size_t field) const { return readU32(record, field); }
+
+  Win32GlobalMemory memory;
+  DevModeRecord devMode = buildDevMode(u"Office Laser", 2, 3);
+  DevNamesRecord devNames = buildDevNames(u"winspool", u"Office Laser", u"LPT1:");
+  PrintDlgRecord record;
+  HWND owner = reinterpret_cast<HWND>(static_cast<intptr_t>(0x10020));
+};
+
+TEST_F(PrintDialogTest, NativeRecordHoldsTheSameBlocksAndFields) {
+  PRINTDLGA native;
+  ASSERT_TRUE(toNativePrintDlg(record, memory, owner, native));
+  EXPECT_EQ(native.lStructSize, sizeof(PRINTDLGA));
+  EXPECT_EQ(native.hwndOwner, owner);
+  EXPECT_EQ(native.hDevMode, memory.native(token(printdlg::kDevMode)));
+  EXPECT_EQ(native.hDevNames, memory.native(token(printdlg::kDevNames)));
+  EXPECT_EQ(native.hDC, nullptr);
+  EXPECT_EQ(native.Flags, 0x100u | printdlg::kFixedFlags);  // without the hook flag
+  EXPECT_EQ(native.nFromPage, 0x1918);
+  EXPECT_EQ(native.nToPage, 0x1B1A);
+  EXPECT_EQ(native.nMinPage, 0x1D1C);
+  EXPECT_EQ(native.nMaxPage, 0x1F1E);
+  EXPECT_EQ(native.nCopies, 0x2120);
+  EXPECT_EQ(native.hInstance, nullptr);
+  EXPECT_EQ(native.lCustData, 0);
+  EXPECT_EQ(native.lpfnPrintHook, nullptr);
+  EXPECT_EQ(native.lpPrintTemplateName, nullptr);
+  EXPECT_EQ(native.hSetupTemplate, nullptr);
+
+  // The blocks hold the core's bytes, which read as the system's own records.
+  const auto* mode = static_cast<const DEVMODEA*>(GlobalLock(native.hDevMode));
+  EXPECT_EQ(std::memcmp(mode, devMode.data(), kDevModeSize), 0);
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(mode->dmDeviceName), 12), "Office Laser");
+  EXPECT_EQ(mode->dmSize, kDevModeSize);
+  EXPECT_EQ(mode->dmFields, static_cast<DWORD>(DM_ORIENTATION | DM_DUPLEX));
+  EXPECT_EQ(mode->dmOrientation, 2);
+  EXPECT_EQ(mode->dmDuplex, 3);
+  GlobalUnlock(native.hDevMode);
+  const auto* names = static_cast<const DEVNAMES*>(GlobalLock(native.hDevNames));
+  const char* base = reinterpret_cast<const char*>(names);
+  EXPECT_STREQ(base + names->wDriverOffset, "winspool");
+  EXPECT_STREQ(base + names->wDeviceOffset, "Office Laser");
+  EXPECT_STREQ(base + names->wOutputOffset, "LPT1:");
+  GlobalUnlock(native.hDevNames);
+}
+
+TEST_F(PrintDialogTest, OwnerOfTheRecordWidensWithItsSign) {
+  writeU32(record, printdlg::kOwner, 0xFFFF0042u);
+  PRINTDLGA native;
+  ASSERT_TRUE(toNativePrintDlg(record, memory, owner, native));
+  EXPECT_EQ(reinterpret_cast<intptr_t>(native.hwndOwner), intptr_t{-65470});
+}
+
+TEST_F(PrintDialogTest, RecordsThatCannotBeTranslatedFailWithoutADialog) {
+  struct Case {
+    const char* what;
+    size_t field;
+    uint32_t value;
+  };
+  for (const Case& c : {Case{"size", printdlg::kStructSize, 120},
+                        Case{"device mode", printdlg::kDevMode, 0x77777777},
+                        Case{"device names", printdlg::kDevNames, 1}}) {
+    PrintDlgRecord bad = record;
+    writeU32(bad, c.field, c.value);
+    int shown = 0;
+    EXPECT_EQ(runPrintDialog(bad, memory, owner, [&](PRINTDLGA&) { return ++shown, TRUE; }), 0)
+        << c.what;
+    EXPECT_EQ(shown, 0) << c.what;
+  }
+}
+
+TEST_F(PrintDialogTest, AnswerComesBackByteForByte) {
+  PrintDlgRecord expected = record;
+  writeU32(expected, printdlg::kFlags, readU32(record, printdlg::kFlags) | PD_COLLATE);
+  writeU16(expected, printdlg32::kCopies, 4);
+  HWND seenOwner = nullptr;
+  const int32_t result = runPrintDialog(record, memory, owner, [&](PRINTDLGA& dialog) {
+    seenOwner = dialog.hwndOwner;
+    dialog.Flags |= PD_COLLATE;
+    dialog.nCopies = 4;
+    return TRUE;
+  });
+  EXPECT_EQ(result, 1);
+  EXPECT_EQ(seenOwner, owner);
+  EXPECT_EQ(record, expected);  // same tokens, owner 0 and hook fields as given
+  EXPECT_EQ(memory.liveBlocks(), 2u);
+}
+
+TEST_F(PrintDialogTest, ReplacedBlocksGetNewTokens) {
+  const GlobalHandle oldMode = token(printdlg::kDevMode);
+  const GlobalHandle names = token(printdlg::kDevNames);
+  // The dialog returns a full-size device mode of its own and frees the one it was given.
+  HGLOBAL chosen = nullptr;
+  runPrintDialog(record, memory, owner, [&](PRINTDLGA& dialog) {
+    chosen = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DEVMODEA) + 40);
+    GlobalFree(dialog.hDevMode);
+    auto* mode = static_cast<DEVMODEA*>(GlobalLock(chosen));
+    std::strcpy(reinterpret_cast<char*>(mode->dmDeviceName), "OFFICE LASER 2");
+    mode->dmSize = sizeof(DEVMODEA);
+    mode->dmDriverExtra = 40;
+    mode->dmCopies = 3;
+    mode->dmPaperSize = DMPAPER_A4;
+    mode->dmPrintQuality = 600;
+    GlobalUnlock(chosen);
+    dialog.hDevMode = chosen;
+    return TRUE;
+  });
+  const GlobalHandle newMode = token(printdlg::kDevMode);
+  EXPECT_NE(newMode, 0u);
+  EXPECT_NE(newMode, oldMode);
+  EXPECT_EQ(memory.native(newMode), chosen);
+  EXPECT_EQ(memory.native(oldMode), nullptr);
+  EXPECT_EQ(token(printdlg::kDevNames), names);
+  EXPECT_EQ(memory.lock(newMode).size(), sizeof(DEVMODEA) + 40);
+  memory.unlock(newMode);
+
+  // The core reads its 122 bytes out of the bigger block.
+  const auto mode = readRecordBlock<DevModeRecord>(memory, newMode);
+  ASSERT_TRUE(mode.has_value());
+  const DevModeChoice choice = readDevMode(*mode);
+  EXPECT_EQ(choice.deviceName.substr(0, 15), Text(u"OFFICE LASER 2\0", 15));
+  EXPECT_EQ(choice.copies, 3);
+  EXPECT_EQ(choice.paperSize, DMPAPER_A4);
+  EXPECT_EQ(choice.printQuality, 600);
+  EXPECT_EQ(memory.free(newMode), 0u);
+  EXPECT_EQ(memory.free(names), 0u);
+  EXPECT_EQ(memory.liveBlocks(), 0u);
+}
+
+TEST_F(PrintDialogTest, CancelledDialogAndReturnedContext) {
+  const PrintDlgRecord given = record;
+  EXPECT_EQ(runPrintDialog(record, memory, owner, [](PRINTDLGA&) { return FALSE; }), 0);
+  EXPECT_EQ(record, given);
+
+  HDC returned = nullptr;
+  writeU32(record, printdlg::kFlags, readU32(record, printdlg::kFlags) | PD_RETURNDC);
+  runPrintDialog(record, memory, owner, [&](PRINTDLGA& dialog) {
+    returned = dialog.hDC = CreateCompatibleDC(nullptr);
+    return TRUE;
+  });
+  EXPECT_EQ(readU32(record, printdlg32::kDC), 0u);
+  EXPECT_EQ(GetObjectType(returned), 0u);  // deleted
+}
+
+// With no printer installed (as in a fresh Wine prefix), the printer system lists none and
+// every member of the current printer fails with 484.
+TEST(PrinterSystemTest, WithoutPrintersEveryPrinterMemberFails) {
+  DWORD needed = 0, count = 0;
+  EnumPrintersW(PRINTER_ENUM_LOCAL | PRINTER_ENUM_CONNECTIONS, nullptr, 2, nullptr, 0, &needed,
+                &count);
+  if (needed != 0) GTEST_SKIP() << "a printer is installed";
+
+  Win32PrinterSystem printers;
+  EXPECT_EQ(printers.printerCount(), 0);
+  Printer& p = printers.current();
+  const std::vector<std::function<void()>> members = {
+      [&] { p.deviceName(); },        [&] { p.driverName(); },      [&] { p.port(); },
+      [&] { p.orientation(); },       [&] { p.setOrientation(1); }, [&] { p.duplex(); },
+      [&] { p.setDuplex(1); },        [&] { p.copies(); },          [&] { p.setCopies(1); },
+      [&] { p.paperSize(); },         [&] { p.setPaperSize(1); },   [&] { p.printQuality(); },
+      [&] { p.setPrintQuality(-4); }, [&] { p.pageWidth(); },       [&] { p.pageHeight(); },
+      [&] { p.fontSize(); },          [&] { p.setFontSize(9); },    [&] { p.currentX(); },
+      [&] { p.setCurrentX(0); },      [&] { p.currentY(); },        [&] { p.setCurrentY(0); },
+      [&] { p.textWidth(u"A"); },     [&] { p.textHeight(u"A"); },  [&] { p.line(0, 0, 1, 1, 0); },
+      [&] { p.print(u"A"); },         [&] { p.newPage(); },         [&] { p.endDoc(); }};
+  for (size_t i = 0; i < members.size(); ++i) {
+    try {
+      members[i]();
+      ADD_FAILURE() << "member " << i << " did not fail";
+    } catch (const RuntimeError& error) {
+      EXPECT_EQ(error.number(), err::kPrinterError) << "member " << i;
+    }
+  }
+  try {
+    printers.printerDeviceName(0);
+    ADD_FAILURE() << "no printer 0";
+  } catch (const RuntimeError& error) {
+    EXPECT_EQ(error.number(), err::kSubscript);
+  }
+}
+
+LRESULT CALLBACK countingProc(HWND window, UINT message, WPARAM w, LPARAM l) {
+  if (message == WM_APP) ++*reinterpret_cast<int*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  return DefWindowProcW(window, message, w, l);
+}
+
+TEST(PrinterSystemTest, YieldRunsPendingMessagesAndLeavesAQuitRequest) {
+  WNDCLASSW windowClass{};
+  windowClass.lpfnWndProc = countingProc;
+  windowClass.hInstance = GetModuleHandleW(nullptr);
+  windowClass.lpszClassName = L"TaviYieldTest";
+  RegisterClassW(&windowClass);
+  HWND window = CreateWindowW(L"TaviYieldTest", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                              windowClass.hInstance, nullptr);
+  ASSERT_NE(window, nullptr);
+  int handled = 0;
+  SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&handled));
+  for (int i = 0; i < 3; ++i) PostMessageW(window, WM_APP, 0, 0);
+  PostQuitMessage(7);
+
+  Win32PrinterSystem printers;
+  printers.yieldToEvents();
+  EXPECT_EQ(handled, 3);
+  MSG quit;
+  ASSERT_TRUE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+  EXPECT_EQ(quit.wParam, 7u);
+  DestroyWindow(window);
+  UnregisterClassW(L"TaviYieldTest", windowClass.hInstance);
+}
+
+}  // namespace
+}  // namespace tavi::win32

@@ -1,0 +1,248 @@
+// The Windows widgets on their own: the editing surface's notifications and text rules
+// (with a listener of the test's), the window-procedure chain and the clipboard.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "shell/runtime_error.h"
+#include "win32/widgets/control_window.h"
+#include "win32/widgets/services.h"
+#include "win32/widgets/window_system.h"
+
+namespace tavi {
+namespace {
+
+// What the surface told, in order: "down 65", "change", "up 65", ...
+class Recorder final : public SurfaceListener {
+ public:
+  void surfaceGotFocus() override { log.push_back("focus"); }
+  void surfaceLostFocus() override { log.push_back("blur"); }
+  void surfaceChanged() override { log.push_back("change"); }
+  void surfaceKeyDown(int16_t& keyCode, int16_t& shift) override {
+    log.push_back("down " + std::to_string(keyCode) + (shift != 0 ? "+" : ""));
+    if (keyCode == swallow) keyCode = 0;
+  }
+  void surfaceKeyUp(int16_t& keyCode, int16_t&) override {
+    log.push_back("up " + std::to_string(keyCode));
+  }
+  void surfaceMouseDown(int16_t button, int16_t, float, float) override {
+    log.push_back("press " + std::to_string(button));
+  }
+  void surfaceMouseUp(int16_t button, int16_t, float, float) override {
+    log.push_back("release " + std::to_string(button));
+  }
+  std::vector<std::string> log;
+  int16_t swallow = -1;
+};
+
+class SurfaceTest : public ::testing::Test {
+ protected:
+  SurfaceTest() : surface(*window.widgets().editor) { surface.setListener(&recorder); }
+  ~SurfaceTest() override { surface.setListener(nullptr); }
+
+  HWND editor() const {
+    return GetDlgItem(GetDlgItem(window.hwnd(), win32::kFrameId), win32::kEditorId);
+  }
+  void key(WORD vk, wchar_t ch = 0) {
+    SendMessageW(editor(), WM_KEYDOWN, vk, 1);
+    if (ch != 0) SendMessageW(editor(), WM_CHAR, ch, 1);
+    SendMessageW(editor(), WM_KEYUP, vk, static_cast<LPARAM>(0xC0000001u));
+  }
+  void load(TextView text) {
+    surface.setSelStart(0);
+    surface.setSelLength(surface.textLength());
+    surface.replaceSelection(text);
+    recorder.log.clear();
+  }
+
+  win32::ControlWindow window;
+  EditSurface& surface;
+  Recorder recorder;
+};
+
+using Log = std::vector<std::string>;
+
+// A typed character is one change between its KeyDown and KeyUp; a key whose code the
+// listener sets to 0 reaches neither RichEdit nor the text as a character.
+TEST_F(SurfaceTest, KeysRaiseTheirNotificationsAndASwallowedKeyDoesNothing) {
+  load(u"IF");
+  key('A', L'A');
+  EXPECT_EQ(recorder.log, (Log{"down 65", "change", "up 65"}));
+  key(VK_BACK);
+  EXPECT_EQ(surface.text(), u"IF");
+  recorder.swallow = VK_BACK;
+  key(VK_BACK);
+  recorder.swallow = 'B';
+  key('B', L'B');
+  EXPECT_EQ(surface.text(), u"IF");
+  EXPECT_EQ(recorder.log, (Log{"down 65", "change", "up 65", "down 8", "change", "up 8", "down 8",
+                               "up 8", "down 66", "up 66"}));
+  recorder.log.clear();
+  SendMessageW(editor(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(1, 1));
+  SendMessageW(editor(), WM_LBUTTONUP, 0, MAKELPARAM(1, 1));
+  SendMessageW(editor(), WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(1, 1));
+  SendMessageW(editor(), WM_RBUTTONUP, 0, MAKELPARAM(1, 1));
+  EXPECT_EQ(surface.selStart(), 0) << "the left press placed the caret";
+  EXPECT_EQ(recorder.log, (Log{"focus", "press 1", "release 1", "press 2", "release 2"}))
+      << "the left press takes the focus";
+}
+
+// replaceSelection raises exactly one change before it returns, and nothing when nothing
+// changes; formats and selections raise none.
+TEST_F(SurfaceTest, OnlyTextEditsRaiseTheChangeNotification) {
+  load(u"IF QUIT");
+  surface.setSelStart(3);
+  surface.setSelLength(4);
+  surface.setSelColor(0xFF0000);
+  surface.setSelBold(true);
+  surface.setHideSelection(false);
+  surface.setSelLength(0);
+  surface.replaceSelection(u"");
+  EXPECT_TRUE(recorder.log.empty());
+  surface.replaceSelection(u"WAIT ");
+  EXPECT_EQ(recorder.log, (Log{"change"}));
+  EXPECT_EQ(surface.selStart(), 8);
+  EXPECT_EQ(surface.find(u"WAIT", 0, -1, 0), 3);
+  EXPECT_EQ(surface.selText(), u"WAIT");
+  EXPECT_EQ(recorder.log, (Log{"change"}));
+}
+
+TEST_F(SurfaceTest, LineBreaksAreCrLfAndSelectionsInsideThemReadBackExactly) {
+  load(u"A\nB\rC\r\nD");
+  EXPECT_EQ(surface.text(), u"A\r\nB\r\nC\r\nD");
+  EXPECT_EQ(surface.textLength(), 10);
+  EXPECT_EQ(surface.lineCount(), 4);
+  EXPECT_EQ(surface.lineFromChar(4), 1);
+  surface.setSelStart(2);  // between CR and LF
+  surface.setSelLength(3);
+  EXPECT_EQ(surface.selStart(), 2);
+  EXPECT_EQ(surface.selLength(), 3);
+  EXPECT_EQ(surface.selText(), u"\nB\r");
+  surface.setSelStart(100);
+  EXPECT_EQ(surface.selStart(), 10) << "clamped to the text";
+}
+
+// Whole words follow the control's word characters (letters, digits and "_"); a match
+// lies wholly within the range and becomes the selection.
+TEST_F(SurfaceTest, FindFollowsTheControlsWordRule) {
+  load(u"AND_X XAND and AND");
+  struct Case {
+    std::u16string_view what;
+    int32_t start;
+    int32_t end;
+    int options;
+    int32_t found;
+  };
+  const Case cases[] = {
+      {u"AND", 0, -1, kFindWholeWord | kFindMatchCase, 15},
+      {u"AND", 0, -1, kFindWholeWord, 11},
+      {u"AND", 0, -1, kFindMatchCase, 0},
+      {u"AND", 15, 17, 0, -1},
+      {u"AND", 7, 18, kFindMatchCase, 7},
+      {u"", 0, -1, 0, -1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(toUtf8(c.what) + " from " + std::to_string(c.start));
+    surface.setSelStart(0);
+    EXPECT_EQ(surface.find(c.what, c.start, c.end, c.options), c.found);
+    if (c.found >= 0) {
+      EXPECT_EQ(surface.selStart(), c.found);
+      EXPECT_EQ(surface.selLength(), static_cast<int32_t>(c.what.size()));
+    }
+  }
+}
+
+LRESULT CALLBACK countingProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_APP) return 1;
+  return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+std::vector<int>& calls() {
+  static std::vector<int> c;
+  return c;
+}
+
+win32::Win32WindowSystem* chainSystem = nullptr;
+WindowProc chainNext[2] = {};
+
+intptr_t firstHook(intptr_t hwnd, uint32_t message, intptr_t wParam, intptr_t lParam) {
+  if (message == WM_APP) calls().push_back(1);
+  return chainSystem->callWindowProc(chainNext[0], hwnd, message, wParam, lParam) + 10;
+}
+
+intptr_t secondHook(intptr_t hwnd, uint32_t message, intptr_t wParam, intptr_t lParam) {
+  if (message == WM_APP) calls().push_back(2);
+  return chainSystem->callWindowProc(chainNext[1], hwnd, message, wParam, lParam) + 100;
+}
+
+// The core's procedures stand in front of a window's own, each calling the one before it,
+// and come off again in reverse order, the window's own procedure back in place.
+TEST(WindowSystemTest, CoreProceduresChainInFrontOfTheWindowsOwnAndComeOffAgain) {
+  const wchar_t kClass[] = L"TaviWindowSystemTest";
+  WNDCLASSW wc{};
+  wc.lpfnWndProc = countingProc;
+  wc.lpszClassName = kClass;
+  RegisterClassW(&wc);
+  HWND hwnd =
+      CreateWindowExW(0, kClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+  const auto handle = reinterpret_cast<intptr_t>(hwnd);
+  win32::Win32WindowSystem windows;
+  chainSystem = &windows;
+  const LONG_PTR own = GetWindowLongPtrW(hwnd, GWLP_WNDPROC);
+  chainNext[0] = windows.setWindowProc(handle, &firstHook);
+  chainNext[1] = windows.setWindowProc(handle, &secondHook);
+  EXPECT_EQ(chainNext[1], &firstHook) << "the core's procedure it replaced";
+  EXPECT_EQ(SendMessageW(hwnd, WM_APP, 0, 0), 111);
+  EXPECT_EQ(calls(), (std::vector<int>{2, 1}));
+  EXPECT_EQ(windows.setWindowProc(handle, chainNext[1]), &secondHook);
+  EXPECT_EQ(SendMessageW(hwnd, WM_APP, 0, 0), 11);
+  windows.setWindowProc(handle, chainNext[0]);
+  EXPECT_EQ(GetWindowLongPtrW(hwnd, GWLP_WNDPROC), own);
+  EXPECT_EQ(SendMessageW(hwnd, WM_APP, 0, 0), 1);
+  EXPECT_EQ(windows.setWindowProc(0, &firstHook), nullptr) << "no such window";
+  DestroyWindow(hwnd);
+  chainSystem = nullptr;
+}
+
+TEST(ClipboardTest, TextRoundTripsWithCrLfAndAHeldClipboardIsError521) {
+  win32::Win32Clipboard& clipboard = win32::Win32Services::forThisThread().clipboard;
+  clipboard.setText(u"IF\nQUIT \u0416\U0001D11E");
+  EXPECT_EQ(clipboard.text(), Text(u"IF\r\nQUIT \u0416\U0001D11E"));
+  clipboard.clear();
+  EXPECT_EQ(clipboard.text(), std::nullopt);
+
+  HANDLE opened = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  HANDLE release = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  std::thread holder([&] {
+    HWND owner =
+        CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    OpenClipboard(owner);
+    SetEvent(opened);
+    WaitForSingleObject(release, INFINITE);
+    CloseClipboard();
+    DestroyWindow(owner);
+  });
+  WaitForSingleObject(opened, INFINITE);
+  for (int operation = 0; operation < 3; ++operation) {
+    SCOPED_TRACE(operation);
+    try {
+      if (operation == 0) clipboard.text();
+      if (operation == 1) clipboard.setText(u"X");
+      if (operation == 2) clipboard.clear();
+      ADD_FAILURE() << "no error";
+    } catch (const RuntimeError& e) {
+      EXPECT_EQ(e.number(), 521);
+    }
+  }
+  SetEvent(release);
+  holder.join();
+  CloseHandle(opened);
+  CloseHandle(release);
+}
+
+}  // namespace
+}  // namespace tavi
