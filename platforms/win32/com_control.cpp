@@ -8,6 +8,7 @@
 #include "shell/object_safety.h"
 #include "shell/runtime_error.h"
 #include "win32/com_ids.h"
+#include "win32/enumerators.h"
 #include "win32/module.h"
 #include "win32/variant_bridge.h"
 
@@ -39,7 +40,7 @@ MemberKind kindOf(WORD flags) {
 void fillException(EXCEPINFO* exception, const InvokeResult& result) {
   if (exception == nullptr) return;
   *exception = EXCEPINFO{};
-  exception->bstrSource = SysAllocString(L"TaviColorTxt.TaviColorText");
+  exception->bstrSource = SysAllocString(kErrorSource);
   const std::wstring description(result.description.begin(), result.description.end());
   exception->bstrDescription = SysAllocString(description.c_str());
   exception->scode = static_cast<SCODE>(result.hresult);
@@ -48,34 +49,57 @@ void fillException(EXCEPINFO* exception, const InvokeResult& result) {
 }  // namespace
 
 ComControl::ComControl()
-    : services_(std::make_unique<HeadlessServices>()),
-      widgets_(std::make_unique<HeadlessControl>(0, *services_)),
-      control_(std::make_unique<TaviColorText>(widgets_->widgets())) {
+    : window_(std::make_unique<ControlWindow>()),
+      control_(std::make_unique<TaviColorText>(window_->widgets())),
+      events_(*this) {
+  window_->attach(control_.get());
+  subclassWindow(true);
   control_->addEventSink(this);
+  applyExtent(kDefaultExtent);
   control_->resize();
   objectCreated();
 }
 
 ComControl::~ComControl() {
+  releaseSiteObjects();
+  // The core unhooks the editor while the editor's window still exists.
   control_->terminate();
+  window_->attach(nullptr);
+  subclassWindow(false);
   control_->removeEventSink(this);
-  for (const Connection& c : connections_) c.sink->Release();
+  control_.reset();
+  window_.reset();
   objectDestroyed();
 }
 
 HRESULT ComControl::QueryInterface(REFIID riid, void** object) {
   if (object == nullptr) return E_POINTER;
   *object = nullptr;
-  if (riid == IID_IUnknown || riid == IID_IDispatch)
-    *object = static_cast<IDispatch*>(this);
+  if (riid == IID_IUnknown || riid == IID_IDispatch || riid == kIid)
+    *object = static_cast<_TaviColorText*>(this);
   else if (riid == IID_IProvideClassInfo || riid == IID_IProvideClassInfo2)
     *object = static_cast<IProvideClassInfo2*>(this);
   else if (riid == IID_IConnectionPointContainer)
     *object = static_cast<IConnectionPointContainer*>(this);
-  else if (riid == IID_IConnectionPoint)
-    *object = static_cast<IConnectionPoint*>(this);
   else if (riid == IID_IObjectSafety)
     *object = static_cast<IObjectSafety*>(this);
+  else if (riid == IID_ISupportErrorInfo)
+    *object = static_cast<ISupportErrorInfo*>(this);
+  else if (riid == IID_IOleObject)
+    *object = static_cast<IOleObject*>(this);
+  else if (riid == IID_IOleWindow || riid == IID_IOleInPlaceObject)
+    *object = static_cast<IOleInPlaceObject*>(this);
+  else if (riid == IID_IOleInPlaceActiveObject)
+    *object = static_cast<IOleInPlaceActiveObject*>(this);
+  else if (riid == IID_IOleControl)
+    *object = static_cast<IOleControl*>(this);
+  else if (riid == IID_IViewObject || riid == IID_IViewObject2)
+    *object = static_cast<IViewObject2*>(this);
+  // IPersistStream is IPersistStreamInit without InitNew at the end of the vtable.
+  else if (riid == IID_IPersist || riid == IID_IPersistStreamInit || riid == IID_IPersistStream)
+    *object = static_cast<IPersistStreamInit*>(this);
+  else if (riid == IID_IPersistPropertyBag)
+    *object = static_cast<IPersistPropertyBag*>(this);
   else
     return E_NOINTERFACE;
   AddRef();
@@ -86,7 +110,11 @@ ULONG ComControl::AddRef() { return static_cast<ULONG>(InterlockedIncrement(&ref
 
 ULONG ComControl::Release() {
   const LONG left = InterlockedDecrement(&refs_);
-  if (left == 0) delete this;
+  if (left == 0) {
+    // A site that is told of the deactivation may take and drop a reference meanwhile.
+    refs_ = 1;
+    delete this;
+  }
   return static_cast<ULONG>(left);
 }
 
@@ -200,88 +228,39 @@ HRESULT ComControl::GetGUID(DWORD kind, GUID* guid) {
   return S_OK;
 }
 
-// ---- Connection point ----
+// ---- Connection points ----
 
 HRESULT ComControl::EnumConnectionPoints(IEnumConnectionPoints** points) {
-  if (points != nullptr) *points = nullptr;
-  return E_NOTIMPL;
+  return ConnectionPointEnumerator::create({&events_}, points);
 }
 
 HRESULT ComControl::FindConnectionPoint(REFIID riid, IConnectionPoint** point) {
   if (point == nullptr) return E_POINTER;
   *point = nullptr;
   if (riid != kEventsIid) return CONNECT_E_NOCONNECTION;
-  *point = static_cast<IConnectionPoint*>(this);
-  AddRef();
+  *point = &events_;
+  events_.AddRef();
   return S_OK;
 }
 
-HRESULT ComControl::GetConnectionInterface(IID* iid) {
-  if (iid == nullptr) return E_POINTER;
-  *iid = kEventsIid;
-  return S_OK;
-}
-
-HRESULT ComControl::GetConnectionPointContainer(IConnectionPointContainer** c) {
-  if (c == nullptr) return E_POINTER;
-  *c = static_cast<IConnectionPointContainer*>(this);
-  AddRef();
-  return S_OK;
-}
-
-HRESULT ComControl::Advise(IUnknown* sink, DWORD* cookie) {
-  if (sink == nullptr || cookie == nullptr) return E_POINTER;
-  *cookie = 0;
-  IDispatch* dispatch = nullptr;
-  if (FAILED(sink->QueryInterface(kEventsIid, reinterpret_cast<void**>(&dispatch))) &&
-      FAILED(sink->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&dispatch))))
-    return CONNECT_E_CANNOTCONNECT;
-  connections_.push_back({nextCookie_, dispatch});
-  *cookie = nextCookie_++;
-  return S_OK;
-}
-
-HRESULT ComControl::Unadvise(DWORD cookie) {
-  for (auto it = connections_.begin(); it != connections_.end(); ++it) {
-    if (it->cookie == cookie) {
-      IDispatch* sink = it->sink;
-      connections_.erase(it);
-      sink->Release();
-      return S_OK;
-    }
-  }
-  return CONNECT_E_NOCONNECTION;
-}
-
-HRESULT ComControl::EnumConnections(IEnumConnections** connections) {
-  if (connections != nullptr) *connections = nullptr;
-  return E_NOTIMPL;
-}
-
-void ComControl::fire(DISPID id, DISPPARAMS& params) {
-  // A sink may unadvise while it handles the event: iterate over a held copy.
-  std::vector<Connection> current = connections_;
-  for (const Connection& c : current) c.sink->AddRef();
-  for (const Connection& c : current) {
-    c.sink->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, nullptr, nullptr,
-                   nullptr);
-    c.sink->Release();
-  }
-}
-
+// Events raised while the container has frozen them are dropped, not queued: a container
+// freezes events while it is not ready to handle them.
 void ComControl::onChange() {
+  if (!inPlaceActive_ && viewSink_ != nullptr) viewSink_->OnViewChange(DVASPECT_CONTENT, -1);
+  if (frozenEvents_ > 0) return;
   DISPPARAMS params{};
-  fire(1, params);
+  events_.fire(1, params);
 }
 
 void ComControl::onEvent(int16_t& id) {
+  if (frozenEvents_ > 0) return;
   VARIANT arg;
   VariantInit(&arg);
   SHORT value = id;
   V_VT(&arg) = VT_I2 | VT_BYREF;
   V_I2REF(&arg) = &value;
   DISPPARAMS params{&arg, nullptr, 1, 0};
-  fire(2, params);
+  events_.fire(2, params);
   id = value;
 }
 

@@ -1,8 +1,11 @@
-// The identifiers of the control's COM class, interfaces and type library. The same values
-// are written in TaviColorTxt.idl; the type library test checks that they agree.
+// The identifiers of the control's COM class, interfaces and type library (the same values
+// are written in TaviColorTxt.idl; the type library test checks that they agree), and the
+// facts about the control that its registration and its OLE interfaces share.
 #pragma once
 
 #include <windows.h>
+// After windows.h, which it needs.
+#include <ole2.h>
 
 namespace tavi::win32 {
 
@@ -22,5 +25,14 @@ inline constexpr GUID kEventsIid = {
 inline constexpr WORD kLibMajor = 1;
 inline constexpr WORD kLibMinor = 0;
 inline constexpr const wchar_t* kProgId = L"TaviColorTxt.TaviColorText";
+// The source named in the errors the control reports.
+inline constexpr const wchar_t* kErrorSource = kProgId;
+
+// How the control is sited, for IOleObject::GetMiscStatus and the registry's MiscStatus.
+inline constexpr DWORD kMiscStatus = OLEMISC_RECOMPOSEONRESIZE | OLEMISC_CANTLINKINSIDE |
+                                     OLEMISC_INSIDEOUT | OLEMISC_ACTIVATEWHENVISIBLE |
+                                     OLEMISC_SETCLIENTSITEFIRST;
+// The size of a new control in HIMETRIC (0.01 mm): 600 by 400 pixels at 96 dots per inch.
+inline constexpr SIZEL kDefaultExtent = {15875, 10583};
 
 }  // namespace tavi::win32

@@ -2,6 +2,7 @@
 // and DllUnregisterServer, and the class factory of TaviColorText.
 #include "win32/module.h"
 
+#include <exception>
 #include <new>
 
 #include "win32/com_control.h"
@@ -33,8 +34,15 @@ class ClassFactory final : public IClassFactory {
     if (object == nullptr) return E_POINTER;
     *object = nullptr;
     if (outer != nullptr) return CLASS_E_NOAGGREGATION;
-    ComControl* control = new (std::nothrow) ComControl();
-    if (control == nullptr) return E_OUTOFMEMORY;
+    ComControl* control = nullptr;
+    try {
+      control = new ComControl();
+    } catch (const std::bad_alloc&) {
+      return E_OUTOFMEMORY;
+    } catch (const std::exception&) {
+      // The control's windows could not be created.
+      return E_FAIL;
+    }
     const HRESULT hr = control->QueryInterface(riid, object);
     control->Release();
     return hr;

@@ -67,6 +67,11 @@ HRESULT registerServer() {
       setValue(clsidKey + L"\\TypeLib", L"", guidText(kLibId)),
       setValue(clsidKey + L"\\Version", L"",
                std::to_wstring(kLibMajor) + L"." + std::to_wstring(kLibMinor)),
+      // An ActiveX control: containers list it by the "Control" key and site it by its
+      // MiscStatus without creating it first.
+      setValue(clsidKey + L"\\Control", L"", L""),
+      setValue(clsidKey + L"\\MiscStatus", L"", L"0"),
+      setValue(clsidKey + L"\\MiscStatus\\1", L"", std::to_wstring(kMiscStatus)),
       setValue(clsidKey + L"\\Implemented Categories\\" + guidText(kCatidSafeForScripting), L"",
                L""),
       setValue(clsidKey + L"\\Implemented Categories\\" + guidText(kCatidSafeForInitializing), L"",
