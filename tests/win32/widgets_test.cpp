@@ -244,5 +244,16 @@ TEST(ClipboardTest, TextRoundTripsWithCrLfAndAHeldClipboardIsError521) {
   CloseHandle(release);
 }
 
+// The gutter's colours are system-colour codes translated at every paint.
+TEST(ScreenTest, SystemColoursAreTheSystemsAndUnknownIndicesHaveNone) {
+  const win32::Win32Screen& screen = win32::Win32Services::forThisThread().screen;
+  EXPECT_EQ(screen.systemColor(COLOR_BTNSHADOW),
+            static_cast<int32_t>(GetSysColor(COLOR_BTNSHADOW)));
+  EXPECT_EQ(screen.systemColor(COLOR_WINDOWTEXT),
+            static_cast<int32_t>(GetSysColor(COLOR_WINDOWTEXT)));
+  EXPECT_EQ(screen.systemColor(200), std::nullopt);
+  EXPECT_EQ(screen.systemColor(-1), std::nullopt);
+}
+
 }  // namespace
 }  // namespace tavi

@@ -1,5 +1,7 @@
 #include "win32/widgets/services.h"
 
+#include <olectl.h>
+
 #include <cstring>
 
 #include "shell/runtime_error.h"
@@ -14,9 +16,6 @@ constexpr wchar_t kClipboardOwnerClass[] = L"TaviColorTextClipboardOwner";
 // Another program may hold the clipboard for a moment; it gets a few short chances.
 constexpr int kOpenAttempts = 5;
 constexpr DWORD kOpenRetryDelay = 10;  // ms
-
-// The system colour indices up to the menu bar (COLOR_MENUBAR).
-constexpr int kLastSystemColor = 30;
 
 }  // namespace
 
@@ -34,10 +33,14 @@ HCURSOR Win32Screen::overrideCursor() const {
   return pointer_ == kPointerHourglass ? LoadCursorW(nullptr, IDC_WAIT) : nullptr;
 }
 
+// The system colour code (top bit set, index in the low byte) through OLE's colour
+// translation, which refuses the indices the system does not have.
 std::optional<int32_t> Win32Screen::systemColor(int index) const {
-  if (index < 0 || index > kLastSystemColor || GetSysColorBrush(index) == nullptr)
+  if (index < 0 || index > 0xFF) return std::nullopt;
+  COLORREF rgb = 0;
+  if (FAILED(OleTranslateColor(0x80000000u | static_cast<OLE_COLOR>(index), nullptr, &rgb)))
     return std::nullopt;
-  return static_cast<int32_t>(GetSysColor(index));
+  return static_cast<int32_t>(rgb);
 }
 
 // ---- Clipboard ----
