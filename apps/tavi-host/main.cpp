@@ -2,7 +2,8 @@
 // from its ProgID, sites it in place in its window, sinks its events and drives it as a host
 // and a person would.
 //
-//   tavi-host.exe                       shows the control for use by hand
+//   tavi-host.exe [FILE]                shows the control for use by hand, with the script
+//                                       FILE (UTF-8) loaded
 //   tavi-host.exe --test                the end-to-end test ("RESULT: PASS", exit code 0)
 //   tavi-host.exe --dump [--text TEXT] [--type KEYS]
 //                                       loads TEXT, clicks into the editor and types KEYS
@@ -13,6 +14,7 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "automation.h"
 #include "host_window.h"
@@ -21,17 +23,40 @@
 
 namespace {
 
-constexpr char kUsage[] = "usage: tavi-host.exe [--test | --dump [--text TEXT] [--type KEYS]]\n";
+constexpr char kUsage[] =
+    "usage: tavi-host.exe [FILE | --test | --dump [--text TEXT] [--type KEYS]]\n";
 
 int usage() {
   std::fputs(kUsage, stderr);
   return 2;
 }
 
-int runInteractive() {
+// The UTF-8 file at `path` as UTF-16 text; false with `error` when it cannot be read.
+bool readScript(const wchar_t* path, std::wstring& text, std::string& error) {
+  FILE* file = _wfopen(path, L"rb");
+  if (file == nullptr) {
+    error = "cannot open the script file";
+    return false;
+  }
+  std::vector<char> bytes;
+  char buffer[4096];
+  for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, file)) > 0;)
+    bytes.insert(bytes.end(), buffer, buffer + n);
+  std::fclose(file);
+  const int size = static_cast<int>(bytes.size());
+  text.resize(static_cast<size_t>(MultiByteToWideChar(CP_UTF8, 0, bytes.data(), size, nullptr, 0)));
+  MultiByteToWideChar(CP_UTF8, 0, bytes.data(), size, text.data(), static_cast<int>(text.size()));
+  return true;
+}
+
+int runInteractive(const wchar_t* script) {
   tavi::host::HostWindow host;
   std::string error;
-  if (!host.open(640, 400, error) || !host.control().configure(error)) {
+  std::wstring text;
+  if ((script != nullptr && !readScript(script, text, error)) || !host.open(640, 400, error) ||
+      !host.control().configure(error) ||
+      (!text.empty() && !tavi::host::putProperty(host.control().automation(), L"Text",
+                                                 tavi::host::Variant::text(text), error))) {
     std::printf("error: %s\n", error.c_str());
     return 1;
   }
@@ -44,8 +69,9 @@ int runInteractive() {
 }
 
 int run(int argc, wchar_t** argv) {
-  if (argc == 1) return runInteractive();
+  if (argc == 1) return runInteractive(nullptr);
   const std::wstring mode = argv[1];
+  if (argc == 2 && mode.rfind(L"--", 0) != 0) return runInteractive(argv[1]);
   if (mode == L"--test" && argc == 2) return tavi::host::runTest();
   if (mode != L"--dump") return usage();
   tavi::host::DumpOptions options;
