@@ -9,8 +9,11 @@
 #include <gtest/gtest.h>
 #include <richedit.h>
 
+#include <algorithm>
 #include <memory>
+#include <semaphore>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "shell/control.h"
@@ -23,11 +26,7 @@ class RecordedEvents final : public EventSink {
  public:
   void onChange() override { ++changes; }
   void onEvent(int16_t& id) override { ids.push_back(id); }
-  int count(int id) const {
-    int n = 0;
-    for (const int i : ids) n += i == id ? 1 : 0;
-    return n;
-  }
+  int count(int id) const { return static_cast<int>(std::count(ids.begin(), ids.end(), id)); }
   int changes = 0;
   std::vector<int> ids;
 };
@@ -51,6 +50,28 @@ inline void holdModifiers(int mask) {
   keys[VK_MENU] = (mask & 4) != 0 ? 0x80 : 0;
   SetKeyboardState(keys);
 }
+
+// The clipboard opened by another thread until the object goes.
+class ClipboardHeldElsewhere {
+ public:
+  ClipboardHeldElsewhere() { opened_.acquire(); }
+  ~ClipboardHeldElsewhere() {
+    release_.release();
+    thread_.join();
+  }
+
+ private:
+  std::binary_semaphore opened_{0}, release_{0};
+  std::thread thread_{[this] {
+    HWND owner =
+        CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    OpenClipboard(owner);
+    opened_.release();
+    release_.acquire();
+    CloseClipboard();
+    DestroyWindow(owner);
+  }};
+};
 
 class ControlFixture : public ::testing::Test {
  protected:
@@ -105,33 +126,8 @@ class ControlFixture : public ::testing::Test {
       key(scan == -1 ? VK_PACKET : static_cast<WORD>(scan & 0xFF), static_cast<wchar_t>(c));
     }
   }
-  // A left click in the editor's client area: the caret goes there.
-  void click(int x, int y) {
-    const LPARAM at = MAKELPARAM(x, y);
-    SendMessageW(editor(), WM_LBUTTONDOWN, MK_LBUTTON, at);
-    SendMessageW(editor(), WM_LBUTTONUP, 0, at);
-  }
   Text value() { return control->getValue().str(); }
   void load(TextView text) { control->putText(Variant::fromString(Text(text))); }
-
-  // The editor's format of one character, read from RichEdit itself.
-  CHARFORMATW formatAt(int32_t offset) {
-    CHARRANGE one{offset, offset + 1};
-    SendMessageW(editor(), EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&one));
-    CHARFORMATW format{};
-    format.cbSize = sizeof format;
-    SendMessageW(editor(), EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
-    return format;
-  }
-  bool isKeyword(int32_t offset) {
-    const CHARFORMATW f = formatAt(offset);
-    return f.crTextColor == 0xFF0000 && (f.dwEffects & CFE_BOLD) != 0 &&
-           (f.dwEffects & CFE_AUTOCOLOR) == 0;
-  }
-  bool isPlain(int32_t offset) {
-    const CHARFORMATW f = formatAt(offset);
-    return f.crTextColor == 0 && (f.dwEffects & CFE_BOLD) == 0;
-  }
 
   win32::ControlWindow window;
   std::unique_ptr<TaviColorText> control;
@@ -145,13 +141,12 @@ class ControlFixture : public ::testing::Test {
 class ShownControlFixture : public ControlFixture {
  protected:
   ShownControlFixture() {
-    static const HWND shared = [] {
+    static const HWND host = [] {
       HWND w = CreateWindowExW(0, L"STATIC", L"Host", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, 0,
                                660, 460, nullptr, nullptr, nullptr, nullptr);
       ShowWindow(w, SW_SHOW);
       return w;
     }();
-    host = shared;
     window.setParent(host);
     window.setBounds(RECT{0, 0, 640, 420});
     window.setVisible(true);
@@ -164,8 +159,6 @@ class ShownControlFixture : public ControlFixture {
     window.setVisible(false);
     window.setParent(nullptr);
   }
-
-  HWND host = nullptr;
 };
 
 }  // namespace tavi::testing

@@ -5,9 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <thread>
 #include <vector>
 
+#include "control_fixture.h"
 #include "shell/runtime_error.h"
 #include "win32/widgets/control_window.h"
 #include "win32/widgets/services.h"
@@ -112,10 +112,10 @@ TEST_F(SurfaceTest, OnlyTextEditsRaiseTheChangeNotification) {
 }
 
 TEST_F(SurfaceTest, LineBreaksAreCrLfAndSelectionsInsideThemReadBackExactly) {
-  load(u"A\nB\rC\r\nD");
-  EXPECT_EQ(surface.text(), u"A\r\nB\r\nC\r\nD");
-  EXPECT_EQ(surface.textLength(), 10);
-  EXPECT_EQ(surface.lineCount(), 4);
+  load(u"A\nB\rC\r\n\r\nD");  // an empty line too
+  EXPECT_EQ(surface.text(), u"A\r\nB\r\nC\r\n\r\nD");
+  EXPECT_EQ(surface.textLength(), 12);
+  EXPECT_EQ(surface.lineCount(), 5);
   EXPECT_EQ(surface.lineFromChar(4), 1);
   surface.setSelStart(2);  // between CR and LF
   surface.setSelLength(3);
@@ -123,7 +123,7 @@ TEST_F(SurfaceTest, LineBreaksAreCrLfAndSelectionsInsideThemReadBackExactly) {
   EXPECT_EQ(surface.selLength(), 3);
   EXPECT_EQ(surface.selText(), u"\nB\r");
   surface.setSelStart(100);
-  EXPECT_EQ(surface.selStart(), 10) << "clamped to the text";
+  EXPECT_EQ(surface.selStart(), 12) << "clamped to the text";
 }
 
 // Whole words follow the control's word characters (letters, digits and "_"); a match
@@ -215,18 +215,7 @@ TEST(ClipboardTest, TextRoundTripsWithCrLfAndAHeldClipboardIsError521) {
   clipboard.clear();
   EXPECT_EQ(clipboard.text(), std::nullopt);
 
-  HANDLE opened = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-  HANDLE release = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-  std::thread holder([&] {
-    HWND owner =
-        CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
-    OpenClipboard(owner);
-    SetEvent(opened);
-    WaitForSingleObject(release, INFINITE);
-    CloseClipboard();
-    DestroyWindow(owner);
-  });
-  WaitForSingleObject(opened, INFINITE);
+  testing::ClipboardHeldElsewhere held;
   for (int operation = 0; operation < 3; ++operation) {
     SCOPED_TRACE(operation);
     try {
@@ -238,21 +227,14 @@ TEST(ClipboardTest, TextRoundTripsWithCrLfAndAHeldClipboardIsError521) {
       EXPECT_EQ(e.number(), 521);
     }
   }
-  SetEvent(release);
-  holder.join();
-  CloseHandle(opened);
-  CloseHandle(release);
 }
 
 // The gutter's colours are system-colour codes translated at every paint.
 TEST(ScreenTest, SystemColoursAreTheSystemsAndUnknownIndicesHaveNone) {
   const win32::Win32Screen& screen = win32::Win32Services::forThisThread().screen;
-  EXPECT_EQ(screen.systemColor(COLOR_BTNSHADOW),
-            static_cast<int32_t>(GetSysColor(COLOR_BTNSHADOW)));
-  EXPECT_EQ(screen.systemColor(COLOR_WINDOWTEXT),
-            static_cast<int32_t>(GetSysColor(COLOR_WINDOWTEXT)));
-  EXPECT_EQ(screen.systemColor(200), std::nullopt);
-  EXPECT_EQ(screen.systemColor(-1), std::nullopt);
+  for (const int index : {COLOR_BTNSHADOW, COLOR_WINDOWTEXT})
+    EXPECT_EQ(screen.systemColor(index), static_cast<int32_t>(GetSysColor(index))) << index;
+  for (const int index : {200, -1}) EXPECT_EQ(screen.systemColor(index), std::nullopt) << index;
 }
 
 }  // namespace
