@@ -1,13 +1,4 @@
-# Cross-compiling for 32-bit Windows with Debian's MinGW-w64 (g++-mingw-w64-i686).
-set(CMAKE_SYSTEM_NAME Windows)
+# Cross-compiling for 32-bit Windows (g++-mingw-w64-i686).
 set(CMAKE_SYSTEM_PROCESSOR i686)
 set(TAVI_MINGW_PREFIX i686-w64-mingw32)
-# The posix thread model: GoogleTest (for the Windows tests) needs std::mutex.
-set(CMAKE_C_COMPILER ${TAVI_MINGW_PREFIX}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${TAVI_MINGW_PREFIX}-g++-posix)
-set(CMAKE_RC_COMPILER ${TAVI_MINGW_PREFIX}-windres)
-set(TAVI_WIDL ${TAVI_MINGW_PREFIX}-widl)
-set(CMAKE_FIND_ROOT_PATH /usr/${TAVI_MINGW_PREFIX})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-w64.cmake)
