@@ -11,7 +11,6 @@ using namespace headless;
 
 namespace {
 
-constexpr int kInvalidPropertyArrayIndex = 381;
 constexpr int32_t kRowsPerPage = headless::kListHeight / headless::kListRowHeight;
 
 }  // namespace
@@ -34,16 +33,6 @@ Text HeadlessListBox::item(int32_t index) const {
 void HeadlessListBox::setListIndex(int32_t index) {
   if (index < -1 || index >= listCount()) throw RuntimeError(err::kInvalidPropertyValue);
   listIndex_ = index;
-}
-
-void HeadlessListBox::setSelected(int32_t index, bool selected) {
-  if (index < 0 || index >= listCount())
-    throw RuntimeError(kInvalidPropertyArrayIndex, "Invalid property array index");
-  if (selected) {
-    listIndex_ = index;
-  } else if (listIndex_ == index) {
-    listIndex_ = -1;
-  }
 }
 
 void HeadlessListBox::setFocus() {

@@ -22,11 +22,6 @@ class HeadlessListBox final : public KeywordListBox, public Focusable {
   int32_t listIndex() const override { return listIndex_; }
   // -1 .. listCount() - 1; anything else is an invalid property value (error 380).
   void setListIndex(int32_t index) override;
-  bool selected(int32_t index) const override { return index >= 0 && index == listIndex_; }
-  // Selecting an item makes it the list index; unselecting the selected one leaves none.
-  // An index outside the items is error 381.
-  void setSelected(int32_t index, bool selected) override;
-  Text text() const override { return listIndex_ >= 0 ? items_[listIndex_] : Text(); }
   bool visible() const override { return visible_; }
   void setVisible(bool visible) override { visible_ = visible; }
   int32_t left() const override { return left_; }

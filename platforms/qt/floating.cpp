@@ -12,7 +12,6 @@ namespace tavi::qt {
 
 namespace {
 
-constexpr int kInvalidPropertyArrayIndex = 381;
 constexpr int kListWidth = 200;  // pixels
 constexpr int kListHeight = 136;
 
@@ -77,22 +76,6 @@ void QtListBox::setListIndex(int32_t index) {
   }
   widget_->setCurrentRow(index, QItemSelectionModel::ClearAndSelect);
   widget_->scrollToItem(widget_->item(index));
-}
-
-bool QtListBox::selected(int32_t index) const { return index >= 0 && index == listIndex(); }
-
-void QtListBox::setSelected(int32_t index, bool selected) {
-  if (index < 0 || index >= listCount())
-    throw RuntimeError(kInvalidPropertyArrayIndex, "Invalid property array index");
-  if (selected)
-    setListIndex(index);
-  else if (listIndex() == index)
-    setListIndex(-1);
-}
-
-Text QtListBox::text() const {
-  const int32_t i = listIndex();
-  return i >= 0 ? item(i) : Text();
 }
 
 void QtListBox::setVisible(bool visible) {

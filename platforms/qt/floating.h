@@ -43,10 +43,6 @@ class QtListBox final : public KeywordListBox {
   int32_t listIndex() const override;
   // -1 .. listCount() - 1; anything else is an invalid property value (error 380).
   void setListIndex(int32_t index) override;
-  bool selected(int32_t index) const override;
-  // An index outside the items is error 381.
-  void setSelected(int32_t index, bool selected) override;
-  Text text() const override;
   bool visible() const override { return !widget_->isHidden(); }
   void setVisible(bool visible) override;
   int32_t left() const override { return widget_->x(); }

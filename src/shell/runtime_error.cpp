@@ -16,6 +16,8 @@ std::string errorDescription(int number) {
       return "Invalid use of Null";
     case err::kInvalidPropertyValue:
       return "Invalid property value";
+    case err::kInvalidPropertyArrayIndex:
+      return "Invalid property array index";
     case err::kPrinterError:
       return "Problem getting printer information from the system. Make sure the printer is set "
              "up correctly";

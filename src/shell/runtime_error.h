@@ -16,6 +16,7 @@ inline constexpr int kSubscript = 9;
 inline constexpr int kTypeMismatch = 13;
 inline constexpr int kInvalidUseOfNull = 94;
 inline constexpr int kInvalidPropertyValue = 380;
+inline constexpr int kInvalidPropertyArrayIndex = 381;
 inline constexpr int kPrinterError = 484;
 inline constexpr int kCantOpenClipboard = 521;
 }  // namespace err

@@ -11,7 +11,6 @@ namespace tavi::win32 {
 namespace {
 
 constexpr wchar_t kFloatingProperty[] = L"TaviColorText.Floating";
-constexpr int kInvalidPropertyArrayIndex = 381;
 constexpr int kListWidth = 200;  // pixels
 constexpr int kListHeight = 136;
 
@@ -140,22 +139,6 @@ int32_t Win32ListBox::listIndex() const {
 void Win32ListBox::setListIndex(int32_t index) {
   if (index < -1 || index >= listCount()) throw RuntimeError(err::kInvalidPropertyValue);
   SendMessageW(hwnd_, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
-}
-
-bool Win32ListBox::selected(int32_t index) const { return index >= 0 && index == listIndex(); }
-
-void Win32ListBox::setSelected(int32_t index, bool selected) {
-  if (index < 0 || index >= listCount())
-    throw RuntimeError(kInvalidPropertyArrayIndex, "Invalid property array index");
-  if (selected)
-    setListIndex(index);
-  else if (listIndex() == index)
-    setListIndex(-1);
-}
-
-Text Win32ListBox::text() const {
-  const int32_t i = listIndex();
-  return i >= 0 ? item(i) : Text();
 }
 
 int32_t Win32ListBox::width() const {

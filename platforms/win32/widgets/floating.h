@@ -46,10 +46,6 @@ class Win32ListBox final : public KeywordListBox, public FloatingWindow {
   int32_t listIndex() const override;
   // -1 .. listCount() - 1; anything else is an invalid property value (error 380).
   void setListIndex(int32_t index) override;
-  bool selected(int32_t index) const override;
-  // An index outside the items is error 381.
-  void setSelected(int32_t index, bool selected) override;
-  Text text() const override;
   bool visible() const override { return isVisible(); }
   void setVisible(bool visible) override { show(visible); }
   int32_t left() const override { return bounds().left; }

@@ -32,10 +32,13 @@ class KeywordListBox {
   // Selected index or -1.
   virtual int32_t listIndex() const = 0;
   virtual void setListIndex(int32_t index) = 0;
-  virtual bool selected(int32_t index) const = 0;
-  virtual void setSelected(int32_t index, bool selected) = 0;
+  // A single-selection list: an item is selected when it is the list index. Selecting an
+  // item makes it the list index, unselecting the selected one leaves none; an index
+  // outside the items is error 381.
+  bool selected(int32_t index) const { return index >= 0 && index == listIndex(); }
+  void setSelected(int32_t index, bool selected);
   // The selected item's text, empty with no selection.
-  virtual Text text() const = 0;
+  Text text() const { return listIndex() >= 0 ? item(listIndex()) : Text(); }
   virtual bool visible() const = 0;
   virtual void setVisible(bool visible) = 0;
   virtual int32_t left() const = 0;
