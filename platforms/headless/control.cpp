@@ -4,7 +4,6 @@
 
 #include "shell/keys.h"
 
-#include "headless/surrogates.h"
 #include "headless/us_keyboard.h"
 
 namespace tavi {

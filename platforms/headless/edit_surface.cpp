@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <limits>
 
-#include "headless/surrogates.h"
-
 namespace tavi {
 
 namespace {

@@ -4,7 +4,6 @@
 
 #include "headless/edit_surface.h"
 #include "headless/screen.h"
-#include "headless/surrogates.h"
 #include "headless/us_keyboard.h"
 #include "shell/runtime_error.h"
 

@@ -30,9 +30,6 @@ int32_t checkedSize(int32_t size) {
   return size;
 }
 
-bool isHighSurrogate(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
-bool isLowSurrogate(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
-
 bool isNavigationKey(int16_t keyCode) {
   return keyCode == vk::kLeft || keyCode == vk::kRight || keyCode == vk::kUp ||
          keyCode == vk::kDown || keyCode == vk::kHome || keyCode == vk::kEnd ||

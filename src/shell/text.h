@@ -15,6 +15,10 @@ inline constexpr char16_t kLF = u'\n';
 inline constexpr char16_t kTab = u'\t';
 inline constexpr char16_t kSpace = u' ';
 
+// The two halves of a UTF-16 surrogate pair, which no widget may split.
+inline bool isHighSurrogate(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
+inline bool isLowSurrogate(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
+
 // UTF-8 <-> UTF-16 at the edges (JSON, file names, terminals). Unpaired surrogates
 // survive the round trip as WTF-8; malformed UTF-8 becomes U+FFFD.
 std::string toUtf8(TextView text);

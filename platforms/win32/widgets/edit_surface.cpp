@@ -24,9 +24,6 @@ int32_t checkedSize(int32_t size) {
   return size;
 }
 
-bool isHighSurrogate(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
-bool isLowSurrogate(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
-
 bool isCaretOrDeletionKey(int16_t keyCode) {
   return (keyCode >= vk::kPrior && keyCode <= vk::kDown) || keyCode == vk::kBack ||
          keyCode == vk::kDelete;
