@@ -12,9 +12,9 @@
 #include "headless/gap_buffer.h"
 #include "headless/line_index.h"
 #include "headless/metrics.h"
-#include "headless/size_check.h"
 #include "headless/window_system.h"
 #include "shell/widgets/edit_surface.h"
+#include "shell/widgets/size_check.h"
 
 namespace tavi {
 

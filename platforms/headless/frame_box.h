@@ -3,8 +3,8 @@
 #pragma once
 
 #include "headless/metrics.h"
-#include "headless/size_check.h"
 #include "shell/widgets/gutter_canvas.h"
+#include "shell/widgets/size_check.h"
 
 namespace tavi {
 

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "headless/metrics.h"
-#include "headless/size_check.h"
 #include "shell/widgets/gutter_canvas.h"
+#include "shell/widgets/size_check.h"
 
 namespace tavi {
 

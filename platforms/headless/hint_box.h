@@ -2,8 +2,8 @@
 // and sized in pixels by the control; hidden until shown.
 #pragma once
 
-#include "headless/size_check.h"
 #include "shell/widgets/floating.h"
+#include "shell/widgets/size_check.h"
 
 namespace tavi {
 

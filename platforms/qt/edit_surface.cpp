@@ -13,6 +13,7 @@
 #include "qt/units.h"
 #include "shell/keys.h"
 #include "shell/runtime_error.h"
+#include "shell/widgets/size_check.h"
 
 namespace tavi::qt {
 
@@ -23,11 +24,6 @@ constexpr int kLeftMargin = 3;  // pixels between the frame and the text
 
 QColor toQColor(int32_t colorRef) {
   return QColor(colorRef & 0xFF, (colorRef >> 8) & 0xFF, (colorRef >> 16) & 0xFF);
-}
-
-int32_t checkedSize(int32_t size) {
-  if (size < 0) throw RuntimeError(err::kInvalidPropertyValue);
-  return size;
 }
 
 bool isNavigationKey(int16_t keyCode) {

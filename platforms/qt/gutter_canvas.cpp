@@ -6,6 +6,7 @@
 #include "qt/edit_surface.h"
 #include "qt/units.h"
 #include "shell/runtime_error.h"
+#include "shell/widgets/size_check.h"
 
 namespace tavi::qt {
 
@@ -19,11 +20,6 @@ QColor toQColor(int32_t colorRef) {
 
 QRect toQRect(const PixelRect& r) {
   return QRect(r.left, r.top, r.right - r.left, r.bottom - r.top);
-}
-
-int32_t checkedSize(int32_t size) {
-  if (size < 0) throw RuntimeError(err::kInvalidPropertyValue);
-  return size;
 }
 
 }  // namespace

@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "headless/size_check.h"
 #include "shell/runtime_error.h"
+#include "shell/widgets/size_check.h"
 #include "shell/window_hook.h"
 #include "support/control_fixture.h"
 

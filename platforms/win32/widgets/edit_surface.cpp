@@ -8,6 +8,7 @@
 
 #include "shell/keys.h"
 #include "shell/runtime_error.h"
+#include "shell/widgets/size_check.h"
 #include "win32/widgets/rich_text.h"
 #include "win32/widgets/units.h"
 
@@ -18,11 +19,6 @@ namespace {
 constexpr wchar_t kSurfaceProperty[] = L"TaviColorText.Surface";
 // EM_EXLIMITTEXT takes 0 as its 64K default, not as "no limit".
 constexpr LPARAM kNoLimit = 0x7FFFFFFE;
-
-int32_t checkedSize(int32_t size) {
-  if (size < 0) throw RuntimeError(err::kInvalidPropertyValue);
-  return size;
-}
 
 bool isCaretOrDeletionKey(int16_t keyCode) {
   return (keyCode >= vk::kPrior && keyCode <= vk::kDown) || keyCode == vk::kBack ||

@@ -3,6 +3,7 @@
 #include <richedit.h>
 
 #include "shell/runtime_error.h"
+#include "shell/widgets/size_check.h"
 #include "win32/widgets/edit_surface.h"
 #include "win32/widgets/units.h"
 
@@ -15,11 +16,6 @@ constexpr wchar_t kFrameClass[] = L"TaviColorTextFrame";
 constexpr int32_t kGutterWidthTwips = 720;
 
 HMENU idMenu(int id) { return reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)); }
-
-int32_t checkedSize(int32_t size) {
-  if (size < 0) throw RuntimeError(err::kInvalidPropertyValue);
-  return size;
-}
 
 RECT toRect(const PixelRect& r) { return RECT{r.left, r.top, r.right, r.bottom}; }
 

@@ -1,5 +1,5 @@
-// Widget sizes cannot be negative: setting one is an invalid property value (error 380),
-// which the control's layout expects and skips.
+// Widget sizes cannot be negative, on every platform: setting one is an invalid property
+// value (error 380), which the control's layout expects and skips.
 #pragma once
 
 #include <cstdint>
