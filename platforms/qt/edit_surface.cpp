@@ -22,10 +22,6 @@ namespace {
 constexpr intptr_t kSbThumbPosition = 4;
 constexpr int kLeftMargin = 3;  // pixels between the frame and the text
 
-QColor toQColor(int32_t colorRef) {
-  return QColor(colorRef & 0xFF, (colorRef >> 8) & 0xFF, (colorRef >> 16) & 0xFF);
-}
-
 bool isNavigationKey(int16_t keyCode) {
   return keyCode == vk::kLeft || keyCode == vk::kRight || keyCode == vk::kUp ||
          keyCode == vk::kDown || keyCode == vk::kHome || keyCode == vk::kEnd ||

@@ -14,10 +14,6 @@ namespace {
 
 constexpr int32_t kGutterWidthTwips = 720;
 
-QColor toQColor(int32_t colorRef) {
-  return QColor(colorRef & 0xFF, (colorRef >> 8) & 0xFF, (colorRef >> 16) & 0xFF);
-}
-
 QRect toQRect(const PixelRect& r) {
   return QRect(r.left, r.top, r.right - r.left, r.bottom - r.top);
 }

@@ -1,7 +1,8 @@
 // Units at the Qt boundary: the control measures its widgets in twips and draws in
-// pixels; strings cross as UTF-16 in both worlds.
+// pixels; strings cross as UTF-16 in both worlds; colours are COLORREFs.
 #pragma once
 
+#include <QColor>
 #include <QString>
 #include <QWidget>
 
@@ -23,6 +24,11 @@ inline int32_t toTwips(const QWidget* widget, int pixels) { return pixels * twip
 inline int toPixels(const QWidget* widget, int32_t twips) {
   const int32_t tpp = twipsPerPixel(widget);
   return static_cast<int>((twips + (twips >= 0 ? tpp / 2 : -tpp / 2)) / tpp);
+}
+
+// A colour of the control (0x00BBGGRR) as Qt's.
+inline QColor toQColor(int32_t colorRef) {
+  return QColor(colorRef & 0xFF, (colorRef >> 8) & 0xFF, (colorRef >> 16) & 0xFF);
 }
 
 inline QString toQString(TextView text) {
