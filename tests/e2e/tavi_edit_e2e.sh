@@ -1,13 +1,12 @@
 #!/usr/bin/env bash
-# End to end on a real X display (Xvfb): starts tavi-edit on a script without keywords,
-# checks that its window shows the gutter and nothing blue, clicks into the editor, types
-# "IF CALL RATE THEN QUIT" with xdotool and checks that the window now shows blue
-# keywords. The pictures are left in OUT_DIR.
+# End to end on a real X display (Xvfb): tavi-edit on a script without keywords shows the
+# gutter and nothing blue; after a click into the editor and "IF CALL RATE THEN QUIT" typed
+# with xdotool it shows blue keywords. The pictures are left in OUT_DIR.
 #
 #   tavi_edit_e2e.sh TAVI_EDIT CHECKER OUT_DIR
 #
-# Exits 77 (skipped) when Xvfb, xvfb-run or xdotool is missing or Xvfb cannot start.
-# Every wait polls and is bounded: at most about 55 s in all, about 2 s when all is well.
+# Exits 77 (skipped) when Xvfb, xvfb-run or xdotool is missing or Xvfb cannot start. Every
+# wait polls and is bounded: at most about 55 s in all, about 2 s when all is well.
 set -euo pipefail
 
 readonly kSkip=77
@@ -33,11 +32,8 @@ if [ "${1:-}" = --inside ]; then
   # The window, once mapped (xdotool polls; bounded here).
   window=$(timeout 12 xdotool search --sync --onlyvisible --pid "$pid" --name 'tavi-edit' |
            head -n 1) || true
-  if [ -z "$window" ]; then
-    echo "FAILED: no tavi-edit window within 12 s"
-    cat "$out/tavi-edit.log"
-    exit 1
-  fi
+  [ -n "$window" ] ||
+    { echo "FAILED: no tavi-edit window within 12 s"; cat "$out/tavi-edit.log"; exit 1; }
   echo "tavi-edit window $window"
 
   "$checker" "$window" "$out/before.png" --no-keywords
@@ -52,13 +48,10 @@ fi
 
 edit=$1 checker=$2 out=$3
 for tool in xvfb-run Xvfb xauth xdotool; do
-  if ! command -v "$tool" >/dev/null; then
-    echo "SKIPPED: $tool is not installed (tools/install-deps installs it)"
-    exit $kSkip
-  fi
+  command -v "$tool" >/dev/null ||
+    { echo "SKIPPED: $tool is not installed (tools/install-deps installs it)"; exit $kSkip; }
 done
-rm -rf "$out"
-mkdir -p "$out"
+rm -rf "$out" && mkdir -p "$out"
 status=0
 xvfb-run -a -s "-screen 0 1280x1024x24" "$0" --inside "$edit" "$checker" "$out" || status=$?
 if [ ! -e "$out/display-started" ]; then

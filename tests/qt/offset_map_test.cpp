@@ -18,13 +18,6 @@ class OffsetMapTest : public ::testing::Test {
   // LF 12, end 13. Document positions: A 0, B 1, C 3, D 4, E 7, end 9.
 };
 
-TEST_F(OffsetMapTest, TextAndLengthCountEveryLineBreakTwice) {
-  EXPECT_EQ(map.text(), u"AB\r\nCD\r\n\r\nE\r\n");
-  EXPECT_EQ(map.length(), 13);
-  QTextDocument empty;
-  EXPECT_EQ(OffsetMap(empty).length(), 0);
-}
-
 TEST_F(OffsetMapTest, OffsetsMapToPositionsOnTheSideAskedForBetweenCrAndLf) {
   // {offset, position before, position after}; 3 and 9 lie between a CR and its LF.
   const int32_t rows[][3] = {{0, 0, 0},  {2, 2, 2},  {4, 3, 3}, {6, 5, 5}, {8, 6, 6},  {10, 7, 7},
@@ -50,7 +43,10 @@ TEST_F(OffsetMapTest, ARangeHoldingHalfABreakCoversAllOfIt) {
   }
 }
 
-TEST_F(OffsetMapTest, LinesOfOffsets) {
+TEST_F(OffsetMapTest, TextLengthAndLinesCountEveryBreakAsTwoCharacters) {
+  EXPECT_EQ(map.text(), u"AB\r\nCD\r\n\r\nE\r\n");
+  EXPECT_EQ(map.length(), 13);
+  EXPECT_EQ(OffsetMap(QTextDocument()).length(), 0);
   const std::pair<int32_t, int32_t> lines[] = {{0, 0}, {3, 0},  {4, 1},  {8, 2},
                                                {9, 2}, {10, 3}, {13, 4}, {99, 4}};
   for (const auto& [offset, line] : lines) EXPECT_EQ(map.lineOf(offset), line) << offset;

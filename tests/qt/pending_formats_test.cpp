@@ -9,22 +9,11 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <tuple>
 #include <utility>
 
 namespace tavi::qt {
 namespace {
-
-QTextCharFormat colour(Qt::GlobalColor c) {
-  QTextCharFormat f;
-  f.setForeground(QColor(c));
-  return f;
-}
-
-QTextCharFormat bold(bool on) {
-  QTextCharFormat f;
-  f.setFontWeight(on ? QFont::Bold : QFont::Normal);
-  return f;
-}
 
 void mergeNow(QTextDocument& doc, int from, int to, const QTextCharFormat& f) {
   QTextCursor c(&doc);
@@ -50,6 +39,10 @@ class PendingFormatsTest : public ::testing::Test {
     const QString text = QStringLiteral("IF CALL RATE > 2 THEN\n    QUIT\n\nEND IF");
     doc.setPlainText(text);
     reference.setPlainText(text);
+    black.setForeground(QColor(Qt::black));
+    blue.setForeground(QColor(Qt::blue));
+    bold.setFontWeight(QFont::Bold);
+    normal.setFontWeight(QFont::Normal);
     doc.documentLayout();  // a laid-out document reports its changes, as the editor's does
     QObject::connect(&doc, &QTextDocument::contentsChange, [this] { ++reports; });
   }
@@ -69,19 +62,16 @@ class PendingFormatsTest : public ::testing::Test {
   QTextDocument reference;  // every change merged at once
   PendingFormats pending;
   int reports = 0;
+  QTextCharFormat black, blue, bold, normal;  // only a colour or a weight, as colouring sets
 };
 
 TEST_F(PendingFormatsTest, RestoringWhatIsThereLeavesTheDocumentAlone) {
-  mergeNow(doc, 0, end(), colour(Qt::black));
-  mergeNow(doc, 0, end(), bold(false));
-  mergeNow(doc, 0, 2, colour(Qt::blue));
-  mergeNow(doc, 0, 2, bold(true));
-  reports = 0;
   // Colouring paints the line plain and then its keyword again.
-  pending.add(0, 22, colour(Qt::black));
-  pending.add(0, 22, bold(false));
-  pending.add(0, 2, colour(Qt::blue));
-  pending.add(0, 2, bold(true));
+  const std::tuple<int, int, QTextCharFormat> paint[] = {
+      {0, 22, black}, {0, 22, normal}, {0, 2, blue}, {0, 2, bold}};
+  for (const auto& [from, to, format] : paint) mergeNow(doc, from, to, format);
+  reports = 0;
+  for (const auto& [from, to, format] : paint) pending.add(from, to, format);
   EXPECT_FALSE(pending.applyTo(doc));
   EXPECT_EQ(reports, 0);
   EXPECT_EQ(formatOf(doc, 1).foreground().color(), QColor(Qt::blue));
@@ -89,7 +79,7 @@ TEST_F(PendingFormatsTest, RestoringWhatIsThereLeavesTheDocumentAlone) {
 
 TEST_F(PendingFormatsTest, RandomBatchesMatchMergingAtOnce) {
   std::mt19937 random(7);
-  const QTextCharFormat formats[] = {colour(Qt::black), colour(Qt::blue), bold(true), bold(false)};
+  const QTextCharFormat formats[] = {black, blue, bold, normal};
   for (int batch = 0; batch < 40; ++batch) {
     const int changes = static_cast<int>(random() % 6);
     for (int i = 0; i < changes; ++i) {

@@ -5,9 +5,8 @@
 #include <QPrinter>
 #include <QTemporaryDir>
 
-#include <memory>
-
 #include "printing/print_records.h"
+#include "printing/record_blocks.h"
 #include "qt/printer_settings.h"
 #include "qt/printer_system.h"
 #include "widget_fixture.h"
@@ -17,19 +16,14 @@ namespace {
 
 using qt::QtPrinterSystem;
 
-std::unique_ptr<QPrinter> pdfPrinter() {
-  auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
-  printer->setOutputFormat(QPrinter::PdfFormat);
-  return printer;
-}
-
-TEST(QtPrinterRecordsTest, EveryDeviceModeFieldRoundTripsThroughAQPrinter) {
+TEST(QtPrinterRecordsTest, TheDeviceModeFieldsTheMaskNamesRoundTripThroughAQPrinter) {
   // {orientation, paper, copies, quality, duplex}: letter, A4, legal, A5, A3; the four
   // quality codes and a resolution.
   const int16_t cases[][5] = {
       {2, 1, 3, -3, 3}, {1, 9, 1, -4, 1}, {2, 5, 2, -1, 2}, {1, 11, 7, 720, 3}, {1, 8, 1, -2, 1}};
   for (const auto& [orientation, paper, copies, quality, duplex] : cases) {
-    const std::unique_ptr<QPrinter> printer = pdfPrinter();
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
     DevModeRecord r = buildDevMode(u"Any", orientation, duplex);
     writeU32(r, devmode::kFields,
              readU32(r, devmode::kFields) | devmode::kHasPaperSize | devmode::kHasCopies |
@@ -37,8 +31,8 @@ TEST(QtPrinterRecordsTest, EveryDeviceModeFieldRoundTripsThroughAQPrinter) {
     writeU16(r, devmode::kPaperSize, static_cast<uint16_t>(paper));
     writeU16(r, devmode::kCopies, static_cast<uint16_t>(copies));
     writeU16(r, devmode::kPrintQuality, static_cast<uint16_t>(quality));
-    qt::applyDevMode(*printer, r);
-    const DevModeRecord out = qt::devModeOf(*printer, u"A printer whose name is far too long");
+    qt::applyDevMode(printer, r);
+    const DevModeRecord out = qt::devModeOf(printer, u"A printer whose name is far too long");
     const DevModeChoice back = readDevMode(out);
     EXPECT_EQ(back.orientation, orientation);
     EXPECT_EQ(back.paperSize, paper);
@@ -48,22 +42,18 @@ TEST(QtPrinterRecordsTest, EveryDeviceModeFieldRoundTripsThroughAQPrinter) {
     EXPECT_EQ(back.deviceName.substr(0, 32), Text(u"A printer whose name is far too") + u'\0');
     EXPECT_EQ(readU16(out, devmode::kSize), kDevModeSize);
   }
-}
-
-TEST(QtPrinterRecordsTest, OnlyTheFieldsTheMaskNamesAreApplied) {
-  const std::unique_ptr<QPrinter> printer = pdfPrinter();
-  qt::setPaperSizeCode(*printer, 5);
-  printer->setCopyCount(4);
-  // The record the control builds: orientation and duplex only.
-  qt::applyDevMode(*printer, buildDevMode(u"X", qt::kLandscape, qt::kDuplexShortEdge));
-  EXPECT_EQ(qt::orientationCode(*printer), qt::kLandscape);
-  EXPECT_EQ(qt::paperSizeCode(*printer), 5);
-  EXPECT_EQ(printer->copyCount(), 4);
-  // Codes without a Qt counterpart leave the printer as it was.
-  qt::setOrientationCode(*printer, 7);
-  qt::setPaperSizeCode(*printer, 9999);
-  EXPECT_EQ(qt::orientationCode(*printer), qt::kLandscape);
-  EXPECT_EQ(qt::paperSizeCode(*printer), 5);
+  // The record the control builds names orientation and duplex only; codes without a Qt
+  // counterpart leave the printer as it was.
+  QPrinter printer(QPrinter::HighResolution);
+  printer.setOutputFormat(QPrinter::PdfFormat);
+  qt::setPaperSizeCode(printer, 5);
+  printer.setCopyCount(4);
+  qt::applyDevMode(printer, buildDevMode(u"X", qt::kLandscape, qt::kDuplexShortEdge));
+  qt::setOrientationCode(printer, 7);
+  qt::setPaperSizeCode(printer, 9999);
+  EXPECT_EQ(qt::orientationCode(printer), qt::kLandscape);
+  EXPECT_EQ(qt::paperSizeCode(printer), 5);
+  EXPECT_EQ(printer.copyCount(), 4);
 }
 
 // The thread's printer system with the PDF printer current, writing into a fresh folder.
@@ -75,21 +65,6 @@ class QtPrinterSystemTest : public testing::QtWidgetFixture {
   }
   ~QtPrinterSystemTest() override { printers().setDialogRunner(nullptr); }
   QtPrinterSystem& printers() { return widget.services().printers; }
-
-  // The dialog record with the blocks the control hands over for the current printer.
-  PrintDlgRecord dialogRecord(int16_t orientation, int16_t duplex) {
-    PrintDlgRecord record = buildPrintDlg(0);
-    const auto hand = [&](size_t field, std::span<const uint8_t> bytes) {
-      GlobalMemory& memory = printers().memory();
-      const GlobalHandle h = memory.allocate(kRecordBlockFlags, bytes.size());
-      std::ranges::copy(bytes, memory.lock(h).begin());
-      memory.unlock(h);
-      writeU32(record, field, h);
-    };
-    hand(printdlg::kDevMode, buildDevMode(qt::kPdfPrinterName, orientation, duplex));
-    hand(printdlg::kDevNames, buildDevNames(u"PDF", qt::kPdfPrinterName, u"FILE:"));
-    return record;
-  }
 
   QTemporaryDir dir;
   QString pdf;
@@ -108,7 +83,14 @@ TEST_F(QtPrinterSystemTest, TheDialogStartsFromTheRecordsAndReturnsItsChoicesInN
     return confirm;
   });
   const size_t blocksBefore = printers().blocks().liveBlocks();
-  PrintDlgRecord record = dialogRecord(qt::kLandscape, qt::kDuplexLongEdge);
+  // The record with the blocks the control hands over for the current printer.
+  GlobalMemory& memory = printers().memory();
+  PrintDlgRecord record = buildPrintDlg(0);
+  writeU32(record, printdlg::kDevMode,
+           newRecordBlock(memory,
+                          buildDevMode(qt::kPdfPrinterName, qt::kLandscape, qt::kDuplexLongEdge)));
+  writeU32(record, printdlg::kDevNames,
+           newRecordBlock(memory, buildDevNames(u"PDF", qt::kPdfPrinterName, u"FILE:")));
   const PrintDlgRecord given = record;
   // Cancelled, or a record of the wrong size: the blocks stay as they were.
   EXPECT_EQ(printers().printDialog(record), 0);
@@ -125,21 +107,15 @@ TEST_F(QtPrinterSystemTest, TheDialogStartsFromTheRecordsAndReturnsItsChoicesInN
   // The given blocks are freed; two new ones hold the outcome.
   EXPECT_TRUE(printers().blocks().lock(readU32(given, printdlg::kDevMode)).empty());
   EXPECT_EQ(printers().blocks().liveBlocks(), blocksBefore + 2);
-  const std::span<uint8_t> mode = printers().blocks().lock(readU32(record, printdlg::kDevMode));
-  ASSERT_EQ(mode.size(), kDevModeSize);
-  const DevModeChoice choice = readDevMode(std::span<const uint8_t, kDevModeSize>(mode));
+  // value() throws, failing the test, for a handle that names no block.
+  const DevModeChoice choice = readDevMode(
+      readRecordBlock<DevModeRecord>(memory, readU32(record, printdlg::kDevMode)).value());
   EXPECT_EQ(choice.deviceName.substr(0, 13), Text(qt::kPdfPrinterName) + u'\0');
   EXPECT_EQ(choice.copies, 2);
   EXPECT_EQ(choice.orientation, qt::kLandscape);
-  const std::span<uint8_t> names = printers().blocks().lock(readU32(record, printdlg::kDevNames));
-  ASSERT_EQ(names.size(), kDevNamesSize);
-  EXPECT_EQ(
-      readDevNamesEntry(std::span<const uint8_t, kDevNamesSize>(names), devnames::kDeviceOffset),
-      qt::kPdfPrinterName);
-  for (size_t field : {printdlg::kDevMode, printdlg::kDevNames}) {
-    printers().blocks().unlock(readU32(record, field));
-    printers().blocks().free(readU32(record, field));
-  }
+  const DevNamesRecord names =
+      readRecordBlock<DevNamesRecord>(memory, readU32(record, printdlg::kDevNames)).value();
+  EXPECT_EQ(readDevNamesEntry(names, devnames::kDeviceOffset), qt::kPdfPrinterName);
 }
 
 TEST_F(QtPrinterSystemTest, PrinterSEPrintsTheTextToThePdfWithTheChosenSettings) {
@@ -162,7 +138,6 @@ TEST_F(QtPrinterSystemTest, PrinterSEPrintsTheTextToThePdfWithTheChosenSettings)
   printer.setFontSize(9);  // 180 twips of type plus the font's leading
   EXPECT_TRUE(printer.textHeight(u"1") >= 180 && printer.textHeight(u"1") < 300);
   EXPECT_NEAR(printer.textWidth(u"WWWW"), 2 * printer.textWidth(u"WW"), 1);
-  printers().current().setOrientation(qt::kPortrait);
   // An output that cannot be written ends printing silently.
   printers().usePdfPrinter(dir.filePath(QStringLiteral("missing/folder/out.pdf")));
   widget.control().PrinterSE(flags);

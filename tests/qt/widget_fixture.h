@@ -32,10 +32,7 @@ class QtWidgetFixture : public ::testing::Test {
       return 1;
     });
     TaviColorTextWidget::Messages m;
-    m.scriptEditor = QStringLiteral("Script Editor");
     m.maximumSize = QStringLiteral("The script may hold at most %1 characters.");
-    m.finishSearch = QStringLiteral("Finished searching.");
-    m.notFound = QStringLiteral("Not found.");
     m.popUpMenu = QStringLiteral("Undo,Cut,Copy,Paste,Delete,Select All");
     widget.setMessages(m);
     widget.setKeywordHighlight(true);
@@ -53,9 +50,6 @@ class QtWidgetFixture : public ::testing::Test {
 
   QTextEdit* editor() { return widget.editor(); }
   void type(const QString& keys) { QTest::keyClicks(editor(), keys); }
-  // A person clicks into the editor before typing: the caret has moved, so that typing
-  // colours the words around it.
-  void clickIntoEditor() { QTest::mouseClick(editor()->viewport(), Qt::LeftButton, {}, {2, 2}); }
   void key(Qt::Key k, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
     QTest::keyClick(editor(), k, modifiers);
   }
