@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "shell/control.h"
+#include "shell/runtime_error.h"
 #include "win32/widgets/control_window.h"
 #include "win32/widgets/services.h"
 
@@ -40,14 +41,33 @@ inline void pumpMessages() {
   }
 }
 
-// Holds Shift (1), Ctrl (2) and Alt (4) down in the thread's keyboard state, as GetKeyState
-// reports it while a key message is handled.
+// The number of the runtime error that `call` raises, 0 when it raises none.
+template <typename Call>
+int errorOf(Call call) {
+  try {
+    call();
+  } catch (const RuntimeError& error) {
+    return error.number();
+  }
+  return 0;
+}
+
+// One key as the keyboard gives it to `editor`: down, its character (if any), up.
+inline void sendKey(HWND editor, WORD vk, wchar_t ch = 0) {
+  SendMessageW(editor, WM_KEYDOWN, vk, 1);
+  if (ch != 0) SendMessageW(editor, WM_CHAR, ch, 1);
+  SendMessageW(editor, WM_KEYUP, vk, static_cast<LPARAM>(0xC0000001u));
+}
+
+// Holds Shift (1), Ctrl (2), Alt (4) and Tab (8) down in the thread's keyboard state, as
+// GetKeyState reports it while a key message is handled.
 inline void holdModifiers(int mask) {
   BYTE keys[256];
   GetKeyboardState(keys);
   keys[VK_SHIFT] = (mask & 1) != 0 ? 0x80 : 0;
   keys[VK_CONTROL] = (mask & 2) != 0 ? 0x80 : 0;
   keys[VK_MENU] = (mask & 4) != 0 ? 0x80 : 0;
+  keys[VK_TAB] = (mask & 8) != 0 ? 0x80 : 0;
   SetKeyboardState(keys);
 }
 
@@ -83,7 +103,6 @@ class ControlFixture : public ::testing::Test {
     control = std::make_unique<TaviColorText>(window.widgets());
     window.attach(control.get());
     control->addEventSink(&events);
-    control->m_strScriptEditor = u"Script Editor";
     control->m_strMaximumSize = u"At most %1 characters.";
     control->m_strPopUpMenu = u"Undo,Cut,Copy,Paste,Delete,Select All";
     control->m_bFirstTime = false;
@@ -106,12 +125,9 @@ class ControlFixture : public ::testing::Test {
   HWND list() const { return GetDlgItem(editor(), win32::kListId); }
   HWND hint() const { return GetDlgItem(editor(), win32::kHintId); }
 
-  // One key as the keyboard gives it: down, its character (if any), up.
   void key(WORD vk, wchar_t ch = 0, int modifiers = 0) {
     holdModifiers(modifiers);
-    SendMessageW(editor(), WM_KEYDOWN, vk, 1);
-    if (ch != 0) SendMessageW(editor(), WM_CHAR, ch, 1);
-    SendMessageW(editor(), WM_KEYUP, vk, static_cast<LPARAM>(0xC0000001u));
+    sendKey(editor(), vk, ch);
     holdModifiers(0);
   }
   // Types text key by key; "\n" is Enter. A character without a key of its own comes as

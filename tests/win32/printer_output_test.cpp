@@ -8,9 +8,11 @@
 
 #include <winspool.h>
 
+#include <array>
 #include <fstream>
 #include <iterator>
 #include <numeric>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -56,17 +58,14 @@ struct DrawnText {
   std::wstring text;
   LONG width;  // the advances of its characters
 };
-struct Line {
-  POINTL from, to;
-};
+using Line = std::array<LONG, 4>;  // from x, y to x, y
 
 // What a page's records draw, in logical units, and how they map to the device.
 struct PageContent {
   std::vector<DrawnText> texts;
   std::vector<Line> lines;
-  std::vector<int> mapModes;
-  std::vector<SIZEL> windowExtents, viewportExtents;
-  std::vector<LOGFONTW> fonts;
+  // The mapping and the fonts the records set: "mode 8", "window 1440", "font -180", ...
+  std::set<std::string> settings;
 };
 
 PageContent contentOf(HENHMETAFILE page) {
@@ -92,25 +91,24 @@ PageContent contentOf(HENHMETAFILE page) {
         break;
       case EMR_LINETO: {
         const POINTL to = reinterpret_cast<const EMRLINETO*>(record)->ptl;
-        content.lines.push_back({position, to});
+        content.lines.push_back({position.x, position.y, to.x, to.y});
         position = to;
         break;
       }
       case EMR_SETMAPMODE:
-        content.mapModes.push_back(
-            static_cast<int>(reinterpret_cast<const EMRSETMAPMODE*>(record)->iMode));
+        content.settings.insert(
+            "mode " + std::to_string(reinterpret_cast<const EMRSETMAPMODE*>(record)->iMode));
         break;
       case EMR_SETWINDOWEXTEX:
-        content.windowExtents.push_back(
-            reinterpret_cast<const EMRSETWINDOWEXTEX*>(record)->szlExtent);
-        break;
       case EMR_SETVIEWPORTEXTEX:
-        content.viewportExtents.push_back(
-            reinterpret_cast<const EMRSETVIEWPORTEXTEX*>(record)->szlExtent);
+        content.settings.insert(
+            (record->iType == EMR_SETWINDOWEXTEX ? "window " : "viewport ") +
+            std::to_string(reinterpret_cast<const EMRSETWINDOWEXTEX*>(record)->szlExtent.cx));
         break;
       case EMR_EXTCREATEFONTINDIRECTW:
-        content.fonts.push_back(
-            reinterpret_cast<const EMREXTCREATEFONTINDIRECTW*>(record)->elfw.elfLogFont);
+        content.settings.insert(
+            "font " + std::to_string(reinterpret_cast<const EMREXTCREATEFONTINDIRECTW*>(record)
+                                         ->elfw.elfLogFont.lfHeight));
         break;
     }
     at += record->nSize;
@@ -172,19 +170,11 @@ TEST_F(MetafilePrinterTest, DrawsTextAndLinesInTwips) {
   EXPECT_EQ(page.texts[0].at.y, 2880);
   // Text is measured as it is drawn (the listing's numbers are right-aligned with it).
   EXPECT_NEAR(page.texts[0].width, printer.textWidth(u"IF x THEN"), 20);
-  ASSERT_EQ(page.lines.size(), 1u);
-  EXPECT_EQ(page.lines[0].from.x, 100);
-  EXPECT_EQ(page.lines[0].from.y, 200);
-  EXPECT_EQ(page.lines[0].to.x, 3000);
-  EXPECT_EQ(page.lines[0].to.y, 200);
+  EXPECT_EQ(page.lines, (std::vector<Line>{{100, 200, 3000, 200}}));
   // Every operation maps 1440 logical units to the device's inch, in a 9-point font.
-  ASSERT_FALSE(page.mapModes.empty());
-  for (int mode : page.mapModes) EXPECT_EQ(mode, MM_ANISOTROPIC);
-  for (SIZEL extent : page.windowExtents) EXPECT_EQ(extent.cx, 1440);
-  for (SIZEL extent : page.viewportExtents)
-    EXPECT_EQ(extent.cx, GetDeviceCaps(reference, LOGPIXELSX));
-  ASSERT_FALSE(page.fonts.empty());
-  EXPECT_EQ(page.fonts[0].lfHeight, -180);
+  const std::string viewport = "viewport " + std::to_string(GetDeviceCaps(reference, LOGPIXELSX));
+  EXPECT_EQ(page.settings, (std::set<std::string>{"mode " + std::to_string(MM_ANISOTROPIC),
+                                                  "window 1440", viewport, "font -180"}));
   // A 9-point line is about 9 points high, whatever the screen's resolution.
   EXPECT_GT(height, 160);
   EXPECT_LT(height, 260);
@@ -218,7 +208,7 @@ TEST_F(MetafilePrinterTest, SettingsLiveInTheDeviceMode) {
     DWORD field;
     int16_t (Printer::*get)() const;
     void (Printer::*set)(int16_t);
-    int16_t absent, valid, invalid;
+    int16_t before, valid, invalid;  // before: the fixture's, or the default when not in the mode
   };
   const Case cases[] = {
       {"orientation", DM_ORIENTATION, &Printer::orientation, &Printer::setOrientation, 1, 2, 3},
@@ -230,9 +220,7 @@ TEST_F(MetafilePrinterTest, SettingsLiveInTheDeviceMode) {
   Printer& p = printer;
   for (const Case& c : cases) {
     auto* mode = reinterpret_cast<DEVMODEW*>(entry.devMode.data());
-    if (c.field != DM_ORIENTATION && c.field != DM_COPIES) {
-      EXPECT_EQ((p.*c.get)(), c.absent) << c.name;
-    }
+    EXPECT_EQ((p.*c.get)(), c.before) << c.name;
     (p.*c.set)(c.valid);
     EXPECT_EQ((p.*c.get)(), c.valid) << c.name;
     EXPECT_NE(mode->dmFields & c.field, 0u) << c.name;
