@@ -1,5 +1,7 @@
 #include "editing/clipboard_commands.h"
 
+#include <tuple>
+
 #include "editing/editing_fixture.h"
 
 namespace tavi {
@@ -8,34 +10,36 @@ namespace {
 using testing::Events;
 using ClipboardCommandsTest = testing::EditingFixture;
 
+// The command, its event, whether it sets the change flag and shows the hourglass, the text
+// after it on "abc def" with "def" selected and "xy" on the clipboard.
 TEST_F(ClipboardCommandsTest, EachCommandReportsSetsItsFlagsAndJournalsOneStep) {
-  struct Row {
-    Variant (TaviColorText::*command)();
-    const char* event;
-    bool setsChange, showsHourglass;
-    const char16_t* textAfter;
-  };
-  const Row rows[] = {
+  const std::tuple<Variant (TaviColorText::*)(), const char*, bool, bool, Text> rows[] = {
       {&TaviColorText::Cut, "1001", true, true, u"abc "},
       {&TaviColorText::Copy, "1002", false, true, u"abc def"},
       {&TaviColorText::Paste, "1003", true, true, u"abc xy"},
       {&TaviColorText::Delete, "1004", true, true, u"abc "},
       {&TaviColorText::SelectAll, "1005", false, false, u"abc def"},
   };
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.event);
+  for (const auto& [command, event, setsChange, showsHourglass, textAfter] : rows) {
+    SCOPED_TRACE(event);
     given(u"abc def", 4, 3);
     platform.clipboard().setContent(Text(u"xy"));
     surface().setMousePointer(99);
     const int32_t snapshots = control.m_colUndo.count();
-    EXPECT_TRUE((control.*row.command)().isEmpty());
-    EXPECT_EQ(text(), row.textAfter);
-    EXPECT_EQ(sink.events.back(), row.event);
-    EXPECT_EQ(control.m_bChange, row.setsChange);
-    EXPECT_EQ(surface().mousePointer(), row.showsHourglass ? kPointerDefault : 99);
+    EXPECT_TRUE((control.*command)().isEmpty());
+    EXPECT_EQ(text(), textAfter);
+    EXPECT_EQ(sink.events.back(), event);
+    EXPECT_EQ(control.m_bChange, setsChange);
+    EXPECT_EQ(surface().mousePointer(), showsHourglass ? kPointerDefault : 99);
     EXPECT_TRUE(control.m_bTrackChanges);
-    EXPECT_EQ(control.m_colUndo.count(), snapshots + (row.setsChange ? 1 : 0)) << "one step";
+    EXPECT_EQ(control.m_colUndo.count(), snapshots + (setsChange ? 1 : 0)) << "one step";
   }
+  given(u"", 0);  // Select All on an empty text still reports
+  surface().setHideSelection(true);
+  SelectAll(control);
+  EXPECT_EQ(surface().selLength(), 0);
+  EXPECT_FALSE(surface().hideSelection());
+  EXPECT_EQ(sink.events, Events{"1005"});
 }
 
 // Cut makes the caret's line plain from the LF before it; the CR before and the next line
@@ -99,15 +103,6 @@ TEST_F(ClipboardCommandsTest, PasteReplacesTheSelectionUpToTheMaximumLength) {
   EXPECT_TRUE(sink.events.empty());
   EXPECT_EQ(surface().mousePointer(), kPointerHourglass) << "left as at the failing step";
   EXPECT_FALSE(control.m_bTrackChanges || control.m_bChange);
-}
-
-TEST_F(ClipboardCommandsTest, SelectAllOnAnEmptyTextStillReports) {
-  given(u"", 0);
-  surface().setHideSelection(true);
-  SelectAll(control);
-  EXPECT_EQ(surface().selLength(), 0);
-  EXPECT_FALSE(surface().hideSelection());
-  EXPECT_EQ(sink.events, Events{"1005"});
 }
 
 }  // namespace

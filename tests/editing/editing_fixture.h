@@ -1,5 +1,5 @@
 // A control with keyword colouring on, put at a given text and caret, and readers of what
-// the person sees: the keywords marked in the text, the floating widgets, the events.
+// the person sees: the floating widgets and the events.
 #pragma once
 
 #include <algorithm>
@@ -34,8 +34,6 @@ class EditingFixture : public ControlFixture {
     hint().setVisible(false);
     module().m_bListShown = module().m_bHintShown = false;
     control.m_bChange = false;
-    surface().setSelStart(0);
-    surface().setSelLength(surface().textLength());
     load(text);
     surface().setSelStart(caret);
     surface().setSelLength(length);
@@ -46,23 +44,6 @@ class EditingFixture : public ControlFixture {
   }
 
   void press(int16_t keyCode, int16_t shift = 0) { widgets.key(keyCode, shift); }
-
-  // The text with every blue bold stretch in brackets ("[IF] A [THEN]") and any other
-  // style than plain in braces.
-  Text marked() {
-    const Text all = text();
-    Text out;
-    for (const FormatRun& run : surface().formats()) {
-      const Text piece = all.substr(run.start, run.length);
-      if (run.color == kColorKeyword && run.bold)
-        out += u"[" + piece + u"]";
-      else if (run.color == kColorPlain && !run.bold)
-        out += piece;
-      else
-        out += u"{" + piece + u"}";
-    }
-    return out;
-  }
 
   int32_t indexOf(std::u16string_view keyword) {
     const auto& items = list().items();

@@ -29,18 +29,13 @@ TEST_F(KeyReleaseTest, EscapeHidesTheListThenTheHintAndEnterHidesBoth) {
   EXPECT_FALSE(list().visible() || module().m_bListShown);
 }
 
-TEST_F(KeyReleaseTest, EnterMarksAChangeOnANewLineButTheFirstAndNeverWarns) {
+TEST_F(KeyReleaseTest, EnterMarksAChangeOnANewLineButTheFirst) {
   for (const auto& [caret, change] : {std::pair{0, false}, {3, true}}) {
     given(u"A\r\nB", caret);
     module().m_lDownLine = 5;
     widgets.keyUp(vk::kReturn, 0);
     EXPECT_EQ(control.m_bChange, change) << caret;
   }
-  control.m_MaxLen = 2;
-  given(u"AB", 2);
-  press(vk::kReturn);
-  EXPECT_EQ(sink.events, Events{"1007"}) << "refused at the maximum length, and no warning";
-  EXPECT_TRUE(platform.messageBoxes().pending().empty());
 }
 
 TEST_F(KeyReleaseTest, NavigationHidesTheHintOnlyWhenTheCaretLeavesItsLine) {
@@ -176,14 +171,17 @@ TEST_F(KeyReleaseTest, AtTheMaximumSizeEachEditingKeyWarnsOnceAndEndsTheRelease)
   EXPECT_EQ(module().m_lDownLine, 7);
   EXPECT_FALSE(control.m_bTrackChanges || control.m_bChange);
 
-  // Backspace and Delete, even when they remove nothing, and keys that do not edit: no warning.
+  // Backspace and Delete, even when they remove nothing, keys that do not edit and Enter,
+  // which is refused: no warning.
   surface().setSelStart(0);
   press(vk::kBack);
   surface().setSelStart(4);
   press(vk::kDelete);
   press(vk::kLeft);
+  press(vk::kReturn);
+  EXPECT_EQ(text(), u"ABCD");
   EXPECT_TRUE(platform.messageBoxes().pending().empty());
-  EXPECT_EQ(sink.events, (Events{"1007", "1007", "1007"}));
+  EXPECT_EQ(sink.events, (Events{"1007", "1007", "1007", "1007"}));
 }
 
 TEST_F(KeyReleaseTest, ALockedClipboardEndsTheCtrlVPressAndReleaseWithTheArrowPointer) {

@@ -1,4 +1,5 @@
 // The editor's mouse notifications: the context menu, the caret bookkeeping and onEvent 1006.
+#include <tuple>
 #include <vector>
 
 #include "editing/editing_fixture.h"
@@ -22,25 +23,23 @@ TEST_F(MouseTest, TheFirstPressOfAnyButtonFillsTheMenuOnceEvenOnALockedControl) 
   EXPECT_EQ(widgets.menu().items().size(), 3u) << "filled once only";
 }
 
+// List shown, text changed and the button pressed; the text-changed and caret-moved flags after.
 TEST_F(MouseTest, ALeftPressForgetsTheTextChangeUnlessTheListShows) {
-  struct Row {
-    bool listShown, textChanged;
-    int16_t button;
-    bool expectTextChanged, expectCaretMoved;
-  };
-  for (const Row row : {Row{false, true, kLeftButton, false, false},
-                        {false, false, kLeftButton, false, true},
-                        {true, true, kLeftButton, true, true},
-                        {false, true, kRightButton, true, true}}) {
+  const std::tuple<bool, bool, int16_t, bool, bool> rows[] = {
+      {false, true, kLeftButton, false, false},
+      {false, false, kLeftButton, false, true},
+      {true, true, kLeftButton, true, true},
+      {false, true, kRightButton, true, true}};
+  for (const auto& [listShown, textChanged, button, textChangedAfter, caretMovedAfter] : rows) {
     given(u"IF", 2);
-    if (row.listShown) press(vk::kF1);
-    module().m_bTextChanged = row.textChanged;
+    if (listShown) press(vk::kF1);
+    module().m_bTextChanged = textChanged;
     module().m_bCaretMoved = true;
-    widgets.mouseDown(row.button, 0, 0, 0);
-    EXPECT_EQ(module().m_bTextChanged, row.expectTextChanged) << row.listShown << row.textChanged;
-    EXPECT_EQ(module().m_bCaretMoved, row.expectCaretMoved) << row.listShown << row.textChanged;
-    EXPECT_EQ(list().visible(), row.listShown) << "the mouse never hides the list";
-    widgets.mouseUp(row.button, 0, 0, 0);
+    widgets.mouseDown(button, 0, 0, 0);
+    EXPECT_EQ(module().m_bTextChanged, textChangedAfter) << listShown << textChanged;
+    EXPECT_EQ(module().m_bCaretMoved, caretMovedAfter) << listShown << textChanged;
+    EXPECT_EQ(list().visible(), listShown) << "the mouse never hides the list";
+    widgets.mouseUp(button, 0, 0, 0);
   }
 }
 

@@ -5,7 +5,7 @@
 #include <functional>
 #include <vector>
 
-#include "shell/runtime_error.h"
+#include "support/error_number.h"
 
 namespace tavi {
 namespace {
@@ -23,14 +23,8 @@ TEST(Journal, OneBasedOrderedCollectionWithSubscriptErrors) {
   const std::function<void()> outOfRange[] = {
       [&] { (void)journal.item(0); }, [&] { (void)journal.item(1); }, [&] { (void)journal.last(); },
       [&] { journal.removeFirst(); }, [&] { journal.removeLast(); }};
-  for (const auto& operation : outOfRange) {
-    try {
-      operation();
-      ADD_FAILURE() << "no error raised";
-    } catch (const RuntimeError& e) {
-      EXPECT_EQ(e.number(), err::kSubscript);
-    }
-  }
+  for (const auto& operation : outOfRange)
+    EXPECT_EQ(testing::errorNumberOf(operation), err::kSubscript);
 }
 
 // Typing one character into a long script stores little more than that character.
@@ -44,8 +38,6 @@ TEST(Journal, SnapshotsShareStorageWithTheNewestOne) {
     text.insert(text.begin() + 4321, u'y');
     undo.add(makeSnapshot(4322, text, undo));
     EXPECT_LT(SharedText::liveBytes() - bytesBefore - firstBytes, 2048u);
-    EXPECT_EQ(undo.last().SelStart, 4322);
-    EXPECT_EQ(undo.last().TextLen, 10001);
     undo.removeFirst();  // the newer snapshot stays whole without the older one
     EXPECT_EQ(undo.item(1).Text.str(), text);
   }

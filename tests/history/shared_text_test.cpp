@@ -9,12 +9,6 @@
 namespace tavi {
 namespace {
 
-Text pattern(size_t length) {
-  Text s;
-  for (size_t i = 0; i < length; ++i) s += static_cast<char16_t>(u'a' + i % 23);
-  return s;
-}
-
 // Well formed, and no deeper or more fragmented than the fill limits allow: a root of
 // height h stands over non-root nodes of at least kMinChildren children each.
 void expectCompact(const SharedText& text) {
@@ -78,7 +72,8 @@ TEST(SharedText, RandomEditsKeepEveryVersionIntact) {
 }
 
 TEST(SharedText, LargeTextIsCompactAndASmallEditOfItStoresLittle) {
-  const Text plain = pattern(100000);
+  Text plain(100000, u'a');
+  for (size_t i = 0; i < plain.size(); ++i) plain[i] += static_cast<char16_t>(i % 23);
   const SharedText original = SharedText::from(plain);
   expectCompact(original);
   EXPECT_THROW(original.at(100000), std::out_of_range);

@@ -38,8 +38,6 @@ TEST_F(UndoRedoTest, UndoAndRedoOneEditAtTheOffsetsOfTheComparison) {
   };
   for (const auto& [loaded, start, length, with, maxLen, undoCaret, redoCaret] : cases) {
     SCOPED_TRACE(toUtf8(loaded));
-    surface().setSelStart(0);
-    surface().setSelLength(surface().textLength());
     load(loaded);
     control.m_MaxLen = maxLen;
     edit(start, length, with);

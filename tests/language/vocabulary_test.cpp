@@ -10,29 +10,26 @@
 namespace tavi {
 namespace {
 
-TEST(Vocabulary, LoadingSetsUpTheHintTablesAndClearsTheFlags) {
+// The items themselves are checked by the scenarios, the hint look-back by the completion
+// tests.
+TEST(Vocabulary, LoadingSetsUpTheTablesAfreshAndClearsTheFlags) {
   HeadlessPlatform platform;
   HeadlessListBox& list = platform.createControl().list();
   ModuleState module;
   module.m_iHintIndex = 7;
   module.m_bListShown = true;
+  module.m_strDelims = {u"x", u"y", u"z", u"w"};
   loadKeywords(module, list);
-  ASSERT_EQ(list.listCount(), 116);  // the items themselves are checked by the scenarios
+  initDelimiters(module);
+  ASSERT_EQ(list.listCount(), 116);
   // One slot more than there are items; only the first three items have a hint.
   std::vector<Text> hints(117);
   hints[0] = u"tham so 1,tham so 2";
   hints[1] = u"tham so 1,tham so 2,tham so 3";
   hints[2] = u"tham so 1,tham so 2,tham so 3,tham so 4";
   EXPECT_EQ(module.m_strParamHints, hints);
-  EXPECT_EQ(module.m_iHintLookBack, 8);
   EXPECT_EQ(module.m_iHintIndex, -1);
   EXPECT_FALSE(module.m_bListShown);
-}
-
-TEST(Vocabulary, DelimitersAreBuiltAfresh) {
-  ModuleState module;
-  module.m_strDelims = {u"x", u"y", u"z", u"w"};
-  initDelimiters(module);
   EXPECT_EQ(module.m_strDelims, (std::vector<Text>{u"(", u")", u"/*"}));
 }
 

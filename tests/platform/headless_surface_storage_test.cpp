@@ -94,7 +94,7 @@ TEST(SurfaceStorage, ForwardEditsFindsAndFormatsMatchThePlainModel) {
   std::mt19937 rng{7};
   const auto upTo = [&](int32_t n) { return static_cast<int32_t>(rng() % (n + 1u)); };
   const auto randomText = [&](int32_t maxLength) {
-    static constexpr char16_t kAlphabet[] = u"ab_X \r\n\r\n";
+    static constexpr char16_t kAlphabet[] = u"abA_xX \r\n\r\n";
     Text t(upTo(maxLength), u' ');
     for (char16_t& c : t) c = kAlphabet[rng() % (std::size(kAlphabet) - 1)];
     return t;
@@ -125,7 +125,7 @@ TEST(SurfaceStorage, ForwardEditsFindsAndFormatsMatchThePlainModel) {
       case 3:
       case 4: {  // find from the caret, to the end or to a bound
         const Text what = randomText(3);
-        const int options = static_cast<int>(rng() % 3) * 2;  // none, whole word, match case
+        const int options = static_cast<int>(rng() % 4) * 2;  // none, whole word, case, both
         const int32_t end = rng() % 2 ? -1 : std::min(plain.length(), caret + upTo(40));
         ASSERT_EQ(s.find(what, caret, end, options), plain.find(what, caret, end, options));
         break;

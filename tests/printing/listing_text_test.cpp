@@ -17,16 +17,13 @@ std::vector<Text> linesOf(TextView editorText) {
   return texts(scriptLines(normalised));
 }
 
-TEST(ListingText, LineEndsWithoutLeadingLineFeedDropCarriageReturns) {
+TEST(ListingText, LineEndsDropCarriageReturnsUnlessTheTextStartsWithALineFeed) {
   EXPECT_EQ(normaliseLineEnds(u"A\rB\nC"), u"AB\rC");  // a lone CR is no line end
   EXPECT_EQ(linesOf(u"A\r\nB\r\n"), (std::vector<Text>{u"A", u"B"}));
   EXPECT_EQ(linesOf(u"A\r\n\r\nB"), (std::vector<Text>{u"A", u"", u"B"}));
   EXPECT_EQ(linesOf(u"\r\n"), (std::vector<Text>{u""}));
   EXPECT_TRUE(linesOf(u"").empty());
   EXPECT_TRUE(linesOf(u"\r\r").empty());
-}
-
-TEST(ListingText, LineEndsAfterLeadingLineFeedKeepCarriageReturns) {
   EXPECT_EQ(normaliseLineEnds(u"\nA\r\nB"), u"\rA\r\rB");
   // Every CR of a pair starts a further, empty line.
   EXPECT_EQ(linesOf(u"\nA\r\nB\r\n"), (std::vector<Text>{u"", u"A", u"", u"B", u""}));

@@ -5,15 +5,13 @@
 
 #include "headless/printer_system.h"
 #include "printing/page_layout.h"
-#include "shell/runtime_error.h"
+#include "support/error_number.h"
 
 namespace tavi {
 namespace {
 
-TEST(PageGeometry, EdgesRoundHalvesToTheEvenNeighbour) {
-  const PageGeometry letter = pageGeometry(12240, 15840);
-  EXPECT_EQ(letter.bottom, 14979);  // 15432 - 452.57
-  EXPECT_EQ(letter.pageFullLimit, 14879);
+// A letter page's frame is in the printing_three_lines scenario.
+TEST(PageGeometry, EdgesRoundHalvesToTheEvenNeighbourAndThePageIsFullAtTheLimit) {
   EXPECT_EQ(pageGeometry(12255, 15840).margin, 408);   // 408.5
   EXPECT_EQ(pageGeometry(12285, 15840).margin, 410);   // 409.5
   EXPECT_EQ(pageGeometry(12255, 15840).right, 11357);  // 11847 - 490.2
@@ -22,9 +20,6 @@ TEST(PageGeometry, EdgesRoundHalvesToTheEvenNeighbour) {
   EXPECT_EQ(pageGeometry(12255.5, 15840).margin, 409);
   EXPECT_EQ(pageGeometry(12240, 15841.5).frameTop, 566.42f);  // H 15842
   EXPECT_THROW(pageGeometry(1e6, 15840), RuntimeError);       // 2 m beyond 16 bits
-}
-
-TEST(PageGeometry, PageCheckIsFullAtTheLimit) {
   const PageGeometry g = pageGeometry(12240, 15840);
   EXPECT_FALSE(pageFull(g, 14662, 216));
   EXPECT_TRUE(pageFull(g, 14663, 216));
@@ -33,11 +28,7 @@ TEST(PageGeometry, PageCheckIsFullAtTheLimit) {
 class ListingTest : public ::testing::Test {
  protected:
   std::vector<PrintedDocument> print(TextView text) {
-    try {
-      PrintDocument(printers.current(), text);
-    } catch (const RuntimeError& e) {
-      failure = e.number();
-    }
+    failure = testing::errorNumberOf([&] { PrintDocument(printers.current(), text); });
     return printers.printer().drainDocuments();
   }
   static std::vector<Text> texts(const PrintedPage& page) {

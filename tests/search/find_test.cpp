@@ -1,5 +1,7 @@
 #include "search/find.h"
 
+#include <tuple>
+
 #include "support/control_fixture.h"
 
 namespace tavi {
@@ -26,34 +28,27 @@ class FindTest : public testing::ControlFixture, public ::testing::WithParamInte
   }
 };
 
-// One call; a row with a text to load starts a run at search position 0 (the load
-// clears bFind, so a miss before the run's first match is "not found"). The plain
-// downward and upward runs are in the find_replace scenario.
-struct Call {
-  const char16_t* load;  // nullptr: go on from the previous call
-  const char16_t* what;
-  bool up;
-  bool matchCase;
-  int32_t start;  // of the selected match, or kMessage
-  int32_t positionAfter;
-  const char16_t* message = u"";
-};
-
+// One call: the text to load (nullptr: go on from the previous call), the search text,
+// upward, match case, the start of the selected match (or kMessage), the search position
+// after, the message. A row with a text to load starts a run at search position 0 (the load
+// clears bFind, so a miss before the run's first match is "not found"). The plain downward
+// and upward runs are in the find_replace scenario.
+using Call = std::tuple<const char16_t*, Text, bool, bool, int32_t, int32_t, Text>;
 const Call kCalls[] = {
     // The next upward match must end before the last one's position: no overlap.
-    {u"abab", u"ab", true, true, 2, 1},
+    {u"abab", u"ab", true, true, 2, 1, u""},
     {nullptr, u"ab", true, true, kMessage, 1, kFinished},
     {u"x ABC", u"abc", false, true, kMessage, 0, kNotFound},
     {nullptr, u"abc", true, true, kMessage, 5, kNotFound},
-    {nullptr, u"abc", true, false, 2, -2},
-    {nullptr, u"abc", false, false, 2, 5},
+    {nullptr, u"abc", true, false, 2, -2, u""},
+    {nullptr, u"abc", false, false, 2, 5, u""},
     {u"", u"a", true, false, kMessage, 0, kNotFound},
     // -1 is left by an upward match at the top; the surface searches from the start.
-    {u"ab-x", u"ab", true, true, 0, -1},
-    {nullptr, u"ab", false, true, 0, 2},
-    {nullptr, u"ab", true, true, 0, -1},
+    {u"ab-x", u"ab", true, true, 0, -1, u""},
+    {nullptr, u"ab", false, true, 0, 2, u""},
+    {nullptr, u"ab", true, true, 0, -1, u""},
     // An empty search text finds nothing in either direction and keeps the position.
-    {u"abc", u"b", false, false, 1, 2},
+    {u"abc", u"b", false, false, 1, 2, u""},
     {nullptr, u"", false, false, kMessage, 2, kFinished},
     {nullptr, u"", true, false, kMessage, 2, kFinished},
 };
@@ -61,21 +56,20 @@ const Call kCalls[] = {
 TEST_P(FindTest, Calls) {
   for (const Call& call : kCalls) {
     SCOPED_TRACE("row " + std::to_string(&call - kCalls));
-    if (call.load) {
-      widgets.surface().setSelStart(0);
-      widgets.surface().setSelLength(widgets.surface().textLength());
-      load(call.load);
+    const auto& [loaded, what, up, matchCase, start, positionAfter, message] = call;
+    if (loaded) {
+      load(loaded);
       position() = 0;
     }
     const int32_t selStart = widgets.surface().selStart();
-    EXPECT_EQ(find(call.what, call.matchCase, call.up), call.message);
-    EXPECT_EQ(position(), call.positionAfter);
-    EXPECT_EQ(control.m_FindText, call.what);
-    if (call.start == kMessage) {
+    EXPECT_EQ(find(what, matchCase, up), message);
+    EXPECT_EQ(position(), positionAfter);
+    EXPECT_EQ(control.m_FindText, what);
+    if (start == kMessage) {
       EXPECT_EQ(widgets.surface().selStart(), selStart) << "selection left alone";
     } else {
-      EXPECT_EQ(widgets.surface().selStart(), call.start);
-      EXPECT_EQ(widgets.surface().selLength(), static_cast<int32_t>(Text(call.what).size()));
+      EXPECT_EQ(widgets.surface().selStart(), start);
+      EXPECT_EQ(widgets.surface().selLength(), static_cast<int32_t>(what.size()));
       EXPECT_FALSE(widgets.surface().hideSelection());
       EXPECT_TRUE(control.bFind);
     }

@@ -1,5 +1,7 @@
 #include "search/replace.h"
 
+#include <tuple>
+
 #include "support/control_fixture.h"
 
 namespace tavi {
@@ -11,8 +13,6 @@ class ReplaceTest : public testing::ControlFixture {
   int32_t& position() { return control.module().m_lLastCaret; }
   HeadlessEditSurface& surface() { return widgets.surface(); }
   void reload(TextView t) {
-    surface().setSelStart(0);
-    surface().setSelLength(surface().textLength());
     load(t);
     position() = 0;
   }
@@ -43,35 +43,27 @@ TEST_F(ReplaceTest, ReplaceSEReplacesWhateverIsSelectedOnlyAfterAFind) {
   EXPECT_TRUE(control.m_bTrackChanges);
 }
 
+// The replacement, the search position after it and the start of the next match.
 TEST_F(ReplaceTest, TheSearchPositionMovesBackOnlyForAShorterReplacement) {
-  const struct {
-    const char16_t* replacement;
-    int32_t position;
-    int32_t nextMatch;
-  } rows[] = {{u"X", 8, 8}, {u"abc", 10, 10}, {u"12345", 10, 12}};
-  for (const auto& row : rows) {
-    SCOPED_TRACE(toUtf8(row.replacement));
+  const std::tuple<Text, int32_t, int32_t> rows[] = {
+      {u"X", 8, 8}, {u"abc", 10, 10}, {u"12345", 10, 12}};
+  for (const auto& [replacement, after, nextMatch] : rows) {
+    SCOPED_TRACE(toUtf8(replacement));
     reload(u"0123456abcabc");
     control.FindSE(u"abc", true, false);
     ASSERT_EQ(position(), 10);
-    control.ReplaceSE(u"abc", row.replacement);
-    EXPECT_EQ(position(), row.position);
+    control.ReplaceSE(u"abc", replacement);
+    EXPECT_EQ(position(), after);
     EXPECT_EQ(control.FindSE_New(u"abc", true, false), u"");
-    EXPECT_EQ(surface().selStart(), row.nextMatch);
+    EXPECT_EQ(surface().selStart(), nextMatch);
   }
 }
 
-// One pass from the start, never searching inside a replacement; nothing recorded or
-// reported; the search text of the find commands untouched.
+// Text, search text, replacement, match case, result, and the search position after (the
+// caret's too, unless nothing matched). One pass from the start, never searching inside a
+// replacement; nothing recorded or reported; the search text of the find commands untouched.
 TEST_F(ReplaceTest, ReplaceAllReplacesInOnePassWithoutRecording) {
-  const struct {
-    const char16_t* text;
-    const char16_t* what;
-    const char16_t* with;
-    bool matchCase;
-    const char16_t* result;
-    int32_t position;  // and the caret, unless nothing matched
-  } rows[] = {
+  const std::tuple<Text, Text, Text, bool, Text, int32_t> rows[] = {
       {u"aaa", u"a", u"aa", true, u"aaaaaa", 6},
       {u"xAxBx", u"x", u"", true, u"AB", 2},
       {u"Abc-ABC-abc", u"abc", u"d", false, u"d-d-d", 5},
@@ -79,9 +71,9 @@ TEST_F(ReplaceTest, ReplaceAllReplacesInOnePassWithoutRecording) {
       {u"hello", u"z", u"y", false, u"hello", 0},
       {u"hello", u"", u"y", false, u"hello", 0},  // an empty search text matches nothing
   };
-  for (const auto& row : rows) {
-    SCOPED_TRACE(toUtf8(row.text) + " " + toUtf8(row.what));
-    reload(row.text);
+  for (const auto& [before, what, with, matchCase, result, after] : rows) {
+    SCOPED_TRACE(toUtf8(before) + " " + toUtf8(what));
+    reload(before);
     surface().setSelStart(2);
     position() = 3;
     control.m_FindText = u"kept";
@@ -89,10 +81,10 @@ TEST_F(ReplaceTest, ReplaceAllReplacesInOnePassWithoutRecording) {
     surface().setMousePointer(99);
     const int32_t snapshots = control.m_colUndo.count();
     sink.events.clear();
-    control.ReplaceAll(row.what, row.with, row.matchCase);
-    EXPECT_EQ(text(), row.result);
-    EXPECT_EQ(position(), row.position);
-    EXPECT_EQ(surface().selStart(), text() == row.text ? 2 : row.position);
+    control.ReplaceAll(what, with, matchCase);
+    EXPECT_EQ(text(), result);
+    EXPECT_EQ(position(), after);
+    EXPECT_EQ(surface().selStart(), text() == before ? 2 : after);
     EXPECT_EQ(control.m_colUndo.count(), snapshots);
     EXPECT_TRUE(sink.events.empty());
     EXPECT_TRUE(control.m_bTrackChanges);

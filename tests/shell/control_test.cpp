@@ -7,14 +7,7 @@ namespace {
 
 using ControlTest = testing::ControlFixture;
 
-TEST_F(ControlTest, CreationLeavesOneEmptySnapshotAndTheMenuHidden) {
-  EXPECT_EQ(control.m_colUndo.count(), 1);
-  EXPECT_EQ(widgets.surface().maxLength(), 100000) << "set by the creation's change handling";
-  EXPECT_FALSE(widgets.menu().visible());
-  EXPECT_TRUE(control.module().m_bLoadFlag);
-}
-
-TEST_F(ControlTest, TextPutReplacesTheSelectionWithNormalisedTextAsOneEdit) {
+TEST_F(ControlTest, TextPutReplacesTheSelectionWithNormalisedTextAsOneEditUpToTheMaximum) {
   control.m_bFirstTime = false;
   load(u"A\r\n\r\n");
   EXPECT_EQ(text(), u"A\r\n\r\n") << "only the last of three line breaks goes";
@@ -23,22 +16,19 @@ TEST_F(ControlTest, TextPutReplacesTheSelectionWithNormalisedTextAsOneEdit) {
   widgets.select(0, 1);
   control.bFind = true;
   sink.events.clear();
-  load(u"\r\nC\r\r\n");
+  control.putText(Variant::fromString(u"\r\nC\r\r\n"));
   EXPECT_EQ(text(), u"\r\nC\r\n\r\n\r\n") << "CRs dropped, inserted in place of the selection";
   EXPECT_EQ(widgets.surface().selStart(), 5) << "behind the inserted text";
   ASSERT_EQ(control.m_colUndo.count(), 3) << "start-up, first load, second load";
   EXPECT_EQ(control.m_colUndo.last().Text.str(), text());
   EXPECT_EQ(sink.events, std::vector<std::string>{"change"}) << "the deletion is not recorded";
   EXPECT_FALSE(control.bFind);
-}
 
-TEST_F(ControlTest, TextPutLongerThanTheMaximumPutsTheCaretBeforeTheLimit) {
-  control.m_bFirstTime = false;
   control.m_MaxLen = 10;
   widgets.surface().setMaxLength(10);
   load(u"0123456789ABCDEF");
   EXPECT_EQ(text(), u"0123456789") << "the editor's maximum length is the only limit";
-  EXPECT_EQ(widgets.surface().selStart(), 9);
+  EXPECT_EQ(widgets.surface().selStart(), 9) << "before the limit";
   EXPECT_EQ(platform.messageBoxes().pending().size(), 1u) << "the text reached the maximum";
 }
 
@@ -70,14 +60,11 @@ TEST_F(ControlTest, ChangeHandlingRecordsTrackedEditsAndSkipsMultiCharacterDelet
   EXPECT_TRUE(control.module().m_bTextChanged);
 }
 
-TEST_F(ControlTest, CursorAndLockUtilitiesActOnTheEditor) {
-  control.SetHourGlassCursor();
-  EXPECT_EQ(widgets.surface().mousePointer(), kPointerHourglass);
-  control.SetArrowCursor();
-  EXPECT_EQ(widgets.surface().mousePointer(), kPointerDefault);
+// The hourglass and the lock flag are checked by the properties scenario, the arrow by the
+// commands that end with it.
+TEST_F(ControlTest, DisableControlLocksTheEditor) {
   control.DisableControl();
   EXPECT_TRUE(widgets.surface().locked());
-  EXPECT_TRUE(control.m_bLock);
 }
 
 }  // namespace

@@ -33,8 +33,26 @@ class ControlFixture : public ::testing::Test {
     const DispatchTable& table = DispatchTable::instance();
     return table.invoke(control, table.idOfName(name).value(), kind, std::move(args));
   }
-  void load(std::u16string_view text) { control.putText(Variant::fromString(Text(text))); }
+  // Replaces the whole text through the Text property.
+  void load(std::u16string_view text) {
+    widgets.surface().setSelStart(0);
+    widgets.surface().setSelLength(widgets.surface().textLength());
+    control.putText(Variant::fromString(Text(text)));
+  }
   Text text() const { return widgets.surface().text(); }
+  // The text with every keyword run (blue bold) in brackets ("[IF] A [THEN]") and every run
+  // of another format than keyword or plain in braces.
+  Text marked() const {
+    const Text all = text();
+    Text out;
+    for (const FormatRun& run : widgets.surface().formats()) {
+      const Text piece = all.substr(run.start, run.length);
+      const bool keyword = run.color == kColorKeyword && run.bold;
+      const bool plain = run.color == kColorPlain && !run.bold;
+      out += keyword ? u"[" + piece + u"]" : plain ? piece : u"{" + piece + u"}";
+    }
+    return out;
+  }
 
   HeadlessPlatform platform;
   HeadlessControl& widgets;
