@@ -125,6 +125,22 @@ class ComControl final : public _TaviColorText,
   HRESULT STDMETHODCALLTYPE CheckHighLightText() override;
   // windows.h makes this MessageBoxW, here and in the generated interface alike.
   HRESULT STDMETHODCALLTYPE MessageBox(BSTR Msg, LONG buttons, BSTR title) override;
+  // Opt-in extensions.
+  HRESULT STDMETHODCALLTYPE get_ColourOnLoad(VARIANT_BOOL* value) override;
+  HRESULT STDMETHODCALLTYPE put_ColourOnLoad(VARIANT_BOOL value) override;
+  HRESULT STDMETHODCALLTYPE ColourAll(VARIANT* result) override;
+  HRESULT STDMETHODCALLTYPE get_StrictLock(VARIANT_BOOL* value) override;
+  HRESULT STDMETHODCALLTYPE put_StrictLock(VARIANT_BOOL value) override;
+  HRESULT STDMETHODCALLTYPE Unlock(VARIANT* result) override;
+  HRESULT STDMETHODCALLTYPE SetKeywordHint(BSTR keyword, BSTR hint) override;
+  HRESULT STDMETHODCALLTYPE get_HideEmptyHint(VARIANT_BOOL* value) override;
+  HRESULT STDMETHODCALLTYPE put_HideEmptyHint(VARIANT_BOOL value) override;
+  HRESULT STDMETHODCALLTYPE get_ListKeepsKeys(VARIANT_BOOL* value) override;
+  HRESULT STDMETHODCALLTYPE put_ListKeepsKeys(VARIANT_BOOL value) override;
+  HRESULT STDMETHODCALLTYPE get_UndoByWords(VARIANT_BOOL* value) override;
+  HRESULT STDMETHODCALLTYPE put_UndoByWords(VARIANT_BOOL value) override;
+  HRESULT STDMETHODCALLTYPE get_ShiftTabOutdent(VARIANT_BOOL* value) override;
+  HRESULT STDMETHODCALLTYPE put_ShiftTabOutdent(VARIANT_BOOL value) override;
 
   // ISupportErrorInfo: the vtable members of _TaviColorText set the error object.
   HRESULT STDMETHODCALLTYPE InterfaceSupportsErrorInfo(REFIID riid) override;

@@ -267,4 +267,47 @@ HRESULT ComControl::MessageBox(BSTR msg, LONG buttons, BSTR title) {
   return call(*control_, 0x60030054, kMethod, {msg, buttons, title});
 }
 
+// Opt-in extensions.
+HRESULT ComControl::get_ColourOnLoad(VARIANT_BOOL* v) {
+  return call(*control_, 0x60100001, kGet, {}, v);
+}
+HRESULT ComControl::put_ColourOnLoad(VARIANT_BOOL v) {
+  return call(*control_, 0x60100001, kPut, {v});
+}
+HRESULT ComControl::ColourAll(VARIANT* r) { return call(*control_, 0x60100002, kMethod, {}, r); }
+HRESULT ComControl::get_StrictLock(VARIANT_BOOL* v) {
+  return call(*control_, 0x60100003, kGet, {}, v);
+}
+HRESULT ComControl::put_StrictLock(VARIANT_BOOL v) {
+  return call(*control_, 0x60100003, kPut, {v});
+}
+HRESULT ComControl::Unlock(VARIANT* r) { return call(*control_, 0x60100004, kMethod, {}, r); }
+HRESULT ComControl::SetKeywordHint(BSTR keyword, BSTR hint) {
+  return call(*control_, 0x60100005, kMethod, {keyword, hint});
+}
+HRESULT ComControl::get_HideEmptyHint(VARIANT_BOOL* v) {
+  return call(*control_, 0x60100006, kGet, {}, v);
+}
+HRESULT ComControl::put_HideEmptyHint(VARIANT_BOOL v) {
+  return call(*control_, 0x60100006, kPut, {v});
+}
+HRESULT ComControl::get_ListKeepsKeys(VARIANT_BOOL* v) {
+  return call(*control_, 0x60100007, kGet, {}, v);
+}
+HRESULT ComControl::put_ListKeepsKeys(VARIANT_BOOL v) {
+  return call(*control_, 0x60100007, kPut, {v});
+}
+HRESULT ComControl::get_UndoByWords(VARIANT_BOOL* v) {
+  return call(*control_, 0x60100008, kGet, {}, v);
+}
+HRESULT ComControl::put_UndoByWords(VARIANT_BOOL v) {
+  return call(*control_, 0x60100008, kPut, {v});
+}
+HRESULT ComControl::get_ShiftTabOutdent(VARIANT_BOOL* v) {
+  return call(*control_, 0x60100009, kGet, {}, v);
+}
+HRESULT ComControl::put_ShiftTabOutdent(VARIANT_BOOL v) {
+  return call(*control_, 0x60100009, kPut, {v});
+}
+
 }  // namespace tavi::win32

@@ -65,6 +65,23 @@ class TaviColorText final : public SurfaceListener {
   Text m_strNotFoundText;
   Text m_strPopUpMenu;
 
+  // ---- Opt-in extensions: members beyond the fixed interface, at DISPIDs of their own
+  // (0x60100001 onwards). Each is off or empty at start, so a host that never sets them
+  // sees the control exactly as without them. ----
+  bool ColourOnLoad = false;     // Text put colours what it loaded
+  bool StrictLock = false;       // a locked control takes no edit command either
+  bool HideEmptyHint = false;    // a keyword without a hint text shows no hint box
+  bool ListKeepsKeys = false;    // the list's keys move its selection, not the caret
+  bool UndoByWords = false;      // typed words and deleted runs undo as one step
+  bool ShiftTabOutdent = false;  // Shift+Tab outdents the selected lines
+  // Colours the whole text: keywords blue and bold, the rest black and regular.
+  Variant ColourAll();
+  // Undoes DisableControl: the editor takes edits again and m_bLock is False.
+  Variant Unlock();
+  // Sets the parameter hint of a keyword of the vocabulary for this control (an empty
+  // hint removes the host's text); a word that is no keyword fails with error 5.
+  void SetKeywordHint(TextView keyword, TextView hint);
+
   // ---- Public properties and methods. ----
   Variant getLoad_flag() const;
   void putLoad_flag(const Variant& value);

@@ -236,6 +236,18 @@ std::vector<DispatchMember> buildTable() {
         c.MessageBox(a[0].str(), a[1].i4(), a[2].str());
         return Variant();
       });
+
+  // Opt-in extensions, at DISPIDs of their own.
+  TAVI_BOOL_VARIABLE(t, ColourOnLoad, 0x60100001);
+  add("ColourAll", 0x60100002, K::Method, none, R::Variant, nullptr);
+  TAVI_BOOL_VARIABLE(t, StrictLock, 0x60100003);
+  add("Unlock", 0x60100004, K::Method, none, R::Variant, nullptr);
+  add("SetKeywordHint", 0x60100005, K::Method,
+      {{"keyword", P::String, false}, {"hint", P::String, false}}, R::None, nullptr);
+  TAVI_BOOL_VARIABLE(t, HideEmptyHint, 0x60100006);
+  TAVI_BOOL_VARIABLE(t, ListKeepsKeys, 0x60100007);
+  TAVI_BOOL_VARIABLE(t, UndoByWords, 0x60100008);
+  TAVI_BOOL_VARIABLE(t, ShiftTabOutdent, 0x60100009);
   return t;
 }
 
