@@ -91,6 +91,15 @@ void HeadlessEditSurface::setSelBold(bool bold) {
   for (int32_t i = selStart_; i < selEnd(); ++i) formats_[i].bold = bold;
 }
 
+void HeadlessEditSurface::applyStyleRuns(std::span<const StyleRun> runs) {
+  const int32_t n = textLength();
+  for (const StyleRun& run : runs) {
+    const int32_t from = clampTo(run.start, 0, n);
+    const int32_t to = clampTo(int64_t{from} + std::max(run.length, 0), from, n);
+    for (int32_t i = from; i < to; ++i) formats_[i] = CharFormat{run.color, run.bold};
+  }
+}
+
 int32_t HeadlessEditSurface::find(TextView what, int32_t start, int32_t end, int options) {
   const int32_t len = textLength();
   const auto m = static_cast<int32_t>(what.size());

@@ -44,6 +44,9 @@ class HeadlessEditSurface final : public EditSurface, public Focusable {
   void replaceSelection(TextView text) override;
   void setSelColor(int32_t color) override;
   void setSelBold(bool bold) override;
+  // Writes the runs' styles straight into the format storage: the selection and the view
+  // stay as they are, and the cost is the runs' total length.
+  void applyStyleRuns(std::span<const StyleRun> runs) override;
   bool hideSelection() const override { return hideSelection_; }
   void setHideSelection(bool hide) override { hideSelection_ = hide; }
 

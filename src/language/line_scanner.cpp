@@ -1,6 +1,8 @@
 #include "language/line_scanner.h"
 
 #include <algorithm>
+#include <unordered_map>
+#include <vector>
 
 #include "shell/control.h"
 
@@ -57,26 +59,36 @@ KeywordHits::KeywordHits(TextView text, int32_t from, int32_t to, const KeywordL
   from = clampTo(from, 0, n);
   to = clampTo(to, from, n);
 
-  // A whole word can only start where the character before is no word character.
-  std::vector<int32_t> boundaries;
+  const int32_t count = list.listCount();
+  std::vector<Text> keywords;
+  keywords.reserve(count);
+  for (int32_t k = 0; k < count; ++k) keywords.push_back(list.item(k));
+
+  // A whole word can only start where the character before is no word character. The
+  // places are grouped by the character there, so that each keyword visits only those
+  // that start with its first character: a whole text costs little more than a line.
+  std::unordered_map<char16_t, std::vector<int32_t>> boundaries;
+  for (const Text& keyword : keywords)
+    if (!keyword.empty()) boundaries.try_emplace(keyword[0]);
   bool afterWordChar = from > 0 && isWordChar(text[from - 1]);
   for (int32_t i = from; i < to; ++i) {
-    if (!afterWordChar) boundaries.push_back(i);
+    if (!afterWordChar) {
+      const auto group = boundaries.find(text[i]);
+      if (group != boundaries.end()) group->second.push_back(i);
+    }
     afterWordChar = isWordChar(text[i]);
   }
 
-  const int32_t count = list.listCount();
   lengths_.reserve(count);
   offsets_.reserve(count + 1);
   offsets_.push_back(0);
-  for (int32_t k = 0; k < count; ++k) {
-    const Text keyword = list.item(k);
+  for (const Text& keyword : keywords) {
     const int32_t m = static_cast<int32_t>(keyword.size());
     lengths_.push_back(m);
     if (m > 0) {
-      for (const int32_t i : boundaries) {
+      for (const int32_t i : boundaries.at(keyword[0])) {
         if (i + m > to) break;
-        if (text[i] != keyword[0] || text.compare(i, m, keyword) != 0) continue;
+        if (text.compare(i, m, keyword) != 0) continue;
         if (i + m < n && isWordChar(text[i + m])) continue;
         starts_.push_back(i);
       }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 
 #include "shell/text.h"
 
@@ -39,6 +40,14 @@ inline constexpr int32_t kColorKeyword = 0xFF0000;
 inline constexpr int16_t kPointerDefault = 0;
 inline constexpr int16_t kPointerHourglass = 11;
 
+// A stretch of the text and the style it is to have.
+struct StyleRun {
+  int32_t start = 0;
+  int32_t length = 0;
+  int32_t color = kColorPlain;
+  bool bold = false;
+};
+
 struct PixelPoint {
   int32_t x = 0;
   int32_t y = 0;
@@ -68,6 +77,18 @@ class EditSurface {
   virtual void setSelBold(bool bold) = 0;
   virtual bool hideSelection() const = 0;
   virtual void setHideSelection(bool hide) = 0;
+  // Gives each run its style; the text and the rest of its styles stay. This default
+  // styles run by run through the selection and leaves the selection on the last run,
+  // so callers put the selection back; a surface whose storage can take many runs at
+  // once overrides it (and may leave the selection alone).
+  virtual void applyStyleRuns(std::span<const StyleRun> runs) {
+    for (const StyleRun& run : runs) {
+      setSelStart(run.start);
+      setSelLength(run.length);
+      setSelColor(run.color);
+      setSelBold(run.bold);
+    }
+  }
 
   // Offset of the first match of `what` lying wholly within [start, end), or -1; a
   // match becomes the selection. Options: kFindWholeWord, kFindMatchCase.
