@@ -29,7 +29,24 @@ void HandleChange(TaviColorText& control) {
   editor.setMaxLength(control.m_MaxLen);
   control.m_bAtMaxLen = editor.textLength() >= control.m_MaxLen;
   control.module().m_bTextChanged = true;
-  if (!control.m_bTrackChanges) return;  // the control's own edits are not journalled
+  if (!control.m_bTrackChanges) {
+    // The control's own edits are not journalled; no later keystroke continues a step
+    // across them.
+    control.m_undoRun.end();
+    return;
+  }
+  JournalUserEdit(control);
+}
+
+void EditWithoutJournal(TaviColorText& control, const std::function<void()>& edits) {
+  const bool tracking = control.m_bTrackChanges;
+  control.m_bTrackChanges = false;
+  edits();
+  control.m_bTrackChanges = tracking;
+}
+
+void JournalUserEdit(TaviColorText& control) {
+  EditSurface& editor = *control.widgets().editor;
   if (!RecordUserEdit(control)) return;
   editor.setMaxLength(control.m_MaxLen);
   if (editor.textLength() >= control.m_MaxLen) control.showMaximumSizeWarning();

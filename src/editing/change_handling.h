@@ -1,6 +1,8 @@
 // The editor's focus and change notifications.
 #pragma once
 
+#include <functional>
+
 namespace tavi {
 
 class TaviColorText;
@@ -11,5 +13,13 @@ void HandleGotFocus(TaviColorText& control);
 void HandleLostFocus(TaviColorText& control);
 // Text changed: maximum length, the journal, the maximum-size warning, the gutter, onChange.
 void HandleChange(TaviColorText& control);
+// The part of the change handling that a journalled change runs: the journal, the
+// maximum-size warning, the gutter and onChange. An edit that the control makes in several
+// surface changes (EditWithoutJournal) and that is one edit to the user calls it once
+// afterwards.
+void JournalUserEdit(TaviColorText& control);
+// Runs `edits`, whose surface changes are the control's own and not journalled one by one
+// (m_bTrackChanges is off while they run and as it was afterwards).
+void EditWithoutJournal(TaviColorText& control, const std::function<void()>& edits);
 
 }  // namespace tavi

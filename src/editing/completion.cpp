@@ -5,6 +5,7 @@
 #include "editing/parameter_hint.h"
 #include "language/colouring.h"
 #include "shell/control.h"
+#include "shell/keys.h"
 
 namespace tavi {
 
@@ -17,6 +18,13 @@ constexpr int32_t kCaretGapY = 18;
 constexpr int32_t kEditorOffset = 32;
 
 bool endsCommitWord(char16_t c) { return c == kSpace || c == kCR || c == kLF || c == kTab; }
+
+// The entries the list shows at a time: its height in lines of the control's font.
+int32_t listRows(const TaviColorText& control) {
+  const Widgets& w = control.widgets();
+  const double line = w.site->textHeight(u"Hy");
+  return line > 0 ? static_cast<int32_t>(w.list->height() / line) : 1;
+}
 
 void showList(TaviColorText& control) {
   KeywordListBox& list = *control.widgets().list;
@@ -72,6 +80,8 @@ void OpenCompletionList(TaviColorText& control) {
     if (match >= 0) module.m_iHintIndex = static_cast<int16_t>(match);
     idx = match >= 0 ? match : count;
   }
+  // With ListKeepsKeys the list offers the entry for the word at once, for Space or Enter.
+  if (control.ListKeepsKeys && idx >= 0 && idx < count) w.list->setSelected(idx, true);
   if (w.list->visible()) return;
   showList(control);
   // Without a matching word the first entry becomes the selected one; a match only
@@ -115,12 +125,18 @@ void SpaceAction(TaviColorText& control) {
     if (!module.m_bHintShown) HintSearch(control);
     return;
   }
+  CommitSelectedEntry(control, 1);  // the Space stands behind the word
+}
+
+void CommitSelectedEntry(TaviColorText& control, int32_t typedBehind) {
+  const Widgets& w = control.widgets();
+  ModuleState& module = control.module();
   // Commit: the partly typed word before the Space becomes the chosen keyword.
   EditSurface& editor = *w.editor;
   module.m_lKeyUpCaret = editor.selStart();
   editor.setFocus();
   const Text text = editor.text();
-  int32_t start = module.m_lKeyUpCaret - 1;
+  int32_t start = module.m_lKeyUpCaret - typedBehind;
   int32_t n = 0;
   if (start > 0) {
     while (start >= 1 && start <= static_cast<int32_t>(text.size()) &&
@@ -137,9 +153,69 @@ void SpaceAction(TaviColorText& control) {
   control.m_bTrackChanges = false;
   module.m_iHintIndex = static_cast<int16_t>(w.list->listIndex());
   ShowHintForIndex(control, module.m_iHintIndex);
-  editor.setSelStart(start + static_cast<int32_t>(keyword.size()) + 1);
+  editor.setSelStart(start + static_cast<int32_t>(keyword.size()) + typedBehind);
   HideCompletionList(control);
   module.m_bHintShown = true;
+}
+
+bool ListTakesKey(const TaviColorText& control, int16_t keyCode, int16_t shift) {
+  const KeywordListBox& list = *control.widgets().list;
+  if (!control.ListKeepsKeys || !control.m_bKeywordHighlight || shift != 0 ||
+      !control.module().m_bListShown || !list.visible())
+    return false;
+  switch (keyCode) {
+    case vk::kUp:
+    case vk::kDown:
+    case vk::kPrior:
+    case vk::kNext:
+    case vk::kHome:
+    case vk::kEnd:
+      return true;
+    case vk::kReturn:
+      // Enter accepts the offered entry, as in any editor's completion list: it commits
+      // like Space, without a line break. With no entry selected it is a line break again.
+      return list.listIndex() >= 0;
+    default:
+      return false;
+  }
+}
+
+void ListKeyPressed(TaviColorText& control, int16_t keyCode) {
+  KeywordListBox& list = *control.widgets().list;
+  const int32_t last = list.listCount() - 1;
+  if (last < 0) return;
+  const int32_t at = list.listIndex();
+  const int32_t page = std::max(1, listRows(control) - 1);  // one entry stays in view
+  int32_t to = at;
+  switch (keyCode) {
+    case vk::kUp:
+      to = at - 1;
+      break;
+    case vk::kDown:
+      to = at + 1;
+      break;
+    case vk::kPrior:
+      to = at - page;
+      break;
+    case vk::kNext:
+      to = at + page;
+      break;
+    case vk::kHome:
+      to = 0;
+      break;
+    case vk::kEnd:
+      to = last;
+      break;
+    default:
+      return;  // Enter commits when the key goes up
+  }
+  // With no entry selected, a step or page lands on the first entry.
+  if (at < 0 && keyCode != vk::kEnd) to = 0;
+  list.setListIndex(std::clamp(to, 0, last));
+}
+
+void ListKeyReleased(TaviColorText& control, int16_t keyCode) {
+  if (keyCode == vk::kReturn) CommitSelectedEntry(control, 0);
 }
 
 void HideCompletionList(TaviColorText& control) {

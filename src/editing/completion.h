@@ -30,5 +30,17 @@ void TypingAction(TaviColorText& control, int32_t releaseCaret);  // any other k
 void EnterCompletionList(TaviColorText& control);                 // navigation while shown
 void SpaceAction(TaviColorText& control);                         // commit or hint search
 void HideCompletionList(TaviColorText& control);
+// Commit: the partly typed word before the caret, ending `typedBehind` characters before
+// it (1 for the Space just typed, 0 for Enter), becomes the selected entry as one
+// journalled change; the entry's hint shows and the list hides.
+void CommitSelectedEntry(TaviColorText& control, int32_t typedBehind);
+
+// ListKeepsKeys: while the list shows, its keys stay with it and the focus stays in the
+// text. Up, Down, Page Up, Page Down, Home and End move its selection when they go down
+// (the surface never sees them, the caret stays); Enter with an entry selected commits it
+// when it goes up, without a line break.
+bool ListTakesKey(const TaviColorText& control, int16_t keyCode, int16_t shift);
+void ListKeyPressed(TaviColorText& control, int16_t keyCode);
+void ListKeyReleased(TaviColorText& control, int16_t keyCode);
 
 }  // namespace tavi

@@ -3,6 +3,7 @@
 #include <exception>
 
 #include "editing/completion.h"
+#include "editing/outdent.h"
 #include "editing/parameter_hint.h"
 #include "gutter/gutter.h"
 #include "language/colouring.h"
@@ -38,12 +39,18 @@ bool isCut(int16_t keyCode, int16_t shift) {
          (shift == kShiftMask && keyCode == vk::kDelete);
 }
 
+// Shift+Tab with ShiftTabOutdent on: the surface never sees it (so the focus stays in the
+// editor) and its release outdents.
+bool outdentKey(const TaviColorText& control, int16_t keyCode, int16_t shift) {
+  return control.ShiftTabOutdent && keyCode == vk::kTab && shift == kShiftMask;
+}
+
 void navigationAction(TaviColorText& control, int32_t caret) {
   ModuleState& module = control.module();
   EditSurface& editor = *control.widgets().editor;
   module.m_bCaretMoved = true;
   const int32_t line = editor.lineFromChar(caret);
-  if (module.m_bListShown) {
+  if (module.m_bListShown && !control.ListKeepsKeys) {
     EnterCompletionList(control);
   } else if (line != module.m_lDownLine) {
     // The caret left the line where the key went down.
@@ -129,19 +136,27 @@ bool isEditingKey(int16_t keyCode) {
 
 enum class TailResult { Done, EndedByWarning };
 
-TailResult editingKeyTail(TaviColorText& control, int16_t keyCode, int16_t shift, int32_t line) {
+// `listCommit`: an Enter that committed a list entry (ListKeepsKeys), which counts as a
+// typed key, not as a line break.
+TailResult editingKeyTail(TaviColorText& control, int16_t keyCode, int16_t shift, int32_t line,
+                          bool listCommit) {
   ModuleState& module = control.module();
-  if (keyCode == vk::kReturn) {
+  if (keyCode == vk::kReturn && !listCommit) {
     if (line != 0 && line != module.m_lDownLine) control.m_bChange = true;
     return TailResult::Done;
   }
-  if (control.m_bAtMaxLen && keyCode != vk::kBack && keyCode != vk::kDelete) {
+  const bool outdent = outdentKey(control, keyCode, shift);
+  // An outdent only takes text away, like Backspace and Delete.
+  if (control.m_bAtMaxLen && keyCode != vk::kBack && keyCode != vk::kDelete && !outdent) {
     control.showMaximumSizeWarning();
     return TailResult::EndedByWarning;
   }
   if (shift == 0 && keyCode == vk::kTab) {
     control.m_bTrackChanges = true;
     IndentSelection(control);
+  } else if (outdent && !control.m_bLock) {
+    // A locked editor takes no edit from the keyboard.
+    OutdentSelection(control);
   }
   if (control.m_bLock) {
     control.m_bChange = false;
@@ -161,15 +176,19 @@ void keyUp(TaviColorText& control, int16_t keyCode, int16_t shift) {
   DrawLineNumbers(control);
   control.m_bTrackChanges = false;
   const int32_t caret = editor.selStart();
+  // Taken before the actions below, which may hide the list.
+  const bool listKey = ListTakesKey(control, keyCode, shift);
   if (control.m_bKeywordHighlight) {
-    if (shift != 0)
+    if (listKey)
+      ListKeyReleased(control, keyCode);
+    else if (shift != 0)
       modifiedKeyAction(control, keyCode, shift, caret);
     else
       plainKeyAction(control, keyCode, caret);
   }
   const int32_t line = editor.lineFromChar(caret);
   if (isEditingKey(keyCode) &&
-      editingKeyTail(control, keyCode, shift, line) == TailResult::EndedByWarning)
+      editingKeyTail(control, keyCode, shift, line, listKey) == TailResult::EndedByWarning)
     return;  // tracking stays off until the next key press or mouse event
   control.module().m_lDownLine = line;
   control.m_bTrackChanges = true;
@@ -198,6 +217,14 @@ void HandleKeyDown(TaviColorText& control, int16_t& keyCode, int16_t& shift) {
   control.m_bTrackChanges = true;
   control.m_vLastShift = shift;
   control.m_vLastKeyCode = keyCode;
+  // Opt-in keys that the control keeps from the surface.
+  if (ListTakesKey(control, keyCode, shift)) {
+    ListKeyPressed(control, keyCode);
+    keyCode = 0;
+  } else if (outdentKey(control, keyCode, shift)) {
+    keyCode = 0;
+  }
+  control.m_undoRun.keyPressed(keyCode, shift, editor.selStart(), editor.selLength() > 0);
   if (keyCode == vk::kV && shift == kCtrlMask) {
     // The surface's paste then inserts plain text only. A failing clipboard step ends
     // the handler; a locked clipboard also swallows the key.
@@ -215,6 +242,7 @@ void HandleKeyDown(TaviColorText& control, int16_t& keyCode, int16_t& shift) {
 }
 
 void HandleKeyUp(TaviColorText& control, int16_t& keyCode, int16_t& shift) {
+  control.m_undoRun.keyReleased();
   // A failing step ends the handler at once: no onEvent, tracking stays off.
   try {
     keyUp(control, keyCode, shift);

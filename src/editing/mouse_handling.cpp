@@ -13,6 +13,7 @@ void HandleMouseDown(TaviColorText& control, int16_t button, int16_t /*shift*/, 
                      float /*y*/) {
   ModuleState& module = control.module();
   control.m_bTrackChanges = false;
+  control.m_undoRun.end();  // typing after a click starts a step of its own
   if (!control.m_bMenuBuilt) {
     BuildContextMenu(control);
     control.m_bMenuBuilt = true;

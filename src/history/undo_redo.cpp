@@ -84,6 +84,7 @@ Text recordUnrecordedChange(TaviColorText& control) {
 Variant Undo(TaviColorText& control) {
   EditSurface& editor = *control.widgets().editor;
   Journal& undo = control.m_colUndo;
+  control.m_undoRun.end();  // the next keystroke starts a step of its own
   control.SetHourGlassCursor();
   int32_t reinserted = 0;
   // Two snapshots and an unrecorded change make the three that an Undo needs.
@@ -112,6 +113,7 @@ Variant Undo(TaviColorText& control) {
 Variant Redo(TaviColorText& control) {
   EditSurface& editor = *control.widgets().editor;
   Journal& redo = control.m_colRedo;
+  control.m_undoRun.end();
   control.SetHourGlassCursor();
   int32_t reinserted = 0;
   if (control.m_bTrackChanges && redo.count() >= 1) {

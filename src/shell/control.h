@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "history/journal.h"
+#include "history/undo_run.h"
 #include "shell/module_state.h"
 #include "shell/text.h"
 #include "shell/variant.h"
@@ -138,6 +139,7 @@ class TaviColorText final : public SurfaceListener {
   bool m_bTrackChanges = true;
   Journal m_colUndo;
   Journal m_colRedo;
+  UndoRun m_undoRun;  // which edits join the newest undo step (UndoByWords)
   int16_t m_vLastShift = 0;
   int16_t m_vLastKeyCode = 0;
   bool m_bAtMaxLen = false;
