@@ -131,6 +131,8 @@ void SpaceAction(TaviColorText& control) {
 void CommitSelectedEntry(TaviColorText& control, int32_t typedBehind) {
   const Widgets& w = control.widgets();
   ModuleState& module = control.module();
+  // A strictly locked control takes no commit: the text and the list stay as they are.
+  if (!control.editCommandsAllowed()) return;
   // Commit: the partly typed word before the Space becomes the chosen keyword.
   EditSurface& editor = *w.editor;
   module.m_lKeyUpCaret = editor.selStart();
@@ -155,7 +157,8 @@ void CommitSelectedEntry(TaviColorText& control, int32_t typedBehind) {
   ShowHintForIndex(control, module.m_iHintIndex);
   editor.setSelStart(start + static_cast<int32_t>(keyword.size()) + typedBehind);
   HideCompletionList(control);
-  module.m_bHintShown = true;
+  // m_bHintShown is ShowHintForIndex's: True when it showed the box (always, unless
+  // HideEmptyHint kept an empty one away).
 }
 
 bool ListTakesKey(const TaviColorText& control, int16_t keyCode, int16_t shift) {

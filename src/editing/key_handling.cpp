@@ -151,7 +151,8 @@ TailResult editingKeyTail(TaviColorText& control, int16_t keyCode, int16_t shift
     control.showMaximumSizeWarning();
     return TailResult::EndedByWarning;
   }
-  if (shift == 0 && keyCode == vk::kTab) {
+  // The Tab's indentation is an edit too: a strictly locked control refuses it.
+  if (shift == 0 && keyCode == vk::kTab && control.editCommandsAllowed()) {
     control.m_bTrackChanges = true;
     IndentSelection(control);
   } else if (outdent && !control.m_bLock) {

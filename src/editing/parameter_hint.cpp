@@ -1,5 +1,7 @@
 #include "editing/parameter_hint.h"
 
+#include <vector>
+
 #include "editing/completion.h"
 #include "shell/control.h"
 #include "shell/runtime_error.h"
@@ -26,12 +28,34 @@ void HintSearch(TaviColorText& control) {
   editor.setFocus();
 }
 
+const Text& HintTextFor(const TaviColorText& control, int32_t index) {
+  const std::vector<Text>& table = control.module().m_strParamHints;
+  if (index < 0 || index >= static_cast<int32_t>(table.size())) throw RuntimeError(err::kSubscript);
+  const auto own = control.hostKeywordHints.find(control.widgets().list->item(index));
+  return own != control.hostKeywordHints.end() ? own->second : table[static_cast<size_t>(index)];
+}
+
+void SetKeywordHint(TaviColorText& control, TextView keyword, TextView hint) {
+  const KeywordListBox& list = *control.widgets().list;
+  bool known = false;
+  for (int32_t i = 0; i < list.listCount() && !known; ++i) known = list.item(i) == keyword;
+  if (!known) throw RuntimeError(err::kInvalidCall);
+  // Takes effect the next time the hint shows; a hint showing now keeps its text.
+  if (hint.empty())
+    control.hostKeywordHints.erase(Text(keyword));
+  else
+    control.hostKeywordHints[Text(keyword)] = Text(hint);
+}
+
 void ShowHintForIndex(TaviColorText& control, int32_t index) {
   const Widgets& w = control.widgets();
   ModuleState& module = control.module();
-  if (index < 0 || index >= static_cast<int32_t>(module.m_strParamHints.size()))
-    throw RuntimeError(err::kSubscript);
-  const Text& hint = module.m_strParamHints[static_cast<size_t>(index)];
+  const Text& hint = HintTextFor(control, index);
+  if (hint.empty() && control.HideEmptyHint) {
+    // No box for nothing to say; one showing for an earlier keyword is stale now.
+    HideHint(control);
+    return;
+  }
   const int32_t width = roundToI4(w.site->textWidth(hint) + 5);
   const int32_t height = roundToI4(w.site->textHeight(hint) + 5);
   HintBox& box = *w.hint;

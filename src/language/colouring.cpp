@@ -53,6 +53,22 @@ void paint(EditSurface& editor, int32_t start, int32_t length, bool keyword) {
   editor.setSelBold(keyword);
 }
 
+// The runs, in text order and covering [resetFrom, resetTo), of plain text and of the
+// keyword ranges (which lie within it).
+std::vector<StyleRun> plainAndKeywordRuns(int32_t resetFrom, int32_t resetTo,
+                                          const std::vector<Range>& keywords) {
+  std::vector<StyleRun> runs;
+  runs.reserve(keywords.size() * 2 + 1);
+  int32_t at = resetFrom;
+  for (const Range& r : keywords) {
+    if (r.start > at) runs.push_back({at, r.start - at, kColorPlain, false});
+    runs.push_back({r.start, r.end - r.start, kColorKeyword, true});
+    at = r.end;
+  }
+  if (resetTo > at) runs.push_back({at, resetTo - at, kColorPlain, false});
+  return runs;
+}
+
 }  // namespace
 
 void ColorLine(TaviColorText& control, int32_t& p) {
@@ -130,6 +146,44 @@ void ColorSpan(TaviColorText& control, int32_t& p) {
   skipOnFailure([&] { editor.setSelStart(p); });
   skipOnFailure([&] { editor.setHideSelection(true); });
   skipOnFailure([&] { editor.setFocus(); });
+}
+
+void ColourLines(TaviColorText& control, int32_t from, int32_t to) {
+  const Widgets& w = control.widgets();
+  EditSurface& editor = *w.editor;
+  const Text text = editor.text();
+  // The first and the last line as ColorLine finds them; an empty text has none.
+  int32_t firstStart = 0;
+  int32_t lastStart = 0;
+  Text lineText;
+  if (!lineAt(text, std::min(from, to), firstStart, lineText)) return;
+  lineAt(text, std::max(from, to), lastStart, lineText);
+  // ColorLine's limit of the last line: its end, plus one for the CR (and the LF
+  // before the line counted in its text) on every line but the first.
+  const int32_t limitEnd = lastStart + static_cast<int32_t>(lineText.size());
+  const int32_t n = static_cast<int32_t>(text.size());
+  // As ColorLine resets each line with the LF before it and the CR after it.
+  const int32_t resetFrom = firstStart == 0 ? 0 : firstStart - 1;
+  const int32_t resetTo = std::min(n, lastStart == 0 ? limitEnd + 1 : limitEnd);
+
+  std::vector<Range> keywords;
+  if (control.m_bKeywordHighlight) {
+    const KeywordHits hits(text, firstStart, limitEnd, *w.list);
+    keywords = keywordRanges(hits, firstStart, limitEnd);
+  }
+  const std::vector<StyleRun> runs = plainAndKeywordRuns(resetFrom, resetTo, keywords);
+
+  const bool wasTracking = control.m_bTrackChanges;
+  const bool wasHidden = editor.hideSelection();
+  const int32_t selStart = editor.selStart();
+  const int32_t selLength = editor.selLength();
+  control.m_bTrackChanges = false;
+  editor.setHideSelection(true);
+  editor.applyStyleRuns(runs);
+  editor.setSelStart(selStart);
+  editor.setSelLength(selLength);
+  editor.setHideSelection(wasHidden);
+  control.m_bTrackChanges = wasTracking;
 }
 
 }  // namespace tavi

@@ -18,4 +18,10 @@ void ColorLine(TaviColorText& control, int32_t& p);
 // that fails is skipped.
 void ColorSpan(TaviColorText& control, int32_t& p);
 
+// Recolours every line from the line of `from` to the line of `to` in one pass, with the
+// result ColorLine gives line by line: each line reset to plain, its keywords blue and
+// bold while m_bKeywordHighlight is on. Journals nothing and leaves the selection, the
+// hide-selection state, m_bTrackChanges and the focus as they were.
+void ColourLines(TaviColorText& control, int32_t from, int32_t to);
+
 }  // namespace tavi

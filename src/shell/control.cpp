@@ -7,10 +7,12 @@
 #include "editing/clipboard_commands.h"
 #include "editing/key_handling.h"
 #include "editing/mouse_handling.h"
+#include "editing/parameter_hint.h"
 #include "gutter/gutter.h"
 #include "history/change.h"
 #include "history/undo_recording.h"
 #include "history/undo_redo.h"
+#include "language/colouring.h"
 #include "language/highlight_line.h"
 #include "language/vocabulary.h"
 #include "printing/print_setup.h"
@@ -136,6 +138,10 @@ void TaviColorText::putText(const Variant& value) {
   const Text text = normaliseLineBreaks(passed);
   editor.replaceSelection(text);  // recorded as one user edit
   m_bTrackChanges = false;
+  // ColourOnLoad colours the lines the text went into, as the line colouring would. Only
+  // while keyword colouring is on: with it off the control colours nothing by itself,
+  // and the loaded text came in plain anyway.
+  if (ColourOnLoad && m_bKeywordHighlight) ColourLines(*this, start, editor.selStart());
   w_.screen->setMousePointer(kPointerHourglass);
   if (static_cast<int64_t>(passed.size()) > m_MaxLen)
     editor.setSelStart(m_MaxLen - 1);
@@ -199,12 +205,14 @@ void TaviColorText::MessageBox(TextView msg, int32_t buttons, TextView title) {
 Variant TaviColorText::HighlightLine(int32_t& line, int32_t& startPos) {
   return tavi::HighlightLine(*this, line, startPos);
 }
-Variant TaviColorText::Undo() { return tavi::Undo(*this); }
-Variant TaviColorText::Redo() { return tavi::Redo(*this); }
-Variant TaviColorText::Cut() { return tavi::Cut(*this); }
+// A refused edit command (editCommandsAllowed) returns Empty at once: no text, journal,
+// flag, cursor or focus change and no onEvent, since nothing happened for the host to follow.
+Variant TaviColorText::Undo() { return editCommandsAllowed() ? tavi::Undo(*this) : Variant(); }
+Variant TaviColorText::Redo() { return editCommandsAllowed() ? tavi::Redo(*this) : Variant(); }
+Variant TaviColorText::Cut() { return editCommandsAllowed() ? tavi::Cut(*this) : Variant(); }
 Variant TaviColorText::Copy() { return tavi::Copy(*this); }
-Variant TaviColorText::Paste() { return tavi::Paste(*this); }
-Variant TaviColorText::Delete() { return tavi::Delete(*this); }
+Variant TaviColorText::Paste() { return editCommandsAllowed() ? tavi::Paste(*this) : Variant(); }
+Variant TaviColorText::Delete() { return editCommandsAllowed() ? tavi::Delete(*this) : Variant(); }
 Variant TaviColorText::SelectAll() { return tavi::SelectAll(*this); }
 
 Variant TaviColorText::FindSE(TextView findText, bool matchCase, bool up) {
@@ -216,14 +224,37 @@ Text TaviColorText::FindSE_New(TextView findText, bool matchCase, bool up) {
 }
 
 Variant TaviColorText::ReplaceSE(TextView findText, TextView replaceText) {
+  if (!editCommandsAllowed()) return Variant();
   return tavi::ReplaceSE(*this, findText, replaceText);
 }
 
 Variant TaviColorText::ReplaceAll(TextView findText, TextView replaceText, bool matchCase) {
+  if (!editCommandsAllowed()) return Variant();
   return tavi::ReplaceAll(*this, findText, replaceText, matchCase);
 }
 
 void TaviColorText::PrinterSE(int16_t& PrintFlags) { tavi::PrinterSE(*this, PrintFlags); }
+
+// ---- Opt-in extensions ----
+
+Variant TaviColorText::ColourAll() {
+  // The line colouring's rule over the whole text: with keyword colouring off it still
+  // resets the text to plain, as ColorLine resets its line, so a host can clear colours.
+  ColourLines(*this, 0, w_.editor->textLength());
+  // The focus as ColorLine takes it: not while the host is still loading.
+  if (!module_.m_bLoadFlag) w_.editor->setFocus();
+  return Variant();
+}
+
+Variant TaviColorText::Unlock() {
+  w_.editor->setLocked(false);
+  m_bLock = false;
+  return Variant();
+}
+
+void TaviColorText::SetKeywordHint(TextView keyword, TextView hint) {
+  tavi::SetKeywordHint(*this, keyword, hint);
+}
 
 // ---- Notifications ----
 

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <vector>
 
 #include "history/journal.h"
@@ -82,6 +83,11 @@ class TaviColorText final : public SurfaceListener {
   // Sets the parameter hint of a keyword of the vocabulary for this control (an empty
   // hint removes the host's text); a word that is no keyword fails with error 5.
   void SetKeywordHint(TextView keyword, TextView hint);
+  // The host's hint texts by keyword (SetKeywordHint), consulted before the thread's table.
+  std::map<Text, Text> hostKeywordHints;
+  // The one rule for commands and key actions that edit the text: a control locked
+  // (m_bLock) with StrictLock on refuses them.
+  bool editCommandsAllowed() const { return !(StrictLock && m_bLock); }
 
   // ---- Public properties and methods. ----
   Variant getLoad_flag() const;

@@ -239,11 +239,17 @@ std::vector<DispatchMember> buildTable() {
 
   // Opt-in extensions, at DISPIDs of their own.
   TAVI_BOOL_VARIABLE(t, ColourOnLoad, 0x60100001);
-  add("ColourAll", 0x60100002, K::Method, none, R::Variant, nullptr);
+  add("ColourAll", 0x60100002, K::Method, none, R::Variant,
+      [](TaviColorText& c, std::span<Variant>) { return c.ColourAll(); });
   TAVI_BOOL_VARIABLE(t, StrictLock, 0x60100003);
-  add("Unlock", 0x60100004, K::Method, none, R::Variant, nullptr);
+  add("Unlock", 0x60100004, K::Method, none, R::Variant,
+      [](TaviColorText& c, std::span<Variant>) { return c.Unlock(); });
   add("SetKeywordHint", 0x60100005, K::Method,
-      {{"keyword", P::String, false}, {"hint", P::String, false}}, R::None, nullptr);
+      {{"keyword", P::String, false}, {"hint", P::String, false}}, R::None,
+      [](TaviColorText& c, std::span<Variant> a) {
+        c.SetKeywordHint(a[0].str(), a[1].str());
+        return Variant();
+      });
   TAVI_BOOL_VARIABLE(t, HideEmptyHint, 0x60100006);
   TAVI_BOOL_VARIABLE(t, ListKeepsKeys, 0x60100007);
   TAVI_BOOL_VARIABLE(t, UndoByWords, 0x60100008);
