@@ -1,7 +1,5 @@
-// Hint texts the host sets for one control (SetKeywordHint), and HideEmptyHint.
-#include <map>
-#include <utility>
-
+// Hint texts the host sets (SetKeywordHint) and HideEmptyHint, where the extensions_hint
+// scenario does not reach: a keyword listed twice, and a commit that replaces a hint.
 #include "editing/editing_fixture.h"
 #include "editing/parameter_hint.h"
 
@@ -10,54 +8,21 @@ namespace {
 
 using HostHintsTest = testing::EditingFixture;
 
-Variant str(std::u16string_view s) { return Variant::fromString(Text(s)); }
-
-TEST_F(HostHintsTest, TheHostsTextComesFirstForThisControlOnly) {
-  ASSERT_EQ(invoke("SetKeywordHint", MemberKind::Method, {str(u"AND"), str(u"a, b")}).hresult, 0u);
-  given(u"");
-  widgets.type(u"AND ");
-  EXPECT_EQ(hint().text(), u"a, b");
-  EXPECT_EQ(hint().width(), 7 * 4 + 5) << "sized for the host's text";
-
-  // A second control on the thread shares the thread's table, not this control's texts.
-  HeadlessControl& otherWidgets = platform.createControl();
-  TaviColorText other(otherWidgets.widgets());
-  EXPECT_EQ(HintTextFor(other, indexOf(u"AND")), u"tham so 1,tham so 2,tham so 3");
-
-  // An empty hint gives the built-in text back; "WITH PRIORITY", listed twice, takes the
-  // host's text at both places.
-  invoke("SetKeywordHint", MemberKind::Method, {str(u"AND"), str(u"")});
-  EXPECT_EQ(HintTextFor(control, indexOf(u"AND")), u"tham so 1,tham so 2,tham so 3");
-  invoke("SetKeywordHint", MemberKind::Method, {str(u"WITH PRIORITY"), str(u"p")});
-  EXPECT_EQ(HintTextFor(control, indexOf(u"WITH PRIORITY")), u"p");
-  EXPECT_EQ(HintTextFor(control, indexOf(u"WITH PRIORITY") + 1), u"p");
+TEST_F(HostHintsTest, AKeywordListedTwiceTakesTheHostsTextAtBothPlaces) {
+  control.SetKeywordHint(u"WITH PRIORITY", u"p");
+  const int32_t first = indexOf(u"WITH PRIORITY");
+  EXPECT_EQ(HintTextFor(control, first), u"p");
+  EXPECT_EQ(HintTextFor(control, first + 1), u"p");
+  EXPECT_EQ(HintTextFor(control, first + 2), u"") << "WITH TERMINATING CHARACTER";
 }
 
-TEST_F(HostHintsTest, AWordOutsideTheVocabularyOrNullIsAnErrorAndChangesNothing) {
-  invoke("SetKeywordHint", MemberKind::Method, {str(u"IF"), str(u"cond")});
-  // Keywords match case; Null is no text.
-  for (const auto& [keyword, number] :
-       {std::pair{str(u"if"), 5}, {str(u"IFX"), 5}, {str(u""), 5}, {Variant::null(), 94}}) {
-    const InvokeResult result = invoke("SetKeywordHint", MemberKind::Method, {keyword, str(u"x")});
-    EXPECT_EQ(result.errorNumber, number);
-    EXPECT_EQ(control.hostKeywordHints, (std::map<Text, Text>{{u"IF", u"cond"}}));
-  }
-}
-
-TEST_F(HostHintsTest, HideEmptyHintShowsNoBoxForAnEmptyText) {
-  for (const bool hideEmpty : {false, true}) {
-    SCOPED_TRACE(hideEmpty);
-    control.HideEmptyHint = hideEmpty;
-    given(u"");
-    widgets.type(u"IF ");  // IF has no built-in hint text
-    EXPECT_EQ(hint().visible(), !hideEmpty);
-    EXPECT_EQ(module().m_bHintShown, !hideEmpty);
-  }
-  // A host's text for IF shows; a commit of a keyword without text hides a hint showing.
-  invoke("SetKeywordHint", MemberKind::Method, {str(u"IF"), str(u"cond")});
+// A commit of a keyword without hint text hides the hint that was showing.
+TEST_F(HostHintsTest, WithHideEmptyHintACommitWithoutTextHidesTheHint) {
+  control.HideEmptyHint = true;
+  control.SetKeywordHint(u"IF", u"cond");
   given(u"");
   widgets.type(u"IF ");
-  EXPECT_TRUE(hint().visible());
+  EXPECT_EQ(hint().text(), u"cond");
   press(vk::kF1);
   widgets.type(u"QUIT ");
   EXPECT_EQ(text(), u"IF QUIT ");

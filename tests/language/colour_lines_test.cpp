@@ -1,6 +1,6 @@
 // Colouring many lines at once (ColourAll, Text put with ColourOnLoad): the colours that
-// ColorLine gives line by line, nothing outside those lines, and no trace in the
-// selection, the journals or the host's events.
+// ColorLine gives line by line, and nothing outside those lines. The extensions_colour
+// scenario shows the selection, the journal and the events left alone.
 #include <algorithm>
 #include <vector>
 
@@ -71,67 +71,6 @@ TEST_F(ColourLinesTest, GivesTheLineColouringOfEveryLineTouchedAndLeavesTheRest)
   EXPECT_EQ(
       marked(),
       u"[IF] A [THEN]\r\n\r\n[IDLE AGENT COUNT](x) > 0 [QUIT]\r\nif IFX [WAIT]\r\n\t[END IF]\r\n");
-}
-
-TEST_F(ColourLinesTest, ColourAllLeavesSelectionJournalsAndEventsAsTheyWere) {
-  control.m_bKeywordHighlight = true;
-  load(kScript);
-  control.putLoad_flag(Variant::fromBool(false));
-  HeadlessEditSurface& s = widgets.surface();
-  widgets.focus(FocusPlace::kAway);
-  s.setHideSelection(false);
-  s.setSelStart(3);
-  s.setSelLength(5);
-  const int undo = control.m_colUndo.count();
-  sink.events.clear();
-
-  EXPECT_TRUE(invoke("ColourAll", MemberKind::Method).value.isEmpty());
-  EXPECT_EQ(marked().substr(0, 13), u"[IF] A [THEN]");
-  EXPECT_EQ(s.selStart(), 3);
-  EXPECT_EQ(s.selLength(), 5);
-  EXPECT_FALSE(s.hideSelection());
-  EXPECT_TRUE(control.m_bTrackChanges);
-  EXPECT_EQ(control.m_colUndo.count(), undo);
-  EXPECT_EQ(control.m_colRedo.count(), 0);
-  EXPECT_TRUE(sink.events.empty());
-  EXPECT_TRUE(s.hasFocus()) << "like ColorLine once the host has loaded";
-}
-
-TEST_F(ColourLinesTest, TextPutWithColourOnLoadColoursTheLinesItWentInto) {
-  struct Case {
-    bool colourOnLoad;
-    bool highlight;
-    Text want;
-  };
-  // "IF A\r\nB THEN" goes in at the caret 5 of "x IF \r\nEND IF\r\nWAIT" painted green
-  // ({...}): the two lines it went into are coloured (with the CR after them, as ColorLine
-  // resets it), the lines after are left alone.
-  const Case cases[] = {
-      {.colourOnLoad = true,
-       .highlight = true,
-       .want = u"x [IF] [IF] A\r\nB [THEN]\r{\nEND IF\r\nWAIT}"},
-      {.colourOnLoad = true,
-       .highlight = false,
-       .want = u"{x IF }IF A\r\nB THEN{\r\nEND IF\r\nWAIT}"},
-      {.colourOnLoad = false,
-       .highlight = true,
-       .want = u"{x IF }IF A\r\nB THEN{\r\nEND IF\r\nWAIT}"},
-  };
-  HeadlessEditSurface& s = widgets.surface();
-  for (const Case& c : cases) {
-    SCOPED_TRACE(::testing::Message() << c.colourOnLoad << " " << c.highlight);
-    load(u"x IF \r\nEND IF\r\nWAIT");
-    s.setSelStart(0);
-    s.setSelLength(s.textLength());
-    s.setSelColor(kGreen);
-    s.setSelBold(false);
-    s.setSelStart(5);
-    control.ColourOnLoad = c.colourOnLoad;
-    control.m_bKeywordHighlight = c.highlight;
-    control.putText(Variant::fromString(u"IF A\nB THEN"));
-    EXPECT_EQ(marked(), c.want);
-    EXPECT_EQ(s.selStart(), 0) << "the caret as Text put leaves it (m_bFirstTime)";
-  }
 }
 
 }  // namespace
