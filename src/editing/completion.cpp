@@ -133,7 +133,7 @@ void CommitSelectedEntry(TaviColorText& control, int32_t typedBehind) {
   ModuleState& module = control.module();
   // A strictly locked control takes no commit: the text and the list stay as they are.
   if (!control.editCommandsAllowed()) return;
-  // Commit: the partly typed word before the Space becomes the chosen keyword.
+  // The partly typed word before the caret (and the Space) becomes the chosen keyword.
   EditSurface& editor = *w.editor;
   module.m_lKeyUpCaret = editor.selStart();
   editor.setFocus();
