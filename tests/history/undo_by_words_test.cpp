@@ -1,4 +1,5 @@
-// UndoByWords: which keystrokes make one undo step, and Undo and Redo over such steps.
+// UndoByWords: which keystrokes make one undo step (the scenario extensions_undo_words shows
+// Undo and Redo over such steps).
 #include <string>
 #include <vector>
 
@@ -11,8 +12,8 @@ class UndoByWordsTest : public testing::EditingFixture {
  protected:
   UndoByWordsTest() { control.UndoByWords = true; }
 
-  void from(std::u16string_view text, int32_t caret = -1, int32_t length = 0) {
-    given(text, caret, length);
+  void from(std::u16string_view text, int32_t caret) {
+    given(text, caret);
     recorded_ = control.m_colUndo.count();
   }
   // The texts of the undo snapshots taken since `from`.
@@ -22,7 +23,8 @@ class UndoByWordsTest : public testing::EditingFixture {
       texts.push_back(control.m_colUndo.item(i).Text.str());
     return texts;
   }
-  // Plays keys: a character is typed, '<' is Backspace, '>' Delete, '^' Left then Right.
+  // Plays keys: a character is typed, '<' is Backspace, '>' Delete, '^' Left then Right,
+  // '@' a click at the caret.
   void play(std::u16string_view keys) {
     for (char16_t c : keys) {
       if (c == u'<') {
@@ -32,6 +34,9 @@ class UndoByWordsTest : public testing::EditingFixture {
       } else if (c == u'^') {
         press(vk::kLeft);
         press(vk::kRight);
+      } else if (c == u'@') {
+        const PixelPoint at = surface().caretPosition();
+        widgets.click(at.x, at.y);
       } else {
         widgets.type(std::u16string_view(&c, 1));
       }
@@ -57,6 +62,7 @@ TEST_F(UndoByWordsTest, AWordWithTheBlanksBehindItOrARunOfDeletionsIsOneStep) {
       {.text = u"WAIT 20", .caret = 4, .keys = u"<>", .steps = {u"WAI 20", u"WAI20"}},
       {.text = u"WAIT 20", .caret = 7, .keys = u"<x", .steps = {u"WAIT 2", u"WAIT 2x"}},
       {.text = u"AB", .caret = 2, .keys = u"C^D", .steps = {u"ABC", u"ABCD"}},
+      {.text = u"AB", .caret = 2, .keys = u"C@D", .steps = {u"ABC", u"ABCD"}},
       {.text = u"AB", .caret = 2, .keys = u"C\nD", .steps = {u"ABC", u"ABC\r\n", u"ABC\r\nD"}},
   };
   for (const Row& row : rows) {
@@ -64,47 +70,13 @@ TEST_F(UndoByWordsTest, AWordWithTheBlanksBehindItOrARunOfDeletionsIsOneStep) {
     play(row.keys);
     EXPECT_EQ(steps(), row.steps) << ::testing::PrintToString(Text(row.keys));
   }
-  // Typing over a selection is a step of its own, which the following letters continue.
-  from(u"IF x THEN", 3, 1);
+  // A change that the journal did not see (ReplaceAll) ends the word.
+  from(u"x ", 2);
   play(u"ab");
-  EXPECT_EQ(steps(), std::vector<Text>{u"IF ab THEN"});
-  // Off, every keystroke is a step.
-  control.UndoByWords = false;
-  from(u"");
-  play(u"IF");
-  EXPECT_EQ(steps(), (std::vector<Text>{u"I", u"IF"}));
-}
-
-// The host hears of every keystroke as before: onChange for each typed character and each
-// single deletion.
-TEST_F(UndoByWordsTest, OnChangeStillComesWithEveryKeystroke) {
-  from(u"");
-  play(u"ab<<");
-  const auto changes = std::count(sink.events.begin(), sink.events.end(), "change");
-  EXPECT_EQ(changes, 4);
-}
-
-// Undo takes back a step at a time and Redo restores it; an Undo or a click, even at the
-// caret, starts a new step.
-TEST_F(UndoByWordsTest, UndoAndRedoStepOverWholeWords) {
-  from(u"A\r\n");
-  play(u"IF x THEN");
-  control.Undo();
-  EXPECT_EQ(text(), u"A\r\nIF x ");
-  control.Undo();
-  control.Undo();
-  EXPECT_EQ(text(), u"A\r\n");
-  control.Redo();
-  control.Redo();
-  EXPECT_EQ(text(), u"A\r\nIF x ");
-  play(u"QU");
-  widgets.click(56, 16);
-  play(u"Z");
-  EXPECT_EQ(steps(),
-            (std::vector<Text>{u"A\r\nIF ", u"A\r\nIF x ", u"A\r\nIF x QU", u"A\r\nIF x QUZ"}));
-  control.Undo();
-  control.Undo();
-  EXPECT_EQ(text(), u"A\r\nIF x ");
+  control.ReplaceAll(u"x", u"y", true);
+  surface().setSelStart(4);  // back where the word stopped
+  play(u"c");
+  EXPECT_EQ(steps(), (std::vector<Text>{u"x ab", u"y abc"}));
 }
 
 }  // namespace
