@@ -1,4 +1,5 @@
-// tavi-edit [FILE]: the script editor on the desktop.
+// tavi-edit [FILE]: the script editor on the desktop. A FILE that does not exist opens
+// empty under its name (saving creates it); one that is no text is refused with a message.
 // tavi-edit --screenshot OUT.png FILE: loads FILE, writes a picture of the window to
 // OUT.png without waiting for a person, and prints its path.
 // tavi-edit --type KEYS [--screenshot OUT.png] FILE: clicks into the editor and types KEYS
@@ -74,7 +75,14 @@ int main(int argc, char** argv) {
 
   tavi::MainWindow window;
   const QStringList files = parser.positionalArguments();
-  if (!files.isEmpty() && !window.openFile(files.first())) return 1;
+  const bool unattended = parser.isSet(printPdfOption) || parser.isSet(screenshotOption);
+  QString error;
+  if (!files.isEmpty() && !window.loadFile(files.first(), error)) {
+    std::fprintf(stderr, "tavi-edit: %s\n", qPrintable(error));
+    if (unattended) return 1;
+    // The editor stays empty and untitled, so that saving cannot overwrite the file.
+    QTimer::singleShot(0, &window, [&window, error] { window.reportError(error); });
+  }
   if (parser.isSet(printPdfOption)) return printPdf(window, parser.value(printPdfOption));
   if (parser.isSet(typeOption)) {
     QString error;

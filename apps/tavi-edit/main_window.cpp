@@ -13,7 +13,6 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
-#include <QSaveFile>
 #include <QStatusBar>
 #include <QTextEdit>
 
@@ -21,6 +20,7 @@
 #include "qt/services.h"
 #include "qt/tavi_color_text_widget.h"
 #include "qt/units.h"
+#include "script_files.h"
 
 namespace tavi {
 
@@ -28,6 +28,11 @@ namespace {
 
 const QString kAppName = QStringLiteral("tavi-edit");
 const QString kScriptFilter = QStringLiteral("Scripts (*.scr *.txt);;All files (*)");
+// The control's own maximum length at start. A longer file raises it to the file's length
+// plus as much room again, so that the whole file loads and can still grow.
+constexpr int kUsualMaxLength = 100000;
+// Message box styles: an OK button with a warning sign.
+constexpr int32_t kWarningOk = 48;
 
 TaviColorTextWidget::Messages englishMessages() {
   TaviColorTextWidget::Messages m;
@@ -44,12 +49,16 @@ TaviColorTextWidget::Messages englishMessages() {
 
 }  // namespace
 
-MainWindow::MainWindow() : editor_(new TaviColorTextWidget(this)), position_(new QLabel(this)) {
+MainWindow::MainWindow()
+    : editor_(new TaviColorTextWidget(this)),
+      position_(new QLabel(this)),
+      format_(new QLabel(this)) {
   setCentralWidget(editor_);
   editor_->setMessages(englishMessages());
   editor_->setKeywordHighlight(true);
   buildMenus();
   statusBar()->addPermanentWidget(position_);
+  statusBar()->addPermanentWidget(format_);
   connect(editor_, &TaviColorTextWidget::onChange, this, [this] {
     updateTitle();
     updateStatus();
@@ -110,25 +119,66 @@ void MainWindow::buildMenus() {
 
 bool MainWindow::isModified() const { return qt::toQString(editor_->surface().text()) != saved_; }
 
-bool MainWindow::openFile(const QString& path) {
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) {
-    QMessageBox::warning(this, kAppName, tr("Cannot open %1:\n%2").arg(path, file.errorString()));
+bool MainWindow::loadFile(const QString& path, QString& error) {
+  const ScriptFileRead read = readScriptFile(path);
+  if (!read.error.isEmpty()) {
+    error = read.error;
     return false;
   }
-  const QString content = QString::fromUtf8(file.readAll());
+  const QString name = QFileInfo(path).fileName();
+  QStringList notices;
+  const auto length = static_cast<int>(read.text.size());
+  const int limit = length >= kUsualMaxLength ? length + kUsualMaxLength : kUsualMaxLength;
+  if (limit != kUsualMaxLength)
+    notices << tr("%1 holds %L2 characters, more than the editor's usual limit of %L3: it "
+                  "was opened whole, with the limit raised to %L4.")
+                   .arg(name)
+                   .arg(length)
+                   .arg(kUsualMaxLength)
+                   .arg(limit);
+  editor_->setMaxLength(limit);
+  // The editor takes Length's limit at its next change; the load is that change, so the
+  // editor needs the limit now.
+  editor_->surface().setMaxLength(limit);
   editor_->setLoadFlag(true);
   editor_->control().m_bFirstTime = true;
   editor_->surface().setSelStart(0);
   editor_->surface().setSelLength(editor_->surface().textLength());
-  editor_->setText(content);
+  editor_->setText(read.text);
   editor_->setLoadFlag(false);
   editor_->setChanged(false);
-  saved_ = qt::toQString(editor_->surface().text());
+  // What the file holds: should the editor show anything differently, the window shows
+  // unsaved changes at once.
+  saved_ = read.text;
   path_ = path;
+  fileFormat_ = read.format;
+  if (read.missing) notices << tr("%1 does not exist yet: saving creates it.").arg(name);
+  if (read.format.mixedLineBreaks)
+    notices << tr("%1 mixes line-break styles: saving writes %2 throughout.")
+                   .arg(name, describe(read.format).section(QStringLiteral(", "), 1));
+  if (const QString shown = editor_->value(); shown != saved_) {
+    qsizetype at = 0;
+    while (at < shown.size() && at < saved_.size() && shown[at] == saved_[at]) ++at;
+    notices << tr("The editor cannot show %1 exactly (line %2 differs): saving writes what "
+                  "it shows.")
+                   .arg(name)
+                   .arg(saved_.left(at).count(QLatin1Char('\n')) + 1);
+  }
+  statusBar()->showMessage(notices.join(QLatin1Char(' ')));
   updateTitle();
   updateStatus();
   return true;
+}
+
+bool MainWindow::openFile(const QString& path) {
+  QString error;
+  if (loadFile(path, error)) return true;
+  reportError(error);
+  return false;
+}
+
+void MainWindow::reportError(const QString& message) {
+  editor_->services().messages.show(qt::toText(message), kWarningOk, qt::toText(kAppName));
 }
 
 void MainWindow::open() {
@@ -138,17 +188,20 @@ void MainWindow::open() {
 }
 
 bool MainWindow::writeFile(const QString& path) {
-  // The control's text as it holds it: CR LF line breaks.
+  // The control's text (CR LF line breaks) in the file's own format.
   const QString text = editor_->value();
-  QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly) || file.write(text.toUtf8()) < 0 || !file.commit()) {
-    QMessageBox::warning(this, kAppName, tr("Cannot save %1:\n%2").arg(path, file.errorString()));
+  const QString error = writeScriptFile(path, text, fileFormat_);
+  if (!error.isEmpty()) {
+    reportError(error);
     return false;
   }
   saved_ = text;
   path_ = path;
   editor_->setChanged(false);
+  statusBar()->showMessage(
+      tr("Saved %1 (%2).").arg(QFileInfo(path).fileName(), describe(fileFormat_)));
   updateTitle();
+  updateStatus();
   return true;
 }
 
@@ -268,6 +321,7 @@ void MainWindow::updateStatus() {
   const int32_t line = surface.lineFromChar(caret);
   const int32_t column = caret - surface.offsets().lineStart(line);
   position_->setText(tr("Line %1, Column %2").arg(line + 1).arg(column + 1));
+  format_->setText(describe(fileFormat_));
 }
 
 }  // namespace tavi

@@ -5,57 +5,32 @@
 #
 #   tavi_edit_e2e.sh TAVI_EDIT CHECKER OUT_DIR
 #
-# Exits 77 (skipped) when Xvfb, xvfb-run or xdotool is missing or Xvfb cannot start. Every
-# wait polls and is bounded: at most about 55 s in all, about 2 s when all is well.
+# Runs on a display of its own: on_xvfb.sh tavi_edit_e2e.sh ... Every wait polls and is
+# bounded: at most about 55 s in all, about 2 s when all is well.
 set -euo pipefail
 
-readonly kSkip=77
-
-if [ "${1:-}" = --inside ]; then
-  # On the display xvfb-run started.
-  shift
-  edit=$1 checker=$2 out=$3
-  # xvfb-run -a runs the command even when every Xvfb it tried failed: check the display.
-  for _ in 1 2 3 4; do
-    xdotool getdisplaygeometry >/dev/null 2>&1 && touch "$out/display-started" && break
-    sleep 0.5
-  done
-  [ -e "$out/display-started" ] || exit 1
-  script="$out/untouched.scr"
-  # Lines without keywords for the gutter to number, then empty lines to type on.
-  { for i in 1 2 3 4; do printf 'Caller_%d Route_%d\r\n' "$i" "$i"; done
-    for i in $(seq 1 12); do printf '\r\n'; done; } >"$script"
-
-  "$edit" "$script" >"$out/tavi-edit.log" 2>&1 &
-  pid=$!
-  trap 'kill "$pid" 2>/dev/null || true' EXIT
-  # The window, once mapped (xdotool polls; bounded here).
-  window=$(timeout 12 xdotool search --sync --onlyvisible --pid "$pid" --name 'tavi-edit' |
-           head -n 1) || true
-  [ -n "$window" ] ||
-    { echo "FAILED: no tavi-edit window within 12 s"; cat "$out/tavi-edit.log"; exit 1; }
-  echo "tavi-edit window $window"
-
-  "$checker" "$window" "$out/before.png" --no-keywords
-  # Without a window manager the keyboard follows the input focus set here; the click puts
-  # the caret into the text, as a person does before typing.
-  timeout 5 xdotool windowfocus --sync "$window"
-  timeout 5 xdotool mousemove --sync --window "$window" 300 120 click 1
-  timeout 10 xdotool type --delay 30 "IF CALL RATE THEN QUIT"
-  "$checker" "$window" "$out/after.png" --keywords
-  exit 0
-fi
-
 edit=$1 checker=$2 out=$3
-for tool in xvfb-run Xvfb xauth xdotool; do
-  command -v "$tool" >/dev/null ||
-    { echo "SKIPPED: $tool is not installed (tools/install-deps installs it)"; exit $kSkip; }
-done
 rm -rf "$out" && mkdir -p "$out"
-status=0
-xvfb-run -a -s "-screen 0 1280x1024x24" "$0" --inside "$edit" "$checker" "$out" || status=$?
-if [ ! -e "$out/display-started" ]; then
-  echo "SKIPPED: Xvfb could not start here (xvfb-run exit status $status)"
-  exit $kSkip
-fi
-exit $status
+script="$out/untouched.scr"
+# Lines without keywords for the gutter to number, then empty lines to type on.
+{ for i in 1 2 3 4; do printf 'Caller_%d Route_%d\r\n' "$i" "$i"; done
+  for i in $(seq 1 12); do printf '\r\n'; done; } >"$script"
+
+"$edit" "$script" >"$out/tavi-edit.log" 2>&1 &
+pid=$!
+trap 'kill "$pid" 2>/dev/null || true' EXIT
+# The window, once mapped (xdotool polls; bounded here).
+window=$(timeout 12 xdotool search --sync --onlyvisible --pid "$pid" --name 'tavi-edit' |
+         head -n 1) || true
+[ -n "$window" ] ||
+  { echo "FAILED: no tavi-edit window within 12 s"; cat "$out/tavi-edit.log"; exit 1; }
+echo "tavi-edit window $window"
+
+"$checker" "$window" "$out/before.png" --no-keywords
+# Without a window manager the keyboard follows the input focus set here; the click puts
+# the caret into the text, as a person does before typing.
+timeout 5 xdotool windowfocus --sync "$window"
+timeout 5 xdotool mousemove --sync --window "$window" 300 120 click 1
+timeout 10 xdotool type --delay 30 "IF CALL RATE THEN QUIT"
+"$checker" "$window" "$out/after.png" --keywords
+exit 0
