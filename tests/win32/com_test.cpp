@@ -240,7 +240,8 @@ TEST_F(ComTest, VtablePropertiesMatchTheDispatchInterface) {
     EXPECT_EQ(access(true, id, nullptr), b.text());
     ++checked;
   }
-  EXPECT_EQ(checked, 18) << "the 16 public variables, Load_flag and KeywordHighlight_flag";
+  EXPECT_EQ(checked, 24)
+      << "the 16 public variables, Load_flag, KeywordHighlight_flag and the six opt-in flags";
 
   // Length (put) stores the maximum length.
   Var length;
