@@ -26,6 +26,12 @@ Function ErrorOfHighlightLine(line, startPos)
   ErrorOfHighlightLine = Err.Number
 End Function
 
+Function ErrorOfKeywordHint(keyword)
+  On Error Resume Next
+  ctl.SetKeywordHint keyword, "line, time"
+  ErrorOfKeywordHint = Err.Number
+End Function
+
 Function ErrorOfUnknownMember()
   On Error Resume Next
   ctl.NoSuchMember
@@ -81,6 +87,21 @@ Check "KeywordHighlight_flag True", ErrorOfKeywordHighlight(True), 0
 Check "KeywordHighlight_flag ""maybe""", ErrorOfKeywordHighlight("maybe"), 13
 Check "HighlightLine 0, 0", ErrorOfHighlightLine(0, 0), 9
 Check "unknown member", ErrorOfUnknownMember(), 438
+
+' The opt-in extensions: a strictly locked control takes no Replace All until Unlock.
+ctl.StrictLock = True
+ctl.DisableControl
+ctl.ReplaceAll "PRICE", "COST", True
+Check "StrictLock refuses ReplaceAll", ctl.Value, Replace(script, "RATE", "PRICE")
+ctl.Unlock
+Check "Unlock clears m_bLock", ctl.m_bLock, False
+ctl.ReplaceAll "PRICE", "COST", True
+Check "ReplaceAll after Unlock", ctl.Value, Replace(script, "RATE", "COST")
+ctl.KeywordHighlight_flag = True
+ctl.ColourAll
+Check "ColourAll changes no text", ctl.Value, Replace(script, "RATE", "COST")
+Check "SetKeywordHint of a keyword", ErrorOfKeywordHint("QUEUE TO SKILLSET"), 0
+Check "SetKeywordHint of another word", ErrorOfKeywordHint("NOT A KEYWORD"), 5
 
 If failures = 0 Then
   WScript.Echo "RESULT: PASS"
