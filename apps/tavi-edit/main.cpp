@@ -54,6 +54,7 @@ int printPdf(tavi::MainWindow& window, const QString& out) {
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("tavi-edit"));
+  QApplication::setOrganizationName(QStringLiteral("tavi"));  // where QSettings keeps its file
   QCommandLineParser parser;
   parser.setApplicationDescription(QStringLiteral("Edits call-routing scripts."));
   parser.addHelpOption();

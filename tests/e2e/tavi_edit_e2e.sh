@@ -11,6 +11,8 @@ set -euo pipefail
 
 edit=$1 checker=$2 out=$3
 rm -rf "$out" && mkdir -p "$out"
+# tavi-edit's settings (the recent files) stay in the test's folder.
+export XDG_CONFIG_HOME=$out/config
 script="$out/untouched.scr"
 # Lines without keywords for the gutter to number, then empty lines to type on.
 { for i in 1 2 3 4; do printf 'Caller_%d Route_%d\r\n' "$i" "$i"; done

@@ -13,6 +13,8 @@ set -euo pipefail
 
 edit=$1 out=$2
 rm -rf "$out" && mkdir -p "$out"
+# tavi-edit's settings (the recent files) stay in the test's folder.
+export XDG_CONFIG_HOME=$out/config
 failures=0
 pid=
 trap '[ -z "$pid" ] || kill "$pid" 2>/dev/null || true' EXIT
