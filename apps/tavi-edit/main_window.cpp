@@ -43,12 +43,15 @@ const QString kScriptFilter = QStringLiteral("Scripts (*.scr *.txt);;All files (
 constexpr int kUsualMaxLength = 100000;
 // Colouring on load goes through the Qt widget's selection, character formats run by run,
 // and its cost grows with the square of the text's length. Measured on the offscreen
-// platform (one core): 20,000 characters 0.5 s, 50,000 2.8 s, 100,000 10 s, 150,000 21 s,
-// 300,000 84 s; loading the same texts uncoloured takes 0.01 to 0.3 s. A file up to
-// 30,000 characters (about a second, some thousand lines of script) is coloured as it
-// loads; a longer one opens uncoloured, with a notice, and View > Colour Whole Script
-// colours it on request. Lines typed or edited are coloured either way.
+// platform of a two-core build machine: 20,000 characters 0.5 s, 50,000 2.8 s, 100,000
+// 10 s, 150,000 21 s, 300,000 84 s; loading the same texts uncoloured takes 0.01 to 0.3 s.
+// A file up to 30,000 characters (about a second, some thousand lines of script) is
+// coloured as it loads; a longer one opens uncoloured, with a notice, and View > Colour
+// Whole Script colours it on request, after asking, up to 300,000 characters (a minute
+// and a half); beyond that it would take hours and is refused. Lines typed or edited are
+// coloured either way.
 constexpr int kColourOnLoadLimit = 30000;
+constexpr int kColourAllLimit = 300000;
 // Zoom: steps of 1.5 points from the control's 9.75.
 constexpr double kZoomStep = 1.5;
 constexpr int kZoomOutSteps = 3;
@@ -58,6 +61,8 @@ constexpr int32_t kWarningOk = 48;
 constexpr int32_t kInformationOk = 64;
 constexpr int32_t kQuestionYesNo = 32 + 4;
 constexpr int kYes = 6;
+// How long a passing message stays in the status bar.
+constexpr int kMessageMs = 4000;
 
 }  // namespace
 
@@ -65,6 +70,7 @@ MainWindow::MainWindow(QSettings* settings)
     : editor_(new TaviColorTextWidget(this)),
       searchBar_(new SearchBar(this)),
       marks_(new ViewMarks(*editor_->editor())),
+      notice_(new QLabel(this)),
       position_(new QLabel(this)),
       format_(new QLabel(this)),
       ownSettings_(settings == nullptr ? std::make_unique<QSettings>() : nullptr),
@@ -80,6 +86,10 @@ MainWindow::MainWindow(QSettings* settings)
   setCentralWidget(centre);
   setUpEditor(*editor_);
   buildMenus();
+  // The notices of the file opened stay until the next file, one a line; a line too long
+  // for the window is cut, and the tooltip holds them whole.
+  notice_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+  statusBar()->addWidget(notice_, 1);
   statusBar()->addPermanentWidget(position_);
   statusBar()->addPermanentWidget(format_);
   connect(editor_, &TaviColorTextWidget::onChange, this, [this] {
@@ -91,7 +101,7 @@ MainWindow::MainWindow(QSettings* settings)
     updateStatus();
   });
   connect(editor_, &TaviColorTextWidget::exception, this, [this](int, const QString& why) {
-    statusBar()->showMessage(tr("The editor refused: %1").arg(why));
+    statusBar()->showMessage(tr("The editor refused: %1").arg(why), kMessageMs);
   });
   connect(editor_->editor(), &QTextEdit::cursorPositionChanged, this, [this] { updateStatus(); });
 
@@ -190,8 +200,8 @@ bool MainWindow::loadFile(const QString& path, QString& error) {
   const auto length = static_cast<int>(read.text.size());
   const int limit = length >= kUsualMaxLength ? length + kUsualMaxLength : kUsualMaxLength;
   if (limit != kUsualMaxLength)
-    notices << tr("%1 holds %L2 characters, more than the editor's usual limit of %L3: it "
-                  "was opened whole, with the limit raised to %L4.")
+    notices << tr("%1 opened whole: %L2 characters, more than the usual limit of %L3 (now "
+                  "%L4).")
                    .arg(name)
                    .arg(length)
                    .arg(kUsualMaxLength)
@@ -199,9 +209,9 @@ bool MainWindow::loadFile(const QString& path, QString& error) {
   const bool colour = length <= kColourOnLoadLimit;
   editor_->setProperty("ColourOnLoad", colour);
   if (!colour)
-    notices << tr("Keywords are not coloured: colouring %L1 characters takes long here (View > "
-                  "Colour Whole Script does it); lines you edit are coloured as you type.")
-                   .arg(length);
+    notices << tr(
+        "Not coloured: too long to colour quickly (View > Colour Whole Script "
+        "colours it).");
   editor_->setMaxLength(limit);
   // The editor takes Length's limit at its next change; the load is that change, so the
   // editor needs the limit now.
@@ -233,7 +243,8 @@ bool MainWindow::loadFile(const QString& path, QString& error) {
                    .arg(name)
                    .arg(saved_.left(at).count(QLatin1Char('\n')) + 1);
   }
-  statusBar()->showMessage(notices.join(QLatin1Char(' ')));
+  notice_->setText(notices.join(QLatin1Char('\n')));
+  notice_->setToolTip(notice_->text());
   updateTitle();
   updateStatus();
   return true;
@@ -269,7 +280,7 @@ bool MainWindow::writeFile(const QString& path) {
   recent_.add(path);
   editor_->setChanged(false);
   statusBar()->showMessage(
-      tr("Saved %1 (%2).").arg(QFileInfo(path).fileName(), describe(fileFormat_)));
+      tr("Saved %1 (%2).").arg(QFileInfo(path).fileName(), describe(fileFormat_)), kMessageMs);
   updateTitle();
   updateStatus();
   return true;
@@ -385,6 +396,13 @@ void MainWindow::setLocked(bool locked) {
 
 void MainWindow::colourAll() {
   const int length = editor_->surface().textLength();
+  if (length > kColourAllLimit) {
+    reportError(tr("The script is too long to colour whole here (%L1 characters, at most %L2): "
+                   "lines are coloured as you edit them.")
+                    .arg(length)
+                    .arg(kColourAllLimit));
+    return;
+  }
   if (length > kColourOnLoadLimit) {
     const Text question = qt::toText(
         tr("Colouring %L1 characters may take minutes. Colour the whole script now?").arg(length));
@@ -402,7 +420,7 @@ void MainWindow::zoom(int steps) {
   font.setPointSizeF(font.pointSizeF() + kZoomStep * zoom_);
   editor_->editor()->setFont(font);
   editor_->gutter()->update();
-  statusBar()->showMessage(tr("Text size %1 pt").arg(font.pointSizeF()), 2000);
+  statusBar()->showMessage(tr("Text size %1 pt").arg(font.pointSizeF()), kMessageMs);
 }
 
 void MainWindow::fillRecentMenu() {

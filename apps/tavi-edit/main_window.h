@@ -85,6 +85,7 @@ class MainWindow final : public QMainWindow {
   TaviColorTextWidget* editor_;
   SearchBar* searchBar_;
   ViewMarks* marks_;
+  QLabel* notice_;  // what opening the file brought to light
   QLabel* position_;
   QLabel* format_;  // the file's encoding and line breaks
   std::unique_ptr<QSettings> ownSettings_;
