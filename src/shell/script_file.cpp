@@ -150,30 +150,6 @@ size_t unpairedSurrogate(TextView text) {
   return TextView::npos;
 }
 
-// Appends the character at text[i] (a surrogate pair is one) and moves `i` to its last unit.
-void appendUtf8(std::string& out, TextView text, size_t& i) {
-  char32_t c = text[i];
-  if (isHighSurrogate(text[i]) && i + 1 < text.size() && isLowSurrogate(text[i + 1])) {
-    c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
-    ++i;
-  }
-  if (c < 0x80) {
-    out.push_back(static_cast<char>(c));
-  } else if (c < 0x800) {
-    out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-  } else if (c < 0x10000) {
-    out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-    out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-  } else {
-    out.push_back(static_cast<char>(0xF0 | (c >> 18)));
-    out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-  }
-}
-
 TextView lineBreakText(LineBreakStyle style) {
   switch (style) {
     case LineBreakStyle::kLf:
@@ -242,9 +218,8 @@ EncodedScript encodeScript(TextView text, const ScriptFormat& format) {
     for (char16_t unit : lines) appendUnit(bytes, unit, bigEndian);
     return out;
   }
-  bytes.reserve(kUtf8Bom.size() + lines.size() + lines.size() / 8);
   if (format.encoding == ScriptEncoding::kUtf8WithBom) bytes.append(kUtf8Bom);
-  for (size_t i = 0; i < lines.size(); ++i) appendUtf8(bytes, lines, i);
+  bytes.append(toUtf8(lines));  // no unpaired surrogate is left (checked above)
   return out;
 }
 
