@@ -94,7 +94,10 @@ QtHintBox::QtHintBox(QWidget* parent) : widget_(new QLabel(parent)) {
   widget_->setForegroundRole(QPalette::ToolTipText);
   widget_->setTextFormat(Qt::PlainText);
   widget_->setFocusPolicy(Qt::NoFocus);
+  // The control sizes the box 5 pixels larger than its text: a frame and a margin of one
+  // pixel each fit in that, a framed label's default indent (half an "x") does not.
   widget_->setMargin(1);
+  widget_->setIndent(0);
   widget_->hide();
 }
 
