@@ -1,7 +1,5 @@
 #include "editor_setup.h"
 
-#include <QStringList>
-
 #include "qt/tavi_color_text_widget.h"
 
 namespace tavi {
@@ -46,13 +44,14 @@ constexpr KeywordHint kHints[] = {
 void setUpEditor(TaviColorTextWidget& editor) {
   editor.setMessages(englishMessages());
   editor.setKeywordHighlight(true);
-  // By name, as any host reaches the extensions (see the control's dispatch table).
-  for (const char* extension : {"ColourOnLoad", "StrictLock", "HideEmptyHint", "ListKeepsKeys",
-                                "UndoByWords", "ShiftTabOutdent"})
-    editor.setProperty(extension, true);
+  editor.setColourOnLoad(true);
+  editor.setStrictLock(true);
+  editor.setHideEmptyHint(true);
+  editor.setListKeepsKeys(true);
+  editor.setUndoByWords(true);
+  editor.setShiftTabOutdent(true);
   for (const KeywordHint& h : kHints)
-    editor.dynamicCall(QStringLiteral("SetKeywordHint"),
-                       QVariantList{QString::fromLatin1(h.keyword), QString::fromLatin1(h.hint)});
+    editor.setKeywordHint(QString::fromLatin1(h.keyword), QString::fromLatin1(h.hint));
 }
 
 }  // namespace tavi

@@ -11,6 +11,7 @@
 #include "qt/units.h"
 #include "qt/variants.h"
 #include "shell/dispatch.h"
+#include "shell/runtime_error.h"
 
 namespace tavi {
 
@@ -156,6 +157,31 @@ void TaviColorTextWidget::highlightLine(int line, int startPos) {
 }
 
 void TaviColorTextWidget::disableControl() { control_->DisableControl(); }
+
+bool TaviColorTextWidget::colourOnLoad() const { return control_->ColourOnLoad; }
+void TaviColorTextWidget::setColourOnLoad(bool on) { control_->ColourOnLoad = on; }
+bool TaviColorTextWidget::strictLock() const { return control_->StrictLock; }
+void TaviColorTextWidget::setStrictLock(bool on) { control_->StrictLock = on; }
+bool TaviColorTextWidget::hideEmptyHint() const { return control_->HideEmptyHint; }
+void TaviColorTextWidget::setHideEmptyHint(bool on) { control_->HideEmptyHint = on; }
+bool TaviColorTextWidget::listKeepsKeys() const { return control_->ListKeepsKeys; }
+void TaviColorTextWidget::setListKeepsKeys(bool on) { control_->ListKeepsKeys = on; }
+bool TaviColorTextWidget::undoByWords() const { return control_->UndoByWords; }
+void TaviColorTextWidget::setUndoByWords(bool on) { control_->UndoByWords = on; }
+bool TaviColorTextWidget::shiftTabOutdent() const { return control_->ShiftTabOutdent; }
+void TaviColorTextWidget::setShiftTabOutdent(bool on) { control_->ShiftTabOutdent = on; }
+void TaviColorTextWidget::colourAll() { control_->ColourAll(); }
+void TaviColorTextWidget::unlock() { control_->Unlock(); }
+
+bool TaviColorTextWidget::setKeywordHint(const QString& keyword, const QString& hint) {
+  try {
+    control_->SetKeywordHint(toText(keyword), toText(hint));
+    return true;
+  } catch (const RuntimeError& error) {  // a word that is no keyword
+    emit exception(error.number(), QString::fromUtf8(error.what()));
+    return false;
+  }
+}
 
 // ---- By name ----
 

@@ -45,6 +45,13 @@ class TaviColorTextWidget : public QWidget {
   Q_PROPERTY(bool loadFlag READ loadFlag WRITE setLoadFlag)
   Q_PROPERTY(int maxLength READ maxLength WRITE setMaxLength)
   Q_PROPERTY(bool changed READ isChanged WRITE setChanged)
+  // Opt-in extensions, all off at start (see the control's "Opt-in extensions").
+  Q_PROPERTY(bool colourOnLoad READ colourOnLoad WRITE setColourOnLoad)
+  Q_PROPERTY(bool strictLock READ strictLock WRITE setStrictLock)
+  Q_PROPERTY(bool hideEmptyHint READ hideEmptyHint WRITE setHideEmptyHint)
+  Q_PROPERTY(bool listKeepsKeys READ listKeepsKeys WRITE setListKeepsKeys)
+  Q_PROPERTY(bool undoByWords READ undoByWords WRITE setUndoByWords)
+  Q_PROPERTY(bool shiftTabOutdent READ shiftTabOutdent WRITE setShiftTabOutdent)
 
  public:
   explicit TaviColorTextWidget(QWidget* parent = nullptr);
@@ -95,8 +102,34 @@ class TaviColorTextWidget : public QWidget {
   void replaceAll(const QString& text, const QString& with, bool matchCase);
   // Selects a line (1-based); with startPos > 0 the token at that column instead.
   void highlightLine(int line, int startPos = 0);
-  // Makes the editor read-only for good.
+  // Makes the editor read-only (until unlock(), an opt-in extension).
   void disableControl();
+
+  // ---- Opt-in extensions ----
+  // Text put colours what it loads.
+  bool colourOnLoad() const;
+  void setColourOnLoad(bool on);
+  // A locked control refuses the edit commands too.
+  bool strictLock() const;
+  void setStrictLock(bool on);
+  // A keyword without a hint text shows no hint box.
+  bool hideEmptyHint() const;
+  void setHideEmptyHint(bool on);
+  // The completion list's keys move its selection, not the caret.
+  bool listKeepsKeys() const;
+  void setListKeepsKeys(bool on);
+  // Typed words and runs of deletions undo as one step.
+  bool undoByWords() const;
+  void setUndoByWords(bool on);
+  // Shift+Tab outdents the selected lines.
+  bool shiftTabOutdent() const;
+  void setShiftTabOutdent(bool on);
+  // Colours the whole text.
+  void colourAll();
+  // Undoes disableControl().
+  void unlock();
+  // The hint text of a keyword of the vocabulary; false (and `exception`) for another word.
+  bool setKeywordHint(const QString& keyword, const QString& hint);
 
   // The whole control, for everything the typed interface above leaves out.
   TaviColorText& control() { return *control_; }

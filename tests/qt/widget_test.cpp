@@ -185,6 +185,25 @@ TEST_F(QtWidgetTest, TheDispatchTableReachesTheControlByName) {
   EXPECT_EQ(widget.property("objectName"), QVariant(QString())) << "a QObject property";
 }
 
+// Designer and QML see the opt-in extensions as Qt properties: off at start, and the same
+// state as the dispatch table's members of those names.
+TEST_F(QtWidgetTest, TheOptInExtensionsAreQtPropertiesOffAtStart) {
+  QObject& object = widget;  // the meta-object's properties, not the dispatch table's
+  for (const char* name : {"colourOnLoad", "strictLock", "hideEmptyHint", "listKeepsKeys",
+                           "undoByWords", "shiftTabOutdent"}) {
+    SCOPED_TRACE(name);
+    EXPECT_EQ(object.property(name), QVariant(false));
+    ASSERT_TRUE(object.setProperty(name, true));
+    EXPECT_EQ(widget.property(name), QVariant(true)) << "the control's member of that name";
+  }
+  int failure = -1;
+  QObject::connect(&widget, &TaviColorTextWidget::exception,
+                   [&failure](int code, const QString&) { failure = code; });
+  EXPECT_TRUE(widget.setKeywordHint(QStringLiteral("WAIT"), QStringLiteral("seconds")));
+  EXPECT_FALSE(widget.setKeywordHint(QStringLiteral("wait"), QStringLiteral("seconds")));
+  EXPECT_EQ(failure, 5) << "no keyword: invalid procedure call";
+}
+
 TEST_F(QtWidgetTest, TypingStopsAtTheMaximumLengthWithTheHostsWarning) {
   widget.setMaxLength(5);
   type(QStringLiteral("ABCDEFG"));
