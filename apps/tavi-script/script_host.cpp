@@ -376,8 +376,16 @@ OrderedJson ScriptHost::execute(const json& c) {
     expectSize(c, 2);
     platform_.printers().scriptDialog(dialogAnswerArg(c, 1));
   } else if (name == "state") {
-    expectSize(c, 1);
-    return okResult(stateOf(h.control, w, platform_.screen()));
+    OrderedJson state = stateOf(h.control, w, platform_.screen());
+    if (c.size() == 1) return okResult(std::move(state));
+    // ["state", FIELD...]: only the named fields, in the order named.
+    OrderedJson picked = OrderedJson::object();
+    for (size_t i = 1; i < c.size(); ++i) {
+      const std::string& field = stringArg(c, i);
+      if (!state.contains(field)) throw std::invalid_argument("no state field " + field);
+      picked[field] = state[field];
+    }
+    return okResult(std::move(picked));
   } else if (name == "formats") {
     expectSize(c, 1);
     return okResult(formatsOf(w.surface()));
