@@ -118,8 +118,9 @@ class HeadlessEditSurface final : public EditSurface, public Focusable {
   // Typed input replacing the selection: refused while locked or when the text would grow
   // beyond the maximum length.
   void typeInput(TextView chars);
-  // The surface's own action for a key: caret keys (Shift extends), Backspace, Delete,
-  // Enter, Tab (the focus leaves), the clipboard shortcuts and character keys.
+  // The surface's own action for a key: caret keys (Shift extends, Ctrl+Left and
+  // Ctrl+Right go by words), Backspace, Delete (Ctrl: by words), Enter, Tab (the focus
+  // leaves), the clipboard shortcuts, Ctrl+A (select all) and character keys.
   void keyAction(int16_t keyCode, int16_t shift, bool capsLock);
   // A left press at a pixel: places the caret, or extends the selection to it.
   void pressAt(double x, double y, bool extend);
@@ -150,10 +151,21 @@ class HeadlessEditSurface final : public EditSurface, public Focusable {
   // surface_input.cpp
   int32_t previousPosition(int32_t offset) const;
   int32_t nextPosition(int32_t offset) const;
+  // Where Ctrl+Right and Ctrl+Left go from `offset`: the start of the next word past the
+  // blanks after it, or the start of the current or previous word; a line break is a stop
+  // of its own (over it forward, to before it backward).
+  int32_t nextWordStop(int32_t offset) const;
+  int32_t previousWordStop(int32_t offset) const;
+  // The width of the line break that ends just before `offset`: 2 for CR LF, 1 for a lone
+  // CR or LF, 0 for none.
+  int32_t breakBefore(int32_t offset) const;
   int32_t positionOnLine(int32_t line, int32_t column) const;
   void moveCaret(int16_t keyCode, bool extend, bool ctrl);
   void deleteBackward();
   void deleteForward();
+  // Ctrl+Backspace and Ctrl+Delete: to the word stop, or the selection only.
+  void deleteWordBackward();
+  void deleteWordForward();
   void cutByKey();
   void copyByKey();
   void pasteByKey();

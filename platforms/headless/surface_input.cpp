@@ -19,6 +19,17 @@ float toTwips(double pixels) { return static_cast<float>(pixels * headless::kTwi
 // is defined.
 double cells(double pixels, double cellSize) { return std::clamp(pixels / cellSize, -1e9, 1e9); }
 
+// What the word keys see in a code unit. A word is a run of word characters or a run of
+// other characters (punctuation); blanks separate words and line breaks end them. A lone
+// CR or LF counts as a line break of its own.
+enum class WordClass { Blank, Break, Word, Other };
+
+WordClass wordClass(char16_t c) {
+  if (c == kSpace || c == kTab) return WordClass::Blank;
+  if (c == kCR || c == kLF) return WordClass::Break;
+  return isWordChar(c) ? WordClass::Word : WordClass::Other;
+}
+
 }  // namespace
 
 bool HeadlessEditSurface::raiseKeyDown(int16_t keyCode, int16_t shift) {
@@ -62,11 +73,17 @@ void HeadlessEditSurface::keyAction(int16_t keyCode, int16_t shift, bool capsLoc
       moveCaret(keyCode, withShift, ctrl);
       return;
     case vk::kBack:
-      deleteBackward();
+      if (ctrl) {
+        deleteWordBackward();
+      } else {
+        deleteBackward();
+      }
       return;
     case vk::kDelete:
       if (shift == kShiftMask) {
         cutByKey();
+      } else if (ctrl) {
+        deleteWordForward();
       } else {
         deleteForward();
       }
@@ -89,6 +106,7 @@ void HeadlessEditSurface::keyAction(int16_t keyCode, int16_t shift, bool capsLoc
     if (keyCode == vk::kX) cutByKey();
     if (keyCode == vk::kC) copyByKey();
     if (keyCode == vk::kV) pasteByKey();
+    if (keyCode == vk::kA) select(0, textLength(), true);
     return;
   }
   if (ctrl || alt) return;
@@ -112,6 +130,36 @@ int32_t HeadlessEditSurface::nextPosition(int32_t offset) const {
   return offset + 1;
 }
 
+int32_t HeadlessEditSurface::breakBefore(int32_t offset) const {
+  if (offset <= 0 || wordClass(text_[offset - 1]) != WordClass::Break) return 0;
+  return offset >= 2 && text_[offset - 2] == kCR && text_[offset - 1] == kLF ? 2 : 1;
+}
+
+int32_t HeadlessEditSurface::nextWordStop(int32_t offset) const {
+  const int32_t len = textLength();
+  int32_t p = offset;
+  if (p >= len) return len;
+  const WordClass at = wordClass(text_[p]);
+  if (at == WordClass::Break) return nextPosition(p);
+  if (at != WordClass::Blank) {
+    while (p < len && wordClass(text_[p]) == at) ++p;
+  }
+  while (p < len && wordClass(text_[p]) == WordClass::Blank) ++p;
+  return p;
+}
+
+// The start of a line is a stop too: blanks that run back to it end the move there.
+int32_t HeadlessEditSurface::previousWordStop(int32_t offset) const {
+  int32_t p = offset;
+  if (p <= 0) return 0;
+  if (const int32_t width = breakBefore(p)) return p - width;
+  while (p > 0 && wordClass(text_[p - 1]) == WordClass::Blank) --p;
+  if (p == 0 || breakBefore(p) > 0) return p;
+  const WordClass before = wordClass(text_[p - 1]);
+  while (p > 0 && wordClass(text_[p - 1]) == before) --p;
+  return p;
+}
+
 int32_t HeadlessEditSurface::positionOnLine(int32_t line, int32_t column) const {
   const int32_t start = lineStart(line);
   int32_t p = start + std::clamp(column, 0, lineEnd(line) - start);
@@ -120,8 +168,10 @@ int32_t HeadlessEditSurface::positionOnLine(int32_t line, int32_t column) const 
   return p;
 }
 
+// Ctrl+Left and Ctrl+Right move from the active end of a selection, they do not first
+// collapse it as Left and Right do.
 void HeadlessEditSurface::moveCaret(int16_t keyCode, bool extend, bool ctrl) {
-  if (!extend && selLength_ > 0 && (keyCode == vk::kLeft || keyCode == vk::kRight)) {
+  if (!extend && !ctrl && selLength_ > 0 && (keyCode == vk::kLeft || keyCode == vk::kRight)) {
     const int32_t p = keyCode == vk::kLeft ? selStart_ : selEnd();
     select(p, p, true);
     return;
@@ -134,10 +184,10 @@ void HeadlessEditSurface::moveCaret(int16_t keyCode, bool extend, bool ctrl) {
   int32_t target = active;
   switch (keyCode) {
     case vk::kLeft:
-      target = previousPosition(active);
+      target = ctrl ? previousWordStop(active) : previousPosition(active);
       break;
     case vk::kRight:
-      target = nextPosition(active);
+      target = ctrl ? nextWordStop(active) : nextPosition(active);
       break;
     case vk::kUp:
       if (line > 0) target = positionOnLine(line - 1, col);
@@ -176,6 +226,19 @@ void HeadlessEditSurface::deleteForward() {
   if (locked_) return;
   if (selLength_ > 0) return replaceRange(selStart_, selLength_, u"");
   replaceRange(selStart_, nextPosition(selStart_) - selStart_, u"");
+}
+
+void HeadlessEditSurface::deleteWordBackward() {
+  if (locked_) return;
+  if (selLength_ > 0) return replaceRange(selStart_, selLength_, u"");
+  const int32_t from = previousWordStop(selStart_);
+  replaceRange(from, selStart_ - from, u"");
+}
+
+void HeadlessEditSurface::deleteWordForward() {
+  if (locked_) return;
+  if (selLength_ > 0) return replaceRange(selStart_, selLength_, u"");
+  replaceRange(selStart_, nextWordStop(selStart_) - selStart_, u"");
 }
 
 // The keyboard shortcuts act inside the widget: a clipboard that cannot be opened makes

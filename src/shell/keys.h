@@ -28,6 +28,7 @@ inline constexpr int16_t kDown = 40;
 inline constexpr int16_t kSnapshot = 44;  // Print Screen
 inline constexpr int16_t kInsert = 45;
 inline constexpr int16_t kDelete = 46;
+inline constexpr int16_t kA = 65;
 inline constexpr int16_t kC = 67;
 inline constexpr int16_t kV = 86;
 inline constexpr int16_t kX = 88;
