@@ -170,6 +170,27 @@ TEST_F(SurfaceTest, CaretKeysDeletionAndTheViewportTakeCrLfAsOneCharacter) {
   EXPECT_EQ(s.caretPosition().y, 96) << "the scroll bar leaves the caret where it is";
 }
 
+// The control turns every break into CR LF, so only here can a lone CR or LF reach the
+// word keys: each is a line break of one unit.
+TEST_F(SurfaceTest, WordKeysTakeALoneCrOrLfAsALineBreak) {
+  load(u"ab\rcd\nef");
+  std::vector<int32_t> stops;
+  for (int i = 0; i < 5; ++i) {
+    control.key(vk::kRight, kCtrlMask);
+    stops.push_back(s.selStart());
+  }
+  EXPECT_EQ(stops, (std::vector<int32_t>{2, 3, 5, 6, 8}));
+  stops.clear();
+  for (int i = 0; i < 5; ++i) {
+    control.key(vk::kLeft, kCtrlMask);
+    stops.push_back(s.selStart());
+  }
+  EXPECT_EQ(stops, (std::vector<int32_t>{6, 5, 3, 2, 0}));
+  select(3, 0);
+  control.key(vk::kBack, kCtrlMask);
+  EXPECT_EQ(s.text(), u"abcd\nef");
+}
+
 TEST_F(SurfaceTest, ClipboardKeysAndMessagesAndALockedSurface) {
   HeadlessClipboard& clipboard = platform.clipboard();
   load(u"abc", 3, 0, 6);
