@@ -151,14 +151,6 @@ class HeadlessEditSurface final : public EditSurface, public Focusable {
   // surface_input.cpp
   int32_t previousPosition(int32_t offset) const;
   int32_t nextPosition(int32_t offset) const;
-  // Where Ctrl+Right and Ctrl+Left go from `offset`: the start of the next word past the
-  // blanks after it, or the start of the current or previous word; a line break is a stop
-  // of its own (over it forward, to before it backward).
-  int32_t nextWordStop(int32_t offset) const;
-  int32_t previousWordStop(int32_t offset) const;
-  // The width of the line break that ends just before `offset`: 2 for CR LF, 1 for a lone
-  // CR or LF, 0 for none.
-  int32_t breakBefore(int32_t offset) const;
   int32_t positionOnLine(int32_t line, int32_t column) const;
   void moveCaret(int16_t keyCode, bool extend, bool ctrl);
   void deleteBackward();

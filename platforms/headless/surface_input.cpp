@@ -6,6 +6,7 @@
 #include "headless/screen.h"
 #include "headless/us_keyboard.h"
 #include "shell/runtime_error.h"
+#include "shell/word_stops.h"
 
 namespace tavi {
 
@@ -18,17 +19,6 @@ float toTwips(double pixels) { return static_cast<float>(pixels * headless::kTwi
 // A whole number of cells from a pixel coordinate, kept in a range where the conversion
 // is defined.
 double cells(double pixels, double cellSize) { return std::clamp(pixels / cellSize, -1e9, 1e9); }
-
-// What the word keys see in a code unit. A word is a run of word characters or a run of
-// other characters (punctuation); blanks separate words and line breaks end them. A lone
-// CR or LF counts as a line break of its own.
-enum class WordClass { Blank, Break, Word, Other };
-
-WordClass wordClass(char16_t c) {
-  if (c == kSpace || c == kTab) return WordClass::Blank;
-  if (c == kCR || c == kLF) return WordClass::Break;
-  return isWordChar(c) ? WordClass::Word : WordClass::Other;
-}
 
 }  // namespace
 
@@ -130,36 +120,6 @@ int32_t HeadlessEditSurface::nextPosition(int32_t offset) const {
   return offset + 1;
 }
 
-int32_t HeadlessEditSurface::breakBefore(int32_t offset) const {
-  if (offset <= 0 || wordClass(text_[offset - 1]) != WordClass::Break) return 0;
-  return offset >= 2 && text_[offset - 2] == kCR && text_[offset - 1] == kLF ? 2 : 1;
-}
-
-int32_t HeadlessEditSurface::nextWordStop(int32_t offset) const {
-  const int32_t len = textLength();
-  int32_t p = offset;
-  if (p >= len) return len;
-  const WordClass at = wordClass(text_[p]);
-  if (at == WordClass::Break) return nextPosition(p);
-  if (at != WordClass::Blank) {
-    while (p < len && wordClass(text_[p]) == at) ++p;
-  }
-  while (p < len && wordClass(text_[p]) == WordClass::Blank) ++p;
-  return p;
-}
-
-// The start of a line is a stop too: blanks that run back to it end the move there.
-int32_t HeadlessEditSurface::previousWordStop(int32_t offset) const {
-  int32_t p = offset;
-  if (p <= 0) return 0;
-  if (const int32_t width = breakBefore(p)) return p - width;
-  while (p > 0 && wordClass(text_[p - 1]) == WordClass::Blank) --p;
-  if (p == 0 || breakBefore(p) > 0) return p;
-  const WordClass before = wordClass(text_[p - 1]);
-  while (p > 0 && wordClass(text_[p - 1]) == before) --p;
-  return p;
-}
-
 int32_t HeadlessEditSurface::positionOnLine(int32_t line, int32_t column) const {
   const int32_t start = lineStart(line);
   int32_t p = start + std::clamp(column, 0, lineEnd(line) - start);
@@ -184,10 +144,10 @@ void HeadlessEditSurface::moveCaret(int16_t keyCode, bool extend, bool ctrl) {
   int32_t target = active;
   switch (keyCode) {
     case vk::kLeft:
-      target = ctrl ? previousWordStop(active) : previousPosition(active);
+      target = ctrl ? previousWordStop(text_, active) : previousPosition(active);
       break;
     case vk::kRight:
-      target = ctrl ? nextWordStop(active) : nextPosition(active);
+      target = ctrl ? nextWordStop(text_, textLength(), active) : nextPosition(active);
       break;
     case vk::kUp:
       if (line > 0) target = positionOnLine(line - 1, col);
@@ -231,14 +191,14 @@ void HeadlessEditSurface::deleteForward() {
 void HeadlessEditSurface::deleteWordBackward() {
   if (locked_) return;
   if (selLength_ > 0) return replaceRange(selStart_, selLength_, u"");
-  const int32_t from = previousWordStop(selStart_);
+  const int32_t from = previousWordStop(text_, selStart_);
   replaceRange(from, selStart_ - from, u"");
 }
 
 void HeadlessEditSurface::deleteWordForward() {
   if (locked_) return;
   if (selLength_ > 0) return replaceRange(selStart_, selLength_, u"");
-  replaceRange(selStart_, nextWordStop(selStart_) - selStart_, u"");
+  replaceRange(selStart_, nextWordStop(text_, textLength(), selStart_) - selStart_, u"");
 }
 
 // The keyboard shortcuts act inside the widget: a clipboard that cannot be opened makes
