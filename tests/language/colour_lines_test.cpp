@@ -47,25 +47,23 @@ TEST_F(ColourLinesTest, GivesTheLineColouringOfEveryLineTouchedAndLeavesTheRest)
   struct Case {
     int32_t from;
     int32_t to;
-    bool highlight;
   };
+  // (With colouring off, the reset to black: the extensions_colour scenario.)
   const Case cases[] = {
-      {.from = 0, .to = n, .highlight = true},    // the whole text
-      {.from = 14, .to = 44, .highlight = true},  // the IDLE AGENT line to the if line
-      {.from = 20, .to = 20, .highlight = true},  // within one line
-      {.from = 44, .to = 14, .highlight = true},  // the ends in either order
-      {.from = n, .to = n, .highlight = true},    // the empty last line
-      {.from = 0, .to = n, .highlight = false},   // colouring off: only the reset
+      {.from = 0, .to = n},    // the whole text
+      {.from = 14, .to = 44},  // the IDLE AGENT line to the if line
+      {.from = 20, .to = 20},  // within one line
+      {.from = 44, .to = 14},  // the ends in either order
+      {.from = n, .to = n},    // the empty last line
   };
+  control.m_bKeywordHighlight = true;
   for (const Case& c : cases) {
-    SCOPED_TRACE(::testing::Message() << c.from << ".." << c.to << " " << c.highlight);
-    control.m_bKeywordHighlight = c.highlight;
+    SCOPED_TRACE(::testing::Message() << c.from << ".." << c.to);
     const std::vector<FormatRun> want = lineByLine(c.from, c.to);
     loadGreen();
     ColourLines(control, c.from, c.to);
     EXPECT_EQ(widgets.surface().formats(), want);
   }
-  control.m_bKeywordHighlight = true;
   loadGreen();
   ColourLines(control, 0, n);
   EXPECT_EQ(
