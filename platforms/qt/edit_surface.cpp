@@ -14,6 +14,7 @@
 #include "shell/keys.h"
 #include "shell/runtime_error.h"
 #include "shell/widgets/size_check.h"
+#include "shell/word_stops.h"
 
 namespace tavi::qt {
 
@@ -442,6 +443,9 @@ void QtEditSurface::keyAction(QKeyEvent* e, int16_t keyCode, int16_t shift) {
     default:
       break;
   }
+  const bool wordKeyCode = keyCode == vk::kLeft || keyCode == vk::kRight || keyCode == vk::kBack ||
+                           keyCode == vk::kDelete;
+  if (ctrl && !alt && wordKeyCode) return wordKey(keyCode, (shift & kShiftMask) != 0);
   if (isNavigationKey(keyCode) || keyCode == vk::kBack || keyCode == vk::kDelete) {
     edit_->QTextEdit::keyPressEvent(e);
     return;
@@ -456,6 +460,29 @@ void QtEditSurface::keyAction(QKeyEvent* e, int16_t keyCode, int16_t shift) {
   if (ctrl || alt) return;
   const QString typed = e->text();
   if (!typed.isEmpty() && typed.at(0).isPrint()) typeInput(toText(typed));
+}
+
+void QtEditSurface::wordKey(int16_t keyCode, bool extend) {
+  const QTextCursor c = edit_->textCursor();
+  const int32_t active = map_.toOffset(c.position());
+  const Text t = text();
+  const bool forward = keyCode == vk::kRight || keyCode == vk::kDelete;
+  const int32_t stop = forward ? nextWordStop(t, static_cast<int32_t>(t.size()), active)
+                               : previousWordStop(t, active);
+  if (keyCode == vk::kBack || keyCode == vk::kDelete) {
+    if (locked_) return;
+    // With a selection only the selection goes, as Backspace and Delete do.
+    if (c.hasSelection()) return replaceRange(selStart(), selLength(), u"");
+    return replaceRange(std::min(active, stop), std::max(active, stop) - std::min(active, stop),
+                        u"");
+  }
+  // From the active end of a selection; Shift keeps its anchor.
+  const int to = map_.toPosition(stop, forward ? BreakSide::kAfter : BreakSide::kBefore);
+  QTextCursor moved(edit_->document());
+  moved.setPosition(extend ? c.anchor() : to);
+  moved.setPosition(to, QTextCursor::KeepAnchor);
+  edit_->setTextCursor(moved);
+  selection_.reset();
 }
 
 void QtEditSurface::typeInput(TextView chars) {

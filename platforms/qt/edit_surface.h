@@ -130,6 +130,8 @@ class QtEditSurface final : public EditSurface {
   void scrolled(int value);
   // The surface's own action for a key that KeyDown let through.
   void keyAction(QKeyEvent* e, int16_t keyCode, int16_t shift);
+  // Ctrl+Left/Right (Shift extends) and Ctrl+Backspace/Delete by the shared word rule.
+  void wordKey(int16_t keyCode, bool extend);
   // Tab: the focus leaves for the host's next tab stop, unless the control takes it back
   // while it hears of the loss.
   void tabAway();
