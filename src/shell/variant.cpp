@@ -1,5 +1,6 @@
 #include "shell/variant.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
@@ -7,6 +8,7 @@
 #include <limits>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "shell/runtime_error.h"
 
@@ -16,20 +18,7 @@ namespace {
 
 [[noreturn]] void fail(int number) { throw RuntimeError(number); }
 
-bool isBlank(char16_t c) { return c == u' ' || (c >= u'\t' && c <= u'\r'); }
 bool isDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
-
-void skipBlanks(TextView s, size_t& i) {
-  while (i < s.size() && isBlank(s[i])) ++i;
-}
-
-TextView trimBlanks(TextView s) {
-  size_t begin = 0;
-  skipBlanks(s, begin);
-  size_t end = s.size();
-  while (end > begin && isBlank(s[end - 1])) --end;
-  return s.substr(begin, end - begin);
-}
 
 bool equalsIgnoringAsciiCase(TextView s, std::string_view word) {
   if (s.size() != word.size()) return false;
@@ -44,73 +33,264 @@ bool equalsIgnoringAsciiCase(TextView s, std::string_view word) {
 Text widen(std::string_view ascii) { return Text(ascii.begin(), ascii.end()); }
 
 // ---- Parsing ----
+//
+// A string becomes a number in two steps, as VarParseNumFromStr and VarNumFromParseNum
+// take it in US English: the text is read into significant digits and a power of ten (or
+// the digits of a "&H"/"&O" literal), then those digits become the wanted type. Each
+// VarXxxFromStr, and so each of our conversions, reads the string the same way and
+// differs only in the second step.
+
+// The blanks the system's parser skips: its iswspace, which takes in the no-break space.
+bool isSpace(char16_t c) {
+  return (c >= u'\t' && c <= u'\r') || c == u' ' || c == 0x0085 || c == 0x00A0 || c == 0x1680 ||
+         (c >= 0x2000 && c <= 0x200A) || c == 0x2028 || c == 0x2029 || c == 0x202F || c == 0x205F ||
+         c == 0x3000;
+}
+
+bool isHexLetter(char16_t c) { return (c >= u'a' && c <= u'f') || (c >= u'A' && c <= u'F'); }
 
 int digitValue(char16_t c) {
   if (isDigit(c)) return c - u'0';
-  if (c >= u'a' && c <= u'z') return c - u'a' + 10;
-  if (c >= u'A' && c <= u'Z') return c - u'A' + 10;
-  return -1;
+  return (c | 0x20) - u'a' + 10;
 }
 
-// The digits after "&H" (shift 4) or "&O" (shift 3), read as a 32-bit two's complement
-// value as the runtime does for a Long.
-double parseRadix(TextView s, size_t& i, int shift) {
-  const size_t start = i;
-  uint64_t value = 0;
-  for (; i < s.size(); ++i) {
-    const int digit = digitValue(s[i]);
-    if (digit < 0 || digit >= (1 << shift)) break;
-    value = (value << shift) | static_cast<uint64_t>(digit);
-    if (value > 0xFFFFFFFFu) fail(err::kOverflow);
-  }
-  if (i == start) fail(err::kTypeMismatch);
-  return static_cast<int32_t>(static_cast<uint32_t>(value));
+// The system keeps this many significant digits; later ones only count in the power of ten.
+constexpr size_t kMaxDigits = 1024;
+
+struct ParsedNumber {
+  std::vector<uint8_t> digits;  // most significant first, never empty
+  int32_t power10 = 0;          // the value is digits x 10^power10
+  int radixShift = 0;           // 4 after "&H", 3 after "&O": digits of that base, no power
+  bool negative = false;
+};
+
+int32_t wrappingAdd(int32_t a, uint32_t b) {
+  return static_cast<int32_t>(static_cast<uint32_t>(a) + b);
 }
 
-// Digits with "," grouping in the integer part, an optional "." fraction and an optional
-// exponent. The text is rebuilt in the "C" form that std::from_chars reads, so the result
-// does not depend on the process locale.
-double parseDecimal(TextView s, size_t& i) {
-  std::string intPart;
-  std::string fracPart;
-  for (; i < s.size() && (isDigit(s[i]) || s[i] == u','); ++i) {
-    if (s[i] != u',') intPart.push_back(static_cast<char>(s[i]));
-  }
-  if (i < s.size() && s[i] == u'.') {
-    for (++i; i < s.size() && isDigit(s[i]); ++i) fracPart.push_back(static_cast<char>(s[i]));
-  }
-  if (intPart.empty() && fracPart.empty()) fail(err::kTypeMismatch);
+// Reads `text` as the system's parser does with all its number forms allowed: blanks,
+// "+", "-", "$" and "(" in front, each symbol once and in any order; "&H" or "&O"; digits
+// with "," anywhere after the first; a "." fraction; an exponent "e" or "E" (not after
+// "$") whose signs may repeat; then blanks, ",", "$", a trailing "+" or "-" where none led,
+// and ")" where "(" led. "(" needs a minus sign or ")" somewhere. The sign of a radix
+// literal is read but not used. The exponent is a 32-bit sum that wraps, as the system's.
+// Type mismatch (13) when the text is no number, overflow (6) for a radix literal too long.
+ParsedNumber scanNumber(TextView text) {
+  const TextView s = text.substr(0, text.find(u'\0'));  // the system reads up to a NUL
+  const auto at = [&s](size_t k) { return k < s.size() ? s[k] : u'\0'; };
+  ParsedNumber n;
+  size_t i = 0;
+  bool plus = false;
+  bool minus = false;
+  bool currency = false;
+  bool parens = false;
+  bool point = false;
+  bool leadingZero = false;
 
-  // Exponents beyond this bound over- or underflow whatever the mantissa.
-  constexpr int kExponentBound = 1000000;
-  int exponent = 0;
-  if (i < s.size() && (s[i] == u'e' || s[i] == u'E' || s[i] == u'd' || s[i] == u'D')) {
-    ++i;
-    bool negative = false;
-    if (i < s.size() && (s[i] == u'+' || s[i] == u'-')) negative = s[i++] == u'-';
-    if (i == s.size() || !isDigit(s[i])) fail(err::kTypeMismatch);
-    for (; i < s.size() && isDigit(s[i]); ++i) {
-      if (exponent < kExponentBound) exponent = exponent * 10 + (s[i] - u'0');
+  for (;;) {
+    const char16_t c = at(i);
+    if (c == u'.') {  // a leading point ends the leading symbols
+      point = true;
+      for (++i; at(i) == u'0'; ++i) {
+        leadingZero = true;
+        --n.power10;
+      }
+      break;
     }
-    if (negative) exponent = -exponent;
+    if (c == u',') fail(err::kTypeMismatch);  // grouping before any digit
+    if (isSpace(c)) {
+    } else if (c == u'+' && !plus) {
+      plus = true;
+    } else if (c == u'-' && !minus) {
+      minus = n.negative = true;
+    } else if (c == u'$' && !currency) {
+      currency = true;
+    } else if (c == u'(' && !parens) {
+      parens = true;
+    } else {
+      break;
+    }
+    ++i;
   }
 
-  std::string text = (intPart.empty() ? "0" : intPart) + "." + (fracPart.empty() ? "0" : fracPart) +
-                     "e" + std::to_string(exponent);
-  double value = 0;
-  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (ec == std::errc::result_out_of_range) {
-    // Out of range either way: find the decimal magnitude of the first significant digit
-    // to tell an overflow from an underflow (which reads as zero).
-    const size_t firstInt = intPart.find_first_not_of('0');
-    const long magnitude = firstInt != std::string::npos
-                               ? static_cast<long>(intPart.size() - firstInt) - 1 + exponent
-                               : -static_cast<long>(fracPart.find_first_not_of('0')) - 1 + exponent;
-    if (magnitude > 0) fail(err::kOverflow);
-    return 0;
+  if (!currency && !point && at(i) == u'&') {
+    const char16_t r = at(i + 1);
+    n.radixShift = r == u'H' || r == u'h' ? 4 : r == u'O' || r == u'o' ? 3 : 0;
+    if (n.radixShift != 0) i += 2;
   }
-  if (ec != std::errc() || end != text.data() + text.size()) fail(err::kTypeMismatch);
-  return value;
+  const bool radix = n.radixShift != 0;
+  for (; at(i) == u'0'; ++i) leadingZero = true;
+
+  size_t count = 0;  // digits read, kept or not
+  bool exponent = false;
+  bool inExponent = false;
+  bool exponentNegative = false;
+  for (; i < s.size(); ++i) {
+    const char16_t c = s[i];
+    if (isDigit(c) && inExponent) {
+      while (at(i) == u'0') ++i;
+      uint32_t e = 0;
+      for (; isDigit(at(i)); ++i) e = e * 10 + static_cast<uint32_t>(at(i) - u'0');
+      n.power10 = wrappingAdd(n.power10, exponentNegative ? 0 - e : e);
+      inExponent = false;
+      --i;  // the loop steps onto the character after the exponent
+    } else if (isDigit(c)) {
+      if (radix && count >= kMaxDigits) fail(err::kOverflow);
+      if (count >= kMaxDigits) {
+        n.power10 += point ? -1 : 1;
+      } else {
+        if (n.radixShift == 3 && c >= u'8') break;
+        if (point) --n.power10;
+        n.digits.push_back(static_cast<uint8_t>(c - u'0'));
+      }
+      ++count;
+    } else if (c == u',' && !radix) {
+      // grouping, wherever it falls
+    } else if (c == u'.' && !radix && !point && !exponent) {
+      point = true;
+      if (count == 0) {
+        for (; at(i + 1) == u'0'; ++i) {
+          leadingZero = true;
+          --n.power10;
+        }
+      }
+    } else if (n.radixShift == 4 && isHexLetter(c)) {
+      if (count >= kMaxDigits) fail(err::kOverflow);
+      n.digits.push_back(static_cast<uint8_t>(digitValue(c)));
+      ++count;
+    } else if ((c == u'e' || c == u'E') && !radix && !currency && !exponent) {
+      exponent = inExponent = true;
+    } else if (inExponent && c == u'+') {
+    } else if (inExponent && c == u'-') {
+      exponentNegative = true;
+    } else {
+      break;
+    }
+  }
+  if (count == 0 && leadingZero) {
+    n.digits.push_back(0);
+    count = 1;
+  }
+  if (inExponent) fail(err::kTypeMismatch);
+  if (count <= kMaxDigits && !radix) {
+    while (n.digits.size() > 1 && n.digits.back() == 0) {
+      n.digits.pop_back();
+      ++n.power10;
+    }
+  }
+
+  for (;; ++i) {
+    const char16_t c = at(i);
+    if (c == u',' && !radix) {
+    } else if (isSpace(c)) {
+    } else if (c == u'+' && !plus) {
+    } else if ((c == u'-' && !minus) || (c == u')' && parens)) {
+      n.negative = true;
+    } else if (c == u'$' && !radix) {
+    } else {
+      break;
+    }
+  }
+  if (parens && !n.negative) fail(err::kTypeMismatch);
+  if (i != s.size() || n.digits.empty()) fail(err::kTypeMismatch);
+  return n;
+}
+
+// A radix literal's digits as a 64-bit pattern; overflow (6) beyond 64 bits.
+uint64_t radixPattern(const ParsedNumber& n) {
+  uint64_t pattern = 0;
+  for (const uint8_t d : n.digits) {
+    if (pattern > (std::numeric_limits<uint64_t>::max() >> n.radixShift) - d) fail(err::kOverflow);
+    pattern = (pattern << n.radixShift) + d;
+  }
+  return pattern;
+}
+
+// To a signed integer of `bits` (16 or 32) bits, rounding the digits themselves with ties
+// to even. A radix literal is a bit pattern of that width: "&HFFFF" is -1 as 16 bits and
+// 65535 as 32. Overflow (6) outside the range.
+int32_t integerFrom(const ParsedNumber& n, int bits) {
+  if (n.radixShift != 0) {
+    const uint64_t pattern = radixPattern(n);
+    if (pattern >> bits != 0) fail(err::kOverflow);
+    return bits == 16 ? static_cast<int16_t>(pattern) : static_cast<int32_t>(pattern);
+  }
+  const int64_t count = static_cast<int64_t>(n.digits.size());
+  const int64_t power = n.power10;
+  const int64_t wholeDigits = power < 0 ? std::max<int64_t>(0, count + power) : count;
+  constexpr uint64_t kBound = uint64_t{1} << 32;  // past every range here, even after rounding
+  uint64_t magnitude = 0;
+  for (int64_t k = 0; k < wholeDigits; ++k) {
+    magnitude = magnitude * 10 + n.digits[static_cast<size_t>(k)];
+    if (magnitude > kBound) fail(err::kOverflow);
+  }
+  for (int64_t k = 0; k < power && magnitude != 0; ++k) {
+    magnitude *= 10;
+    if (magnitude > kBound) fail(err::kOverflow);
+  }
+  // Only a fraction that starts at the tenths can reach one half. Wine rounds "0.06" to 1,
+  // looking at the first significant digit as if it were the tenths; Windows answers 0.
+  if (wholeDigits < count && count + power >= 0) {
+    const auto fraction = n.digits.begin() + wholeDigits;
+    const bool pastHalf =
+        *fraction > 5 || (*fraction == 5 && std::any_of(fraction + 1, n.digits.end(),
+                                                        [](uint8_t d) { return d != 0; }));
+    if (pastHalf || (*fraction == 5 && (magnitude & 1) != 0)) ++magnitude;
+  }
+  const uint64_t limit = uint64_t{1} << (bits - 1);  // the magnitude of the minimum
+  const bool negative = n.negative && magnitude != 0;
+  if (magnitude > (negative ? limit : limit - 1)) fail(err::kOverflow);
+  return negative ? static_cast<int32_t>(-static_cast<int64_t>(magnitude))
+                  : static_cast<int32_t>(magnitude);
+}
+
+// To a double by the system's own arithmetic: the digits summed in a double, then scaled
+// by powers of ten at most 10^10 at a time. Its result can be an ulp away from the nearest
+// double for long digit strings, and we keep that so that both agree. Overflow (6) past
+// the largest double; an underflow is zero. Where Wine's sum of more than 308 digits is
+// infinite and it answers infinity, Windows reports the overflow it reports for 1E+309,
+// and so do we. A radix literal becomes a real only where it reads as a 32-bit value,
+// as itself or negated in 64 bits ("&H80000000" is -2147483648, "&HFFFFFFFF" overflows).
+double realFrom(const ParsedNumber& n) {
+  if (n.radixShift != 0) {
+    const uint64_t pattern = radixPattern(n);
+    if (pattern <= static_cast<uint64_t>(std::numeric_limits<int32_t>::max()))
+      return static_cast<double>(pattern);
+    const auto negated = static_cast<int64_t>(0 - pattern);
+    if (negated >= std::numeric_limits<int32_t>::min()) return static_cast<double>(negated);
+    fail(err::kOverflow);
+  }
+  static constexpr double kPowers[11] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10};
+  constexpr double kLargest = 1.79769313486231470e+308;
+  constexpr double kSmallest = 4.94065645841246544e-324;
+  double whole = 0;
+  for (const uint8_t d : n.digits) whole = whole * 10.0 + d;
+  if (std::isinf(whole)) fail(err::kOverflow);
+  if (whole != 0) {
+    for (int64_t up = std::max<int64_t>(n.power10, 0); up > 0; up -= 10) {
+      const double factor = kPowers[std::min<int64_t>(up, 10)];
+      if (whole > kLargest / factor) fail(err::kOverflow);
+      whole *= factor;
+    }
+    for (int64_t down = -std::min<int64_t>(n.power10, 0); down > 0; down -= 10) {
+      const double factor = kPowers[std::min<int64_t>(down, 10)];
+      if (whole < kSmallest * factor) {
+        whole = 0;
+        break;
+      }
+      whole /= factor;
+    }
+  }
+  return n.negative ? -whole : whole;
+}
+
+// VarBoolFromStr: "True" and "False" in any case, "#TRUE#" and "#FALSE#" as written, the
+// whole string each time (no blanks); otherwise a number, where anything but zero is True.
+VBool boolFromText(TextView text) {
+  const TextView s = text.substr(0, text.find(u'\0'));
+  if (equalsIgnoringAsciiCase(s, "TRUE") || s == u"#TRUE#") return kTrue;
+  if (equalsIgnoringAsciiCase(s, "FALSE") || s == u"#FALSE#") return kFalse;
+  return toVBool(parseNumber(s) != 0);
 }
 
 double roundHalfEven(double v) {
@@ -257,36 +437,9 @@ std::string formatDate(Date date) {
   return out;
 }
 
-VBool boolFromText(TextView s) {
-  const TextView word = trimBlanks(s);
-  // The "#TRUE#" and "#FALSE#" forms match only in capitals, the words in any case.
-  if (word == u"#TRUE#" || equalsIgnoringAsciiCase(word, "TRUE")) return kTrue;
-  if (word == u"#FALSE#" || equalsIgnoringAsciiCase(word, "FALSE")) return kFalse;
-  return toVBool(parseNumber(s) != 0);
-}
-
 }  // namespace
 
-double parseNumber(TextView s) {
-  size_t i = 0;
-  skipBlanks(s, i);
-  bool negative = false;
-  if (i < s.size() && (s[i] == u'+' || s[i] == u'-')) negative = s[i++] == u'-';
-  double value = 0;
-  const bool radix = i + 1 < s.size() && s[i] == u'&';
-  if (radix && (s[i + 1] == u'H' || s[i + 1] == u'h')) {
-    i += 2;
-    value = parseRadix(s, i, 4);
-  } else if (radix && (s[i + 1] == u'O' || s[i + 1] == u'o')) {
-    i += 2;
-    value = parseRadix(s, i, 3);
-  } else {
-    value = parseDecimal(s, i);
-  }
-  skipBlanks(s, i);
-  if (i != s.size()) fail(err::kTypeMismatch);
-  return negative ? -value : value;
-}
+double parseNumber(TextView s) { return realFrom(scanNumber(s)); }
 
 int32_t roundToI4(double v) {
   const double r = roundHalfEven(v);
@@ -339,6 +492,8 @@ int32_t Variant::toI4() const {
       return i4();
     case VarType::CY:
       return checkedNarrow<int32_t>(roundCurrency(cy()));
+    case VarType::BSTR:
+      return integerFrom(scanNumber(str()), 32);
     default:
       return roundToI4(toR8());
   }
@@ -356,6 +511,8 @@ int16_t Variant::toI2() const {
       return checkedNarrow<int16_t>(i4());
     case VarType::CY:
       return checkedNarrow<int16_t>(roundCurrency(cy()));
+    case VarType::BSTR:
+      return static_cast<int16_t>(integerFrom(scanNumber(str()), 16));
     default:
       return roundToI2(toR8());
   }

@@ -74,7 +74,9 @@ class Variant {
   const Text& str() const { return std::get<Text>(value_); }
 
   // Conversions by the rules of VarBoolFromXxx, VarI2FromXxx, VarI4FromXxx (banker's
-  // rounding), VarR8FromXxx and VarBstrFromXxx (en-US formatting).
+  // rounding), VarR8FromXxx and VarBstrFromXxx (en-US formatting). A string is read as
+  // the system reads it: to an integer its digits are rounded exactly, and a "&H"/"&O"
+  // literal is a bit pattern of the target's width ("&HFFFF" is -1 as an Integer).
   VBool toBool() const;
   int16_t toI2() const;
   int32_t toI4() const;
@@ -95,11 +97,11 @@ class Variant {
   Value value_;
 };
 
-// Parses a numeric string as VarParseNumFromStr does for the en-US locale: optional
-// blanks, sign, digits with "," grouping, "." fraction, exponent (e, E, d, D), "&H"/"&O"
-// radix prefixes. Radix values are 32-bit two's complement ("&HFFFFFFFF" is -1).
+// Reads a numeric string as VarR8FromStr does in US English (the forms are described at
+// scanNumber in variant.cpp: blanks, signs before or after, parentheses, "$", "," grouping,
+// "." fraction, "e"/"E" exponent, "&H"/"&O" literals; a NUL ends the string).
 // Throws type mismatch (13) when the string is not a number and overflow (6) when it
-// does not fit a double (or, with a radix prefix, 32 bits).
+// does not fit a double.
 double parseNumber(TextView s);
 
 // Banker's rounding to a 32-bit integer; overflow (6) outside its range.

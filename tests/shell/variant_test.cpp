@@ -5,7 +5,9 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <iterator>
 #include <limits>
+#include <string_view>
 
 #include "support/error_number.h"
 
@@ -55,18 +57,19 @@ TEST(RuntimeError, DescribesNumbersOfTheRuntimeTableAndOthers) {
 // Strings are read as the runtime parses numbers; every numeric conversion shares it.
 TEST(Variant, ToR8ParsesTheRuntimeNumberForms) {
   const Result<double> results[] = {
-      {kEmpty, 0},          {boolean(true), -1},        {r4(0.1f), 0.1f},
-      {cy(15000), 1.5},     {date(2.25), 2.25},         {str(u"\t-7\r\n"), -7},
-      {str(u"+3"), 3},      {str(u"-.5"), -0.5},        {str(u"1,2,3.5"), 123.5},
-      {str(u"5."), 5},      {str(u"1e3"), 1000},        {str(u"1.5D2"), 150},
-      {str(u"25E-1"), 2.5}, {str(u"1e-400"), 0},        {str(u"&HFFFFFFFF"), -1},
-      {str(u"&hff"), 255},  {str(u"-&H10"), -16},       {str(u"&H80000000"), kMinI4},
-      {str(u"&O17"), 15},   {str(u"&O37777777777"), -1}};
+      {kEmpty, 0},          {boolean(true), -1},    {r4(0.1f), 0.1f},
+      {cy(15000), 1.5},     {date(2.25), 2.25},     {str(u"\t-7\r\n"), -7},
+      {str(u"+3"), 3},      {str(u"-.5"), -0.5},    {str(u"1,2,3.5"), 123.5},
+      {str(u"5."), 5},      {str(u"1e3"), 1000},    {str(u"1e+-2"), 0.01},
+      {str(u"25E-1"), 2.5}, {str(u"1e-400"), 0},    {str(u"&H7FFFFFFF"), 2147483647},
+      {str(u"&hff"), 255},  {str(u"-&H10"), 16},    {str(u"&H80000000"), kMinI4},
+      {str(u"&O17"), 15},   {str(u"1,2e1,5"), 1250}};
   expectResults(results, &Variant::toR8);
-  const Failure failures[] = {{str(u""), 13},     {str(u"12x"), 13},        {str(u"1 2"), 13},
-                              {str(u"."), 13},    {str(u"1e+"), 13},        {str(u"e5"), 13},
-                              {str(u"&O8"), 13},  {str(u"--1"), 13},        {str(u"True"), 13},
-                              {str(u"1e400"), 6}, {str(u"&H100000000"), 6}, {kNull, 94}};
+  const Failure failures[] = {{str(u""), 13},      {str(u"12x"), 13},        {str(u"1 2"), 13},
+                              {str(u"."), 13},     {str(u"1e+"), 13},        {str(u"e5"), 13},
+                              {str(u"&O8"), 13},   {str(u"--1"), 13},        {str(u"True"), 13},
+                              {str(u"1e400"), 6},  {str(u"&H100000000"), 6}, {kNull, 94},
+                              {str(u"1.5D2"), 13}, {str(u"&HFFFFFFFF"), 6},  {str(u"$1e3"), 13}};
   expectErrors(failures, &Variant::toR8);
 }
 
@@ -91,19 +94,61 @@ TEST(Variant, ToI2ChecksItsOwnRange) {
   expectErrors(failures, &Variant::toI2);
 }
 
-// Words in any case and with blanks; "#TRUE#" and "#FALSE#" in capitals only; otherwise
+// Words in any case, the whole string; "#TRUE#" and "#FALSE#" in capitals only; otherwise
 // a number, where anything but zero (NaN too) is True.
 TEST(Variant, ToBool) {
   const Result<VBool> results[] = {
       {kEmpty, kFalse},     {i2(0), kFalse},        {Variant::fromVBool(1), kTrue},
-      {i4(7), kTrue},       {r8(-0.0), kFalse},     {str(u" tRuE "), kTrue},
+      {i4(7), kTrue},       {r8(-0.0), kFalse},     {str(u"tRuE"), kTrue},
       {r8(kNaN), kTrue},    {cy(1), kTrue},         {str(u"false"), kFalse},
       {date(-1), kTrue},    {str(u"0"), kFalse},    {str(u"#FALSE#"), kFalse},
       {str(u"0.1"), kTrue}, {str(u"#TRUE#"), kTrue}};
   expectResults(results, &Variant::toBool);
   const Failure failures[] = {
-      {str(u"#True#"), 13}, {str(u"Truex"), 13}, {str(u""), 13}, {kNull, 94}};
+      {str(u"#True#"), 13}, {str(u"Truex"), 13}, {str(u""), 13}, {kNull, 94}, {str(u" True"), 13}};
   expectErrors(failures, &Variant::toBool);
+}
+
+// The forms the system's parser takes beyond plain numbers, each in the conversion it
+// matters to: a string arriving from a script is read as the platform reads it.
+TEST(Variant, StringsReadAsTheSystemReadsThem) {
+  using namespace std::literals;
+  const Text long400(400, u'1');
+  struct Case {
+    std::u16string_view in;
+    int32_t i4;
+    int16_t i2;
+  };
+  const Case numbers[] = {
+      {.in = u"(5)", .i4 = -5, .i2 = -5},
+      {.in = u"5-", .i4 = -5, .i2 = -5},
+      {.in = u"-(5", .i4 = -5, .i2 = -5},
+      {.in = u"5+", .i4 = 5, .i2 = 5},
+      {.in = u"$5", .i4 = 5, .i2 = 5},
+      {.in = u"($1,234.5)", .i4 = -1234, .i2 = -1234},
+      {.in = u"\u00A0 7\u3000", .i4 = 7, .i2 = 7},
+      {.in = u"12\0junk"sv, .i4 = 12, .i2 = 12},
+      {.in = u"&HFFFF", .i4 = 65535, .i2 = -1},
+      {.in = u"&H8000", .i4 = 32768, .i2 = -32768},
+      {.in = u"-&H10", .i4 = 16, .i2 = 16},
+      {.in = u"0.06", .i4 = 0, .i2 = 0},
+      {.in = u"2.5000000000000000001", .i4 = 3, .i2 = 3},
+      {.in = u"-32768.5", .i4 = -32768, .i2 = -32768},
+  };
+  for (size_t i = 0; i < std::size(numbers); ++i) {
+    const Variant v = Variant::fromString(Text(numbers[i].in));
+    EXPECT_EQ(v.toI4(), numbers[i].i4) << "row " << i;
+    EXPECT_EQ(v.toI2(), numbers[i].i2) << "row " << i;
+  }
+  const Failure i2Failures[] = {{str(u"&H10000"), 6}, {str(u"32767.5"), 6}, {str(u"(5"), 13},
+                                {str(u"5)"), 13},     {str(u"-5-"), 13},    {str(u",5"), 13}};
+  expectErrors(i2Failures, &Variant::toI2);
+  const Failure i4Failures[] = {{str(u"&HFFFFFFFF0"), 6}, {Variant::fromString(long400), 6}};
+  expectErrors(i4Failures, &Variant::toI4);
+  const Failure r8Failures[] = {{Variant::fromString(long400), 6}};
+  expectErrors(r8Failures, &Variant::toR8);
+  EXPECT_EQ(Variant::fromString(Text(u"True\0x"sv)).toBool(), kTrue);
+  EXPECT_EQ(str(u"(0)").toBool(), kFalse);
 }
 
 // Doubles keep 15 significant digits and singles 7 (ties away from zero), in exponent
