@@ -52,7 +52,7 @@ ComControl::ComControl()
     : window_(std::make_unique<ControlWindow>()),
       control_(std::make_unique<TaviColorText>(window_->widgets())),
       events_(*this) {
-  window_->attach(control_.get());
+  window_->attach(control_.get(), this);
   subclassWindow(true);
   control_->addEventSink(this);
   applyExtent(kDefaultExtent);
@@ -157,6 +157,7 @@ HRESULT ComControl::Invoke(DISPID id, REFIID riid, LCID, WORD flags, DISPPARAMS*
                            VARIANT* result, EXCEPINFO* exception, UINT* argError) {
   if (riid != IID_NULL) return DISP_E_UNKNOWNINTERFACE;
   if (params == nullptr) return E_INVALIDARG;
+  const KeepAlive alive(*this);
   const DispatchTable& table = DispatchTable::instance();
   MemberKind kind = kindOf(flags);
   if (params->cNamedArgs > 0) {

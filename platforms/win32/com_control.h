@@ -37,8 +37,24 @@ class ComControl final : public _TaviColorText,
                          public IViewObject2,
                          public IPersistStreamInit,
                          public IPersistPropertyBag,
-                         private EventSink {
+                         private EventSink,
+                         private WindowOwner {
  public:
+  // Holds a reference to the control for a call that may raise events: a sink may release
+  // its client's last reference while it handles one, and the control goes only when the
+  // call that raised the event returns. Every entry that reaches the core holds one (the
+  // dispatch and vtable calls here, the window messages through WindowOwner).
+  class KeepAlive {
+   public:
+    explicit KeepAlive(ComControl& control) : control_(control) { control_.AddRef(); }
+    ~KeepAlive() { control_.Release(); }
+    KeepAlive(const KeepAlive&) = delete;
+    KeepAlive& operator=(const KeepAlive&) = delete;
+
+   private:
+    ComControl& control_;
+  };
+
   ComControl();
   ~ComControl();
   ComControl(const ComControl&) = delete;
@@ -235,6 +251,9 @@ class ComControl final : public _TaviColorText,
   // EventSink: the core's events, raised on the connection point unless frozen.
   void onChange() override;
   void onEvent(int16_t& id) override;
+  // WindowOwner: the control's windows hold it while they handle a message.
+  void holdOwner() override { AddRef(); }
+  void releaseOwner() override { Release(); }
 
   ITypeInfo* typeInfoOf(REFGUID guid);
 

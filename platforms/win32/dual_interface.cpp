@@ -112,11 +112,12 @@ HRESULT reportError(HRESULT hresult, const std::string& description) {
   return hresult;
 }
 
-// Calls the table's member `id` of `kind` with `args`, writes its ByRef parameters back
-// and its result into `result` (nullptr for a member without one).
+// Calls the table's member `id` of `kind` on `object`'s `control` with `args`, writes its
+// ByRef parameters back and its result into `result` (nullptr for a member without one).
 template <typename Result = std::nullptr_t>
-HRESULT call(TaviColorText& control, DISPID id, MemberKind kind,
+HRESULT call(ComControl& object, TaviColorText& control, DISPID id, MemberKind kind,
              std::initializer_list<TypedArg> args, Result* result = nullptr) {
+  const ComControl::KeepAlive alive(object);
   constexpr bool hasResult = !std::is_same_v<Result, std::nullptr_t>;
   if constexpr (hasResult) {
     if (result == nullptr) return E_POINTER;
@@ -155,159 +156,211 @@ HRESULT ComControl::InterfaceSupportsErrorInfo(REFIID riid) {
   return riid == kIid ? S_OK : S_FALSE;
 }
 
-HRESULT ComControl::get_CtlKey(VARIANT_BOOL* v) { return call(*control_, 0x40030005, kGet, {}, v); }
-HRESULT ComControl::put_CtlKey(VARIANT_BOOL v) { return call(*control_, 0x40030005, kPut, {v}); }
+HRESULT ComControl::get_CtlKey(VARIANT_BOOL* v) {
+  return call(*this, *control_, 0x40030005, kGet, {}, v);
+}
+HRESULT ComControl::put_CtlKey(VARIANT_BOOL v) {
+  return call(*this, *control_, 0x40030005, kPut, {v});
+}
 HRESULT ComControl::get_m_bKeywordHighlight(VARIANT_BOOL* v) {
-  return call(*control_, 0x40030006, kGet, {}, v);
+  return call(*this, *control_, 0x40030006, kGet, {}, v);
 }
 HRESULT ComControl::put_m_bKeywordHighlight(VARIANT_BOOL v) {
-  return call(*control_, 0x40030006, kPut, {v});
+  return call(*this, *control_, 0x40030006, kPut, {v});
 }
 HRESULT ComControl::get_m_bChange(VARIANT_BOOL* v) {
-  return call(*control_, 0x40030007, kGet, {}, v);
+  return call(*this, *control_, 0x40030007, kGet, {}, v);
 }
-HRESULT ComControl::put_m_bChange(VARIANT_BOOL v) { return call(*control_, 0x40030007, kPut, {v}); }
-HRESULT ComControl::get_bFind(VARIANT_BOOL* v) { return call(*control_, 0x40030008, kGet, {}, v); }
-HRESULT ComControl::put_bFind(VARIANT_BOOL v) { return call(*control_, 0x40030008, kPut, {v}); }
-HRESULT ComControl::get_m_MaxLen(LONG* v) { return call(*control_, 0x40030009, kGet, {}, v); }
-HRESULT ComControl::put_m_MaxLen(LONG v) { return call(*control_, 0x40030009, kPut, {v}); }
-HRESULT ComControl::get_m_FindText(BSTR* v) { return call(*control_, 0x4003000a, kGet, {}, v); }
-HRESULT ComControl::put_m_FindText(BSTR v) { return call(*control_, 0x4003000a, kPut, {v}); }
+HRESULT ComControl::put_m_bChange(VARIANT_BOOL v) {
+  return call(*this, *control_, 0x40030007, kPut, {v});
+}
+HRESULT ComControl::get_bFind(VARIANT_BOOL* v) {
+  return call(*this, *control_, 0x40030008, kGet, {}, v);
+}
+HRESULT ComControl::put_bFind(VARIANT_BOOL v) {
+  return call(*this, *control_, 0x40030008, kPut, {v});
+}
+HRESULT ComControl::get_m_MaxLen(LONG* v) {
+  return call(*this, *control_, 0x40030009, kGet, {}, v);
+}
+HRESULT ComControl::put_m_MaxLen(LONG v) { return call(*this, *control_, 0x40030009, kPut, {v}); }
+HRESULT ComControl::get_m_FindText(BSTR* v) {
+  return call(*this, *control_, 0x4003000a, kGet, {}, v);
+}
+HRESULT ComControl::put_m_FindText(BSTR v) { return call(*this, *control_, 0x4003000a, kPut, {v}); }
 HRESULT ComControl::get_m_bLock(VARIANT_BOOL* v) {
-  return call(*control_, 0x4003000b, kGet, {}, v);
+  return call(*this, *control_, 0x4003000b, kGet, {}, v);
 }
-HRESULT ComControl::put_m_bLock(VARIANT_BOOL v) { return call(*control_, 0x4003000b, kPut, {v}); }
+HRESULT ComControl::put_m_bLock(VARIANT_BOOL v) {
+  return call(*this, *control_, 0x4003000b, kPut, {v});
+}
 HRESULT ComControl::get_m_bFirstTime(VARIANT_BOOL* v) {
-  return call(*control_, 0x4003000c, kGet, {}, v);
+  return call(*this, *control_, 0x4003000c, kGet, {}, v);
 }
 HRESULT ComControl::put_m_bFirstTime(VARIANT_BOOL v) {
-  return call(*control_, 0x4003000c, kPut, {v});
+  return call(*this, *control_, 0x4003000c, kPut, {v});
 }
 HRESULT ComControl::get_m_bSelect(VARIANT_BOOL* v) {
-  return call(*control_, 0x4003000d, kGet, {}, v);
+  return call(*this, *control_, 0x4003000d, kGet, {}, v);
 }
-HRESULT ComControl::put_m_bSelect(VARIANT_BOOL v) { return call(*control_, 0x4003000d, kPut, {v}); }
-HRESULT ComControl::get_m_strLang(BSTR* v) { return call(*control_, 0x40030010, kGet, {}, v); }
-HRESULT ComControl::put_m_strLang(BSTR v) { return call(*control_, 0x40030010, kPut, {v}); }
+HRESULT ComControl::put_m_bSelect(VARIANT_BOOL v) {
+  return call(*this, *control_, 0x4003000d, kPut, {v});
+}
+HRESULT ComControl::get_m_strLang(BSTR* v) {
+  return call(*this, *control_, 0x40030010, kGet, {}, v);
+}
+HRESULT ComControl::put_m_strLang(BSTR v) { return call(*this, *control_, 0x40030010, kPut, {v}); }
 HRESULT ComControl::get_m_strScriptEditor(BSTR* v) {
-  return call(*control_, 0x4003003c, kGet, {}, v);
+  return call(*this, *control_, 0x4003003c, kGet, {}, v);
 }
-HRESULT ComControl::put_m_strScriptEditor(BSTR v) { return call(*control_, 0x4003003c, kPut, {v}); }
+HRESULT ComControl::put_m_strScriptEditor(BSTR v) {
+  return call(*this, *control_, 0x4003003c, kPut, {v});
+}
 HRESULT ComControl::get_m_strMaximumSize(BSTR* v) {
-  return call(*control_, 0x4003003d, kGet, {}, v);
+  return call(*this, *control_, 0x4003003d, kGet, {}, v);
 }
-HRESULT ComControl::put_m_strMaximumSize(BSTR v) { return call(*control_, 0x4003003d, kPut, {v}); }
-HRESULT ComControl::get_m_strPrintErr(BSTR* v) { return call(*control_, 0x4003003e, kGet, {}, v); }
-HRESULT ComControl::put_m_strPrintErr(BSTR v) { return call(*control_, 0x4003003e, kPut, {v}); }
+HRESULT ComControl::put_m_strMaximumSize(BSTR v) {
+  return call(*this, *control_, 0x4003003d, kPut, {v});
+}
+HRESULT ComControl::get_m_strPrintErr(BSTR* v) {
+  return call(*this, *control_, 0x4003003e, kGet, {}, v);
+}
+HRESULT ComControl::put_m_strPrintErr(BSTR v) {
+  return call(*this, *control_, 0x4003003e, kPut, {v});
+}
 HRESULT ComControl::get_m_strFinishSearch(BSTR* v) {
-  return call(*control_, 0x4003003f, kGet, {}, v);
+  return call(*this, *control_, 0x4003003f, kGet, {}, v);
 }
-HRESULT ComControl::put_m_strFinishSearch(BSTR v) { return call(*control_, 0x4003003f, kPut, {v}); }
+HRESULT ComControl::put_m_strFinishSearch(BSTR v) {
+  return call(*this, *control_, 0x4003003f, kPut, {v});
+}
 HRESULT ComControl::get_m_strNotFoundText(BSTR* v) {
-  return call(*control_, 0x40030040, kGet, {}, v);
+  return call(*this, *control_, 0x40030040, kGet, {}, v);
 }
-HRESULT ComControl::put_m_strNotFoundText(BSTR v) { return call(*control_, 0x40030040, kPut, {v}); }
-HRESULT ComControl::get_m_strPopUpMenu(BSTR* v) { return call(*control_, 0x40030041, kGet, {}, v); }
-HRESULT ComControl::put_m_strPopUpMenu(BSTR v) { return call(*control_, 0x40030041, kPut, {v}); }
+HRESULT ComControl::put_m_strNotFoundText(BSTR v) {
+  return call(*this, *control_, 0x40030040, kPut, {v});
+}
+HRESULT ComControl::get_m_strPopUpMenu(BSTR* v) {
+  return call(*this, *control_, 0x40030041, kGet, {}, v);
+}
+HRESULT ComControl::put_m_strPopUpMenu(BSTR v) {
+  return call(*this, *control_, 0x40030041, kPut, {v});
+}
 
-HRESULT ComControl::put_Load_flag(VARIANT v) { return call(*control_, 0x68030000, kPut, {v}); }
-HRESULT ComControl::get_Load_flag(VARIANT* v) { return call(*control_, 0x68030000, kGet, {}, v); }
-HRESULT ComControl::get_Text(VARIANT* v) { return call(*control_, 0x68030001, kGet, {}, v); }
-HRESULT ComControl::put_Text(VARIANT v) { return call(*control_, 0x68030001, kPut, {v}); }
-HRESULT ComControl::get_Value(VARIANT* v) { return call(*control_, 0x68030002, kGet, {}, v); }
+HRESULT ComControl::put_Load_flag(VARIANT v) {
+  return call(*this, *control_, 0x68030000, kPut, {v});
+}
+HRESULT ComControl::get_Load_flag(VARIANT* v) {
+  return call(*this, *control_, 0x68030000, kGet, {}, v);
+}
+HRESULT ComControl::get_Text(VARIANT* v) { return call(*this, *control_, 0x68030001, kGet, {}, v); }
+HRESULT ComControl::put_Text(VARIANT v) { return call(*this, *control_, 0x68030001, kPut, {v}); }
+HRESULT ComControl::get_Value(VARIANT* v) {
+  return call(*this, *control_, 0x68030002, kGet, {}, v);
+}
 HRESULT ComControl::put_KeywordHighlight_flag(VARIANT v) {
-  return call(*control_, 0x68030003, kPut, {v});
+  return call(*this, *control_, 0x68030003, kPut, {v});
 }
 HRESULT ComControl::get_KeywordHighlight_flag(VARIANT* v) {
-  return call(*control_, 0x68030003, kGet, {}, v);
+  return call(*this, *control_, 0x68030003, kGet, {}, v);
 }
-HRESULT ComControl::put_Length(VARIANT v) { return call(*control_, 0x68030004, kPut, {v}); }
-HRESULT ComControl::get_Length(VARIANT* v) { return call(*control_, 0x68030004, kGet, {}, v); }
+HRESULT ComControl::put_Length(VARIANT v) { return call(*this, *control_, 0x68030004, kPut, {v}); }
+HRESULT ComControl::get_Length(VARIANT* v) {
+  return call(*this, *control_, 0x68030004, kGet, {}, v);
+}
 
 HRESULT ComControl::HighlightLine(LONG* line, LONG* startPos, VARIANT* r) {
-  return call(*control_, 0x60030010, kMethod, {line, startPos}, r);
+  return call(*this, *control_, 0x60030010, kMethod, {line, startPos}, r);
 }
 HRESULT ComControl::change(BSTR oldstr, BSTR newstr, LONG* start, LONG* changeNum, BSTR* r) {
-  return call(*control_, 0x6003001a, kMethod, {oldstr, newstr, start, changeNum}, r);
+  return call(*this, *control_, 0x6003001a, kMethod, {oldstr, newstr, start, changeNum}, r);
 }
-HRESULT ComControl::Undo(VARIANT* r) { return call(*control_, 0x60030022, kMethod, {}, r); }
-HRESULT ComControl::Cut(VARIANT* r) { return call(*control_, 0x60030023, kMethod, {}, r); }
-HRESULT ComControl::Copy(VARIANT* r) { return call(*control_, 0x60030024, kMethod, {}, r); }
-HRESULT ComControl::Paste(VARIANT* r) { return call(*control_, 0x60030025, kMethod, {}, r); }
-HRESULT ComControl::Delete(VARIANT* r) { return call(*control_, 0x60030026, kMethod, {}, r); }
-HRESULT ComControl::SelectAll(VARIANT* r) { return call(*control_, 0x60030027, kMethod, {}, r); }
+HRESULT ComControl::Undo(VARIANT* r) { return call(*this, *control_, 0x60030022, kMethod, {}, r); }
+HRESULT ComControl::Cut(VARIANT* r) { return call(*this, *control_, 0x60030023, kMethod, {}, r); }
+HRESULT ComControl::Copy(VARIANT* r) { return call(*this, *control_, 0x60030024, kMethod, {}, r); }
+HRESULT ComControl::Paste(VARIANT* r) { return call(*this, *control_, 0x60030025, kMethod, {}, r); }
+HRESULT ComControl::Delete(VARIANT* r) {
+  return call(*this, *control_, 0x60030026, kMethod, {}, r);
+}
+HRESULT ComControl::SelectAll(VARIANT* r) {
+  return call(*this, *control_, 0x60030027, kMethod, {}, r);
+}
 HRESULT ComControl::FindSE(VARIANT* find, VARIANT_BOOL* matchCase, VARIANT_BOOL* up, VARIANT* r) {
-  return call(*control_, 0x60030028, kMethod, {find, matchCase, up}, r);
+  return call(*this, *control_, 0x60030028, kMethod, {find, matchCase, up}, r);
 }
 HRESULT ComControl::FindSE_New(VARIANT* find, VARIANT_BOOL* matchCase, VARIANT_BOOL* up, BSTR* r) {
-  return call(*control_, 0x60030072, kMethod, {find, matchCase, up}, r);
+  return call(*this, *control_, 0x60030072, kMethod, {find, matchCase, up}, r);
 }
 HRESULT ComControl::ReplaceSE(VARIANT* find, VARIANT* replace, VARIANT* r) {
-  return call(*control_, 0x6003002a, kMethod, {find, replace}, r);
+  return call(*this, *control_, 0x6003002a, kMethod, {find, replace}, r);
 }
 HRESULT ComControl::ReplaceAll(VARIANT* find, VARIANT* replace, VARIANT_BOOL* matchCase,
                                VARIANT* r) {
-  return call(*control_, 0x6003002b, kMethod, {find, replace, matchCase}, r);
+  return call(*this, *control_, 0x6003002b, kMethod, {find, replace, matchCase}, r);
 }
 HRESULT ComControl::SetHourGlassCursor(VARIANT* r) {
-  return call(*control_, 0x6003002c, kMethod, {}, r);
+  return call(*this, *control_, 0x6003002c, kMethod, {}, r);
 }
 HRESULT ComControl::SetArrowCursor(VARIANT* r) {
-  return call(*control_, 0x6003002d, kMethod, {}, r);
+  return call(*this, *control_, 0x6003002d, kMethod, {}, r);
 }
 HRESULT ComControl::DisableControl(VARIANT* r) {
-  return call(*control_, 0x6003002e, kMethod, {}, r);
+  return call(*this, *control_, 0x6003002e, kMethod, {}, r);
 }
-HRESULT ComControl::Redo(VARIANT* r) { return call(*control_, 0x6003002f, kMethod, {}, r); }
+HRESULT ComControl::Redo(VARIANT* r) { return call(*this, *control_, 0x6003002f, kMethod, {}, r); }
 HRESULT ComControl::PrinterSE(short* printFlags) {
-  return call(*control_, 0x60030030, kMethod, {printFlags});
+  return call(*this, *control_, 0x60030030, kMethod, {printFlags});
 }
-HRESULT ComControl::CheckHighLightText() { return call(*control_, 0x60030034, kMethod, {}); }
+HRESULT ComControl::CheckHighLightText() { return call(*this, *control_, 0x60030034, kMethod, {}); }
 HRESULT ComControl::MessageBox(BSTR msg, LONG buttons, BSTR title) {
-  return call(*control_, 0x60030054, kMethod, {msg, buttons, title});
+  return call(*this, *control_, 0x60030054, kMethod, {msg, buttons, title});
 }
 
 // Opt-in extensions.
 HRESULT ComControl::get_ColourOnLoad(VARIANT_BOOL* v) {
-  return call(*control_, 0x60100001, kGet, {}, v);
+  return call(*this, *control_, 0x60100001, kGet, {}, v);
 }
 HRESULT ComControl::put_ColourOnLoad(VARIANT_BOOL v) {
-  return call(*control_, 0x60100001, kPut, {v});
+  return call(*this, *control_, 0x60100001, kPut, {v});
 }
-HRESULT ComControl::ColourAll(VARIANT* r) { return call(*control_, 0x60100002, kMethod, {}, r); }
+HRESULT ComControl::ColourAll(VARIANT* r) {
+  return call(*this, *control_, 0x60100002, kMethod, {}, r);
+}
 HRESULT ComControl::get_StrictLock(VARIANT_BOOL* v) {
-  return call(*control_, 0x60100003, kGet, {}, v);
+  return call(*this, *control_, 0x60100003, kGet, {}, v);
 }
 HRESULT ComControl::put_StrictLock(VARIANT_BOOL v) {
-  return call(*control_, 0x60100003, kPut, {v});
+  return call(*this, *control_, 0x60100003, kPut, {v});
 }
-HRESULT ComControl::Unlock(VARIANT* r) { return call(*control_, 0x60100004, kMethod, {}, r); }
+HRESULT ComControl::Unlock(VARIANT* r) {
+  return call(*this, *control_, 0x60100004, kMethod, {}, r);
+}
 HRESULT ComControl::SetKeywordHint(BSTR keyword, BSTR hint) {
-  return call(*control_, 0x60100005, kMethod, {keyword, hint});
+  return call(*this, *control_, 0x60100005, kMethod, {keyword, hint});
 }
 HRESULT ComControl::get_HideEmptyHint(VARIANT_BOOL* v) {
-  return call(*control_, 0x60100006, kGet, {}, v);
+  return call(*this, *control_, 0x60100006, kGet, {}, v);
 }
 HRESULT ComControl::put_HideEmptyHint(VARIANT_BOOL v) {
-  return call(*control_, 0x60100006, kPut, {v});
+  return call(*this, *control_, 0x60100006, kPut, {v});
 }
 HRESULT ComControl::get_ListKeepsKeys(VARIANT_BOOL* v) {
-  return call(*control_, 0x60100007, kGet, {}, v);
+  return call(*this, *control_, 0x60100007, kGet, {}, v);
 }
 HRESULT ComControl::put_ListKeepsKeys(VARIANT_BOOL v) {
-  return call(*control_, 0x60100007, kPut, {v});
+  return call(*this, *control_, 0x60100007, kPut, {v});
 }
 HRESULT ComControl::get_UndoByWords(VARIANT_BOOL* v) {
-  return call(*control_, 0x60100008, kGet, {}, v);
+  return call(*this, *control_, 0x60100008, kGet, {}, v);
 }
 HRESULT ComControl::put_UndoByWords(VARIANT_BOOL v) {
-  return call(*control_, 0x60100008, kPut, {v});
+  return call(*this, *control_, 0x60100008, kPut, {v});
 }
 HRESULT ComControl::get_ShiftTabOutdent(VARIANT_BOOL* v) {
-  return call(*control_, 0x60100009, kGet, {}, v);
+  return call(*this, *control_, 0x60100009, kGet, {}, v);
 }
 HRESULT ComControl::put_ShiftTabOutdent(VARIANT_BOOL v) {
-  return call(*control_, 0x60100009, kPut, {v});
+  return call(*this, *control_, 0x60100009, kPut, {v});
 }
 
 }  // namespace tavi::win32

@@ -19,6 +19,7 @@
 
 #include "TaviColorTxt_h.h"
 #include "win32/com_ids.h"
+#include "win32/widgets/control_window.h"
 
 namespace {
 
@@ -542,6 +543,110 @@ TEST_F(ComTest, InPlaceActivationPutsTheControlInTheContainersWindow) {
   ASSERT_EQ(ole_->SetClientSite(nullptr), S_OK);
   EXPECT_EQ(site.refs, 1u);
   DestroyWindow(container);
+}
+
+// A sink whose client releases the control, holding its only reference, when the event
+// `releaseIn` arrives: what a page does that drops the control inside its own handler.
+struct ReleasingSink final : TestObject<IDispatch> {
+  IUnknown* client = nullptr;
+  DISPID releaseIn = 0;
+  bool aliveAfterRelease = false;  // the control outlived the release inside the event
+  std::vector<DISPID> events;
+  STDMETHOD(GetTypeInfoCount)(UINT*) override { return E_NOTIMPL; }
+  STDMETHOD(GetTypeInfo)(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+  STDMETHOD(GetIDsOfNames)(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*,
+                                   UINT*) override {
+    events.push_back(id);
+    if (id == releaseIn && client != nullptr) {
+      std::exchange(client, nullptr)->Release();
+      aliveAfterRelease = entryPoint<CanUnloadNow>("DllCanUnloadNow")() == S_FALSE;
+    }
+    return S_OK;
+  }
+};
+
+BOOL CALLBACK findEditor(HWND child, LPARAM found) {
+  if (GetDlgCtrlID(child) != tavi::win32::kEditorId) return TRUE;
+  *reinterpret_cast<HWND*>(found) = child;
+  return FALSE;
+}
+
+// The editor window of the only control alive (parked in its hidden window).
+HWND editorOfOnlyControl() {
+  HWND editor = nullptr;
+  EnumChildWindows(FindWindowW(L"TaviColorTextParking", nullptr), findEditor,
+                   reinterpret_cast<LPARAM>(&editor));
+  return editor;
+}
+
+// The control keeps itself alive while it raises an event, whichever call raised it: the
+// call returns cleanly, and the control goes once, after it.
+TEST_F(ComTest, ASinkMayReleaseTheLastReferenceInsideAnEvent) {
+  const auto canUnloadNow = entryPoint<CanUnloadNow>("DllCanUnloadNow");
+  auto getClassObject = entryPoint<GetClassObject>("DllGetClassObject");
+  dual_.Reset();
+  ole_.Reset();
+  control_.Reset();
+  ASSERT_EQ(canUnloadNow(), S_OK);
+  struct Case {
+    const char* name;
+    DISPID releaseIn;
+    // Makes the control raise the event; answers what the call answered.
+    HRESULT (*raise)(IDispatch* control);
+  };
+  const Case cases[] = {
+      {.name = "Text put by DISPID, onChange",
+       .releaseIn = 1,
+       .raise =
+           [](IDispatch* control) {
+             Var text(L"QUEUE TO SKILLSET");
+             DISPID named = DISPID_PROPERTYPUT;
+             DISPPARAMS params{&text, &named, 1, 1};
+             return control->Invoke(0x68030001, IID_NULL, 0, DISPATCH_PROPERTYPUT, &params, nullptr,
+                                    nullptr, nullptr);
+           }},
+      {.name = "SelectAll through the vtable, onEvent",
+       .releaseIn = 2,
+       .raise =
+           [](IDispatch* control) {
+             Var result;
+             return static_cast<_TaviColorText*>(control)->SelectAll(&result);
+           }},
+      {.name = "a key released in the editor, onEvent",
+       .releaseIn = 2,
+       .raise =
+           [](IDispatch*) {
+             HWND editor = editorOfOnlyControl();
+             SendMessageW(editor, WM_KEYDOWN, VK_RIGHT, 1);
+             SendMessageW(editor, WM_KEYUP, VK_RIGHT, static_cast<LPARAM>(0xC0000001u));
+             return S_OK;
+           }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ComPtr<IClassFactory> factory;
+    ASSERT_EQ(getClassObject(kClsid, IID_IClassFactory, &factory), S_OK);
+    _TaviColorText* control = nullptr;
+    ASSERT_EQ(factory->CreateInstance(nullptr, kIid, reinterpret_cast<void**>(&control)), S_OK);
+    factory.Reset();
+    ReleasingSink sink;
+    sink.client = control;
+    sink.releaseIn = c.releaseIn;
+    {
+      ComPtr<IConnectionPointContainer> container;
+      ASSERT_EQ(control->QueryInterface(IID_PPV_ARGS(&container)), S_OK);
+      ComPtr<IConnectionPoint> point;
+      ASSERT_EQ(container->FindConnectionPoint(kEventsIid, &point), S_OK);
+      DWORD cookie = 0;
+      ASSERT_EQ(point->Advise(&sink, &cookie), S_OK);
+    }
+    EXPECT_EQ(c.raise(control), S_OK);
+    EXPECT_EQ(sink.client, nullptr);
+    EXPECT_TRUE(sink.aliveAfterRelease);
+    EXPECT_EQ(canUnloadNow(), S_OK);  // the control is gone
+    EXPECT_EQ(sink.refs, 1u);         // and let go of its sink once
+  }
 }
 
 }  // namespace

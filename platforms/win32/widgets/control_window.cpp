@@ -87,6 +87,7 @@ struct ControlWindow::Parts {
   std::unique_ptr<Win32PopupMenu> menu;
   std::unique_ptr<Win32ControlSite> site;
   TaviColorText* control = nullptr;
+  WindowOwner* owner = nullptr;
 
   ~Parts() { DeleteObject(font); }
 
@@ -114,6 +115,7 @@ LRESULT CALLBACK ControlWindow::Parts::controlProc(HWND hwnd, UINT message, WPAR
     SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
   }
   auto* parts = reinterpret_cast<Parts*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  const OwnerHeld held(parts != nullptr ? parts->owner : nullptr);
   if (parts != nullptr) {
     switch (message) {
       case WM_SIZE:
@@ -204,10 +206,12 @@ Widgets ControlWindow::widgets() {
   return w;
 }
 
-void ControlWindow::attach(TaviColorText* control) {
+void ControlWindow::attach(TaviColorText* control, WindowOwner* owner) {
   Parts& p = *parts_;
   p.control = control;
+  p.owner = control != nullptr ? owner : nullptr;
   p.editor->setListener(control);
+  p.editor->setOwner(p.owner);
   if (control != nullptr)
     p.gutter->setPaintHandler([control] { control->gutterPaint(); });
   else

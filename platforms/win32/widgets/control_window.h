@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "shell/widgets/widgets.h"
+#include "win32/widgets/window_owner.h"
 
 namespace tavi {
 class TaviColorText;
@@ -37,8 +38,9 @@ class ControlWindow {
   // The view the core is given; the pointers stay valid for this object's lifetime.
   Widgets widgets();
   // From now on the windows' notifications (focus, change, key, mouse, gutter paint, timer
-  // tick, resize, menu click) go to `control`; null stops them.
-  void attach(TaviColorText* control);
+  // tick, resize, menu click) go to `control`; null stops them. `owner`, when given, is held
+  // while the windows handle each message that reaches the control (window_owner.h).
+  void attach(TaviColorText* control, WindowOwner* owner = nullptr);
 
   // The control's own window (its frame and gutter and editor are children of it).
   HWND hwnd() const;

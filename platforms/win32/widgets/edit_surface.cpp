@@ -84,6 +84,7 @@ LRESULT CALLBACK Win32EditSurface::surfaceProc(HWND hwnd, UINT message, WPARAM w
                                                LPARAM lParam) {
   Win32EditSurface* surface = fromWindow(hwnd);
   if (surface == nullptr) return DefWindowProcW(hwnd, message, wParam, lParam);
+  const OwnerHeld held(surface->owner_);
   return surface->handle(message, wParam, lParam);
 }
 

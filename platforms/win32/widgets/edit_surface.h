@@ -20,6 +20,7 @@
 
 #include "shell/widgets/edit_surface.h"
 #include "win32/widgets/services.h"
+#include "win32/widgets/window_owner.h"
 
 namespace tavi::win32 {
 
@@ -40,6 +41,8 @@ class Win32EditSurface final : public EditSurface {
   void richEditChanged();
 
   void setListener(SurfaceListener* listener) override { listener_ = listener; }
+  // The owner held while the editor handles each of its messages (window_owner.h).
+  void setOwner(WindowOwner* owner) { owner_ = owner; }
   Text text() const override;
   int32_t textLength() const override;
   int32_t selStart() const override;
@@ -134,6 +137,7 @@ class Win32EditSurface final : public EditSurface {
   HWND hwnd_ = nullptr;
   WNDPROC original_ = nullptr;
   SurfaceListener* listener_ = nullptr;
+  WindowOwner* owner_ = nullptr;
 
   struct Remembered {
     int32_t start = 0;
