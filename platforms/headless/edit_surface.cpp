@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <limits>
 
+#include "search/text_search.h"
+
 namespace tavi {
 
 namespace {
@@ -102,31 +104,18 @@ void HeadlessEditSurface::applyStyleRuns(std::span<const StyleRun> runs) {
 
 int32_t HeadlessEditSurface::find(TextView what, int32_t start, int32_t end, int options) {
   const int32_t len = textLength();
-  const auto m = static_cast<int32_t>(what.size());
-  if (m == 0) return -1;
+  const SearchPattern pattern(what, options);
   const int32_t from = clampTo(start, 0, len);
   const int32_t to = end < 0 ? len : clampTo(end, from, len);
-  if (to - from < m) return -1;
-  const bool matchCase = (options & kFindMatchCase) != 0;
-  const bool wholeWord = (options & kFindWholeWord) != 0;
-  const Text pattern = matchCase ? Text(what) : upperCase(what);
-  const auto fold = [matchCase](char16_t c) { return matchCase ? c : upperCase(c); };
+  if (pattern.length() == 0 || to - from < pattern.length()) return -1;
   // The range is scanned in place; it is one contiguous stretch of the storage.
   const std::span<const char16_t> range = text_.contiguous(from, to - from);
-  const char16_t first = pattern[0];
-  for (int32_t i = 0; i + m <= to - from; ++i) {
-    if (fold(range[i]) != first) continue;
-    int32_t k = 1;
-    while (k < m && fold(range[i + k]) == pattern[k]) ++k;
-    if (k < m) continue;
-    const int32_t at = from + i;
-    if (wholeWord &&
-        ((at > 0 && isWordChar(text_[at - 1])) || (at + m < len && isWordChar(text_[at + m]))))
-      continue;
-    select(at, at + m, false);
-    return at;
-  }
-  return -1;
+  const int32_t found =
+      pattern.firstIn(TextView(range.data(), range.size()), from > 0 ? text_[from - 1] : u'\0',
+                      to < len ? text_[to] : u'\0');
+  if (found < 0) return -1;
+  select(from + found, from + found + pattern.length(), false);
+  return from + found;
 }
 
 void HeadlessEditSurface::sendEditMessage(int message) {

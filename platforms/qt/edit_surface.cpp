@@ -11,6 +11,7 @@
 
 #include "qt/key_codes.h"
 #include "qt/units.h"
+#include "search/text_search.h"
 #include "shell/keys.h"
 #include "shell/runtime_error.h"
 #include "shell/widgets/size_check.h"
@@ -40,25 +41,6 @@ int16_t buttonOf(Qt::MouseButton button) {
     default:
       return 0;
   }
-}
-
-// Offset of the first match of `what` wholly inside [from, to) of `text`.
-int32_t findIn(TextView text, TextView what, int32_t from, int32_t to, int options) {
-  const auto m = static_cast<int32_t>(what.size());
-  const bool matchCase = (options & kFindMatchCase) != 0;
-  const bool wholeWord = (options & kFindWholeWord) != 0;
-  const auto fold = [matchCase](char16_t c) { return matchCase ? c : upperCase(c); };
-  const auto len = static_cast<int32_t>(text.size());
-  for (int32_t at = from; at + m <= to; ++at) {
-    int32_t k = 0;
-    while (k < m && fold(text[at + k]) == fold(what[k])) ++k;
-    if (k < m) continue;
-    if (wholeWord &&
-        ((at > 0 && isWordChar(text[at - 1])) || (at + m < len && isWordChar(text[at + m]))))
-      continue;
-    return at;
-  }
-  return -1;
 }
 
 }  // namespace
@@ -280,12 +262,15 @@ bool QtEditSurface::boldAt(int32_t offset) const {
 int32_t QtEditSurface::find(TextView what, int32_t start, int32_t end, int options) {
   const Text all = text();
   const auto len = static_cast<int32_t>(all.size());
-  if (what.empty()) return -1;
+  const SearchPattern pattern(what, options);
   const int32_t from = std::clamp(start, 0, len);
   const int32_t to = end < 0 ? len : std::clamp(end, from, len);
-  const int32_t at = findIn(all, what, from, to, options);
-  if (at >= 0) select(at, static_cast<int32_t>(what.size()));
-  return at;
+  const TextView text(all);
+  const int32_t found = pattern.firstIn(
+      text.substr(from, to - from), from > 0 ? all[from - 1] : u'\0', to < len ? all[to] : u'\0');
+  if (found < 0) return -1;
+  select(from + found, pattern.length());
+  return from + found;
 }
 
 void QtEditSurface::setMousePointer(int16_t pointer) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "search/text_search.h"
 #include "shell/control.h"
 
 namespace tavi {
@@ -14,14 +15,7 @@ constexpr int32_t kStyleInformationOk = 64;
 // The last occurrence of `what` lying wholly within the first `limit` characters.
 int32_t lastMatchWithin(TextView text, TextView what, int32_t limit, bool matchCase) {
   const size_t within = std::min<size_t>(static_cast<size_t>(limit), text.size());
-  if (what.size() > within) return -1;
-  const TextView head = text.substr(0, within);
-  if (matchCase) {
-    const size_t at = head.rfind(what);
-    return at == TextView::npos ? -1 : static_cast<int32_t>(at);
-  }
-  const size_t at = upperCase(head).rfind(upperCase(what));
-  return at == TextView::npos ? -1 : static_cast<int32_t>(at);
+  return SearchPattern(what, matchCase ? kFindMatchCase : 0).lastIn(text.substr(0, within));
 }
 
 // The search of both find commands; true when a match was selected.
