@@ -462,10 +462,14 @@ OrderedJson ScriptHost::loadCommand(const json& c) {
   expectSize(c, 2);
   std::filesystem::path path = std::filesystem::u8path(stringArg(c, 1));
   if (path.is_relative()) path = baseDir_ / path;
-  std::ifstream file(path, std::ios::binary);
-  if (!file) return errorResult(kFileNotFound, 0x800A0000u + kFileNotFound, "File not found");
+  // A directory opens as a stream on some systems and reads as nothing: only a regular file
+  // that reads completely loads.
+  std::error_code error;
+  std::ifstream file;
+  if (std::filesystem::is_regular_file(path, error)) file.open(path, std::ios::binary);
   std::ostringstream content;
-  content << file.rdbuf();
+  if (!file || !(content << file.rdbuf()) || file.bad())
+    return errorResult(kFileNotFound, 0x800A0000u + kFileNotFound, "File not found");
   const std::optional<int32_t> id = DispatchTable::instance().idOfName("Text");
   InvokeResult r = DispatchTable::instance().invoke(current().control, *id, MemberKind::Put,
                                                     {Variant::fromString(fromUtf8(content.str()))});

@@ -21,27 +21,19 @@ struct Range {
 // The keyword occurrences that a search loop per keyword colours within [from, to): each
 // keyword's search starts at `from` and goes on behind its previous match. Keywords that
 // overlap (IDLE AGENT inside IDLE AGENT COUNT) get the same colour, so overlapping ranges
-// are merged and each character is coloured once.
+// are merged and each character is coloured once. Taken in order of start, the ranges
+// merge as they come.
 std::vector<Range> keywordRanges(const KeywordHits& hits, int32_t from, int32_t to) {
-  std::vector<Range> ranges;
-  for (int32_t k = 0; k < hits.keywordCount(); ++k) {
-    const int32_t length = hits.length(k);
-    int32_t next = from;
-    for (const int32_t s : hits.starts(k)) {
-      if (s < next) continue;
-      if (s + length > to) break;
-      ranges.push_back({s, s + length});
-      next = s + length;
-    }
-  }
-  std::sort(ranges.begin(), ranges.end(),
-            [](const Range& a, const Range& b) { return a.start < b.start; });
+  std::vector<int32_t> next(static_cast<size_t>(hits.keywordCount()), from);
   std::vector<Range> merged;
-  for (const Range& r : ranges) {
-    if (!merged.empty() && r.start < merged.back().end)
-      merged.back().end = std::max(merged.back().end, r.end);
+  for (const KeywordHits::Hit& h : hits.byStart()) {
+    const int32_t end = h.start + hits.length(h.keyword);
+    if (h.start < next[h.keyword] || end > to) continue;
+    next[h.keyword] = end;
+    if (!merged.empty() && h.start < merged.back().end)
+      merged.back().end = std::max(merged.back().end, end);
     else
-      merged.push_back(r);
+      merged.push_back({h.start, end});
   }
   return merged;
 }
@@ -89,7 +81,7 @@ void ColorLine(TaviColorText& control, int32_t& p) {
   // The LF before the line (if any), the line and its CR.
   paint(editor, lineStart == 0 ? 0 : lineStart - 1, lineLength + 1, false);
   if (control.m_bKeywordHighlight) {
-    const KeywordHits hits(text, lineStart, limitEnd, *w.list);
+    const KeywordHits hits(text, lineStart, limitEnd, control.keywords());
     for (const Range& r : keywordRanges(hits, lineStart, limitEnd))
       paint(editor, r.start, r.end - r.start, true);
   }
@@ -121,7 +113,7 @@ void ColorSpan(TaviColorText& control, int32_t& p) {
   std::optional<KeywordHits> hits;
   skipOnFailure([&] {
     editor.setHideSelection(true);
-    hits.emplace(text, std::min(lineStart, p), std::max(limitEnd, p), *w.list);
+    hits.emplace(text, std::min(lineStart, p), std::max(limitEnd, p), control.keywords());
     keywordSpan(*hits, p, lineStart, limitEnd, spanStart, spanEnd);
   });
 
@@ -132,14 +124,13 @@ void ColorSpan(TaviColorText& control, int32_t& p) {
   skipOnFailure([&] { editor.setSelBold(false); });
   skipOnFailure([&] { editor.setFocus(); });
 
+  // The keywords in one call: a long line holds thousands of them. Each lies on the caret's
+  // line, so the view scrolls as it would for each of them in turn.
   if (hits) {
-    for (const Range& r : keywordRanges(*hits, spanStart, spanEnd)) {
-      skipOnFailure([&] { editor.setHideSelection(true); });
-      skipOnFailure([&] { editor.setSelStart(r.start); });
-      skipOnFailure([&] { editor.setSelLength(r.end - r.start); });
-      skipOnFailure([&] { editor.setSelColor(kColorKeyword); });
-      skipOnFailure([&] { editor.setSelBold(true); });
-    }
+    std::vector<StyleRun> runs;
+    for (const Range& r : keywordRanges(*hits, spanStart, spanEnd))
+      runs.push_back({r.start, r.end - r.start, kColorKeyword, true});
+    skipOnFailure([&] { editor.applyStyleRuns(runs); });
   }
   skipOnFailure([&] { editor.setHideSelection(true); });
 
@@ -168,7 +159,7 @@ void ColourLines(TaviColorText& control, int32_t from, int32_t to) {
 
   std::vector<Range> keywords;
   if (control.m_bKeywordHighlight) {
-    const KeywordHits hits(text, firstStart, limitEnd, *w.list);
+    const KeywordHits hits(text, firstStart, limitEnd, control.keywords());
     keywords = keywordRanges(hits, firstStart, limitEnd);
   }
   const std::vector<StyleRun> runs = plainAndKeywordRuns(resetFrom, resetTo, keywords);

@@ -1,9 +1,9 @@
 #include "language/line_scanner.h"
 
 #include <algorithm>
-#include <unordered_map>
 #include <vector>
 
+#include "language/keyword_trie.h"
 #include "shell/control.h"
 
 namespace tavi {
@@ -53,48 +53,25 @@ void GetLineAt(TaviColorText& control, int32_t p, int32_t& lineStart, Text& line
   control.module().m_bTextChanged = false;
 }
 
-KeywordHits::KeywordHits(TextView text, int32_t from, int32_t to, const KeywordListBox& list)
+KeywordHits::KeywordHits(TextView text, int32_t from, int32_t to, const KeywordTrie& keywords)
     : textLength_(static_cast<int32_t>(text.size())) {
   const int32_t n = textLength_;
   from = clampTo(from, 0, n);
   to = clampTo(to, from, n);
-
-  const int32_t count = list.listCount();
-  std::vector<Text> keywords;
-  keywords.reserve(count);
-  for (int32_t k = 0; k < count; ++k) keywords.push_back(list.item(k));
-
-  // A whole word can only start where the character before is no word character. The
-  // places are grouped by the character there, so that each keyword visits only those
-  // that start with its first character: a whole text costs little more than a line.
-  std::unordered_map<char16_t, std::vector<int32_t>> boundaries;
-  for (const Text& keyword : keywords)
-    if (!keyword.empty()) boundaries.try_emplace(keyword[0]);
-  bool afterWordChar = from > 0 && isWordChar(text[from - 1]);
-  for (int32_t i = from; i < to; ++i) {
-    if (!afterWordChar) {
-      const auto group = boundaries.find(text[i]);
-      if (group != boundaries.end()) group->second.push_back(i);
-    }
-    afterWordChar = isWordChar(text[i]);
-  }
-
+  const int32_t count = keywords.keywordCount();
   lengths_.reserve(count);
-  offsets_.reserve(count + 1);
-  offsets_.push_back(0);
-  for (const Text& keyword : keywords) {
-    const int32_t m = static_cast<int32_t>(keyword.size());
-    lengths_.push_back(m);
-    if (m > 0) {
-      for (const int32_t i : boundaries.at(keyword[0])) {
-        if (i + m > to) break;
-        if (text.compare(i, m, keyword) != 0) continue;
-        if (i + m < n && isWordChar(text[i + m])) continue;
-        starts_.push_back(i);
-      }
-    }
-    offsets_.push_back(static_cast<int32_t>(starts_.size()));
-  }
+  for (int32_t k = 0; k < count; ++k) lengths_.push_back(keywords.length(k));
+
+  // One pass finds them by start; a counting pass files them by keyword too.
+  offsets_.assign(count + 1, 0);
+  keywords.forEachWholeWord(text, from, to, [this](int32_t start, int32_t k) {
+    byStart_.push_back({start, k});
+    ++offsets_[k + 1];
+  });
+  for (int32_t k = 0; k < count; ++k) offsets_[k + 1] += offsets_[k];
+  starts_.resize(byStart_.size());
+  std::vector<int32_t> next(offsets_.begin(), offsets_.end() - 1);
+  for (const Hit& h : byStart_) starts_[next[h.keyword]++] = h.start;
 }
 
 std::span<const int32_t> KeywordHits::starts(int32_t k) const {
@@ -106,11 +83,9 @@ int32_t KeywordHits::first(int32_t k, int32_t start, int32_t end) const {
   const int32_t to = clampTo(end, from, textLength_);
   // Occurrences of one keyword share a length: the first one from `from` on either fits
   // before `to` or none does.
-  for (const int32_t s : starts(k)) {
-    if (s < from) continue;
-    return s + lengths_[k] <= to ? s : -1;
-  }
-  return -1;
+  const std::span<const int32_t> all = starts(k);
+  const auto s = std::lower_bound(all.begin(), all.end(), from);
+  return s != all.end() && *s + lengths_[k] <= to ? *s : -1;
 }
 
 void keywordSpan(const KeywordHits& hits, int32_t p, int32_t lineStart, int32_t limitEnd,
@@ -138,7 +113,7 @@ void FindKeywordSpan(TaviColorText& control, int32_t p, int32_t lineStart, const
   const int32_t limitEnd = lineStart + static_cast<int32_t>(lineText.size());
   w.editor->setHideSelection(true);
   const Text text = w.editor->text();
-  const KeywordHits hits(text, std::min(lineStart, p), std::max(limitEnd, p), *w.list);
+  const KeywordHits hits(text, std::min(lineStart, p), std::max(limitEnd, p), control.keywords());
   keywordSpan(hits, p, lineStart, limitEnd, spanStart, spanEnd);
 
   // The editor's find leaves the last match it met selected: that of the last keyword

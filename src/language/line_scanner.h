@@ -10,7 +10,7 @@
 
 namespace tavi {
 
-class KeywordListBox;
+class KeywordTrie;
 class TaviColorText;
 
 // Sets lineStart and lineText for the line that holds (or ends at) position p: lineText is
@@ -30,16 +30,22 @@ void FindKeywordSpan(TaviColorText& control, int32_t p, int32_t lineStart, const
 // GetLineAt on a text already read; false (nothing set) for an empty text.
 bool lineAt(TextView text, int32_t p, int32_t& lineStart, Text& lineText);
 
-// Every whole-word, same-case occurrence of every keyword of the list that lies within a
-// stretch [from, to) of a text. Whether an occurrence is a whole word depends on the real
+// Every whole-word, same-case occurrence of every keyword of the vocabulary that lies within
+// a stretch [from, to) of a text. Whether an occurrence is a whole word depends on the real
 // neighbouring characters of the text, which may lie outside the stretch.
 class KeywordHits {
  public:
-  KeywordHits(TextView text, int32_t from, int32_t to, const KeywordListBox& list);
+  struct Hit {
+    int32_t start;
+    int32_t keyword;
+  };
+  KeywordHits(TextView text, int32_t from, int32_t to, const KeywordTrie& keywords);
 
   // Keywords in list order.
   int32_t keywordCount() const { return static_cast<int32_t>(lengths_.size()); }
   int32_t length(int32_t k) const { return lengths_[k]; }
+  // Every occurrence, by start.
+  std::span<const Hit> byStart() const { return byStart_; }
   // Starts of keyword k's occurrences, ascending.
   std::span<const int32_t> starts(int32_t k) const;
   // The first occurrence of keyword k lying wholly within [start, end) (both clamped to
@@ -50,6 +56,7 @@ class KeywordHits {
  private:
   int32_t textLength_;
   std::vector<int32_t> lengths_;
+  std::vector<Hit> byStart_;
   std::vector<int32_t> offsets_;  // keyword k's starts are starts_[offsets_[k], offsets_[k+1])
   std::vector<int32_t> starts_;
 };

@@ -38,10 +38,15 @@ Text normaliseLineBreaks(TextView value) {
   return result;
 }
 
-Text replaceAll(Text text, TextView what, TextView with) {
-  for (size_t pos = text.find(what); pos != Text::npos; pos = text.find(what, pos + with.size()))
-    text.replace(pos, what.size(), with);
-  return text;
+// Every occurrence of `what` replaced, built in one pass over `text`.
+Text replaceEvery(TextView text, TextView what, TextView with) {
+  Text result;
+  size_t from = 0;
+  for (size_t at = text.find(what); at != TextView::npos; at = text.find(what, from)) {
+    result.append(text.substr(from, at - from)).append(with);
+    from = at + what.size();
+  }
+  return result.append(text.substr(from));
 }
 
 }  // namespace
@@ -73,6 +78,7 @@ TaviColorText::TaviColorText(const Widgets& widgets)
   module_.m_bListShown = false;
   module_.m_bHintShown = false;
   loadKeywords(module_, *w_.list);
+  keywords_ = KeywordTrie(*w_.list);
   module_.m_hWndEditor = w_.editor->windowHandle();
   HookEditor(module_, *w_.windows);
 }
@@ -101,8 +107,8 @@ void TaviColorText::raiseEvent(int16_t id) {
 
 void TaviColorText::showMaximumSizeWarning() {
   const std::string max = std::to_string(m_MaxLen);
-  Text message = replaceAll(m_strMaximumSize, u"%1", Text(max.begin(), max.end()));
-  message = replaceAll(std::move(message), u"%2", Text(1, kCR));
+  const Text withMax = replaceEvery(m_strMaximumSize, u"%1", Text(max.begin(), max.end()));
+  const Text message = replaceEvery(withMax, u"%2", Text(1, kCR));
   w_.messages->show(message, kStyleExclamationOk, m_strScriptEditor);
 }
 
@@ -143,8 +149,10 @@ void TaviColorText::putText(const Variant& value) {
   // and the loaded text came in plain anyway.
   if (ColourOnLoad && m_bKeywordHighlight) ColourLines(*this, start, editor.selStart());
   w_.screen->setMousePointer(kPointerHourglass);
+  // The caret goes before the last allowed character; below 0 the surface clamps it, so the
+  // host's Length (any Long, -2147483648 too) cannot overflow the subtraction.
   if (static_cast<int64_t>(passed.size()) > m_MaxLen)
-    editor.setSelStart(m_MaxLen - 1);
+    editor.setSelStart(std::max(m_MaxLen, 1) - 1);
   else
     editor.setSelStart(start + static_cast<int32_t>(text.size()));
   if (m_bFirstTime) editor.setSelStart(0);

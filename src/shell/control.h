@@ -10,6 +10,7 @@
 
 #include "history/journal.h"
 #include "history/undo_run.h"
+#include "language/keyword_trie.h"
 #include "shell/module_state.h"
 #include "shell/text.h"
 #include "shell/variant.h"
@@ -141,6 +142,8 @@ class TaviColorText final : public SurfaceListener {
   const Widgets& widgets() const { return w_; }
   ModuleState& module() { return module_; }
   const ModuleState& module() const { return module_; }
+  // The keyword list's vocabulary as a trie, built once when the list is filled.
+  const KeywordTrie& keywords() const { return keywords_; }
 
   bool m_bTrackChanges = true;
   Journal m_colUndo;
@@ -159,6 +162,7 @@ class TaviColorText final : public SurfaceListener {
  private:
   Widgets w_;
   ModuleState& module_;
+  KeywordTrie keywords_;
   std::vector<EventSink*> sinks_;
   bool terminated_ = false;
 };

@@ -187,8 +187,7 @@ Text fromUtf8(std::string_view text) {
   return out;
 }
 
-char16_t upperCase(char16_t c) {
-  if (c < 0x80) return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - 0x20) : c;
+char16_t upperCaseBeyondAscii(char16_t c) {
   if (c < 0x100) return upperLatin1(c);
   if (c < 0x180) return upperLatinExtendedA(c);
   if (c >= 0x370 && c < 0x400) return upperGreek(c);
@@ -202,11 +201,7 @@ Text upperCase(TextView text) {
   return out;
 }
 
-bool isWordChar(char16_t c) {
-  if (c < 0x80) {
-    return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9') ||
-           c == u'_';
-  }
+bool isWordCharBeyondAscii(char16_t c) {
   if (c < 0x100) return c >= 0xC0 && c != 0xD7 && c != 0xF7;
   if (c >= 0x2000 && c <= 0x206F) return false;  // general punctuation
   if (c >= 0x3000 && c <= 0x3003) return false;  // ideographic space and punctuation

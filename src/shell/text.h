@@ -26,10 +26,21 @@ Text fromUtf8(std::string_view text);
 
 // Case folding used by case-insensitive comparisons: one code unit to its upper-case
 // partner (ASCII, Latin-1, Latin Extended-A, Greek and Cyrillic letters).
-char16_t upperCase(char16_t c);
+char16_t upperCaseBeyondAscii(char16_t c);
+inline char16_t upperCase(char16_t c) {
+  if (c < 0x80) return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - 0x20) : c;
+  return upperCaseBeyondAscii(c);
+}
 Text upperCase(TextView text);
 
-// Word characters for whole-word matching: letters, digits and underscore.
-bool isWordChar(char16_t c);
+// Word characters for whole-word matching: letters, digits and underscore. Inline for
+// ASCII: every scan over the text asks it of each character.
+bool isWordCharBeyondAscii(char16_t c);
+inline bool isWordChar(char16_t c) {
+  if (c < 0x80)
+    return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9') ||
+           c == u'_';
+  return isWordCharBeyondAscii(c);
+}
 
 }  // namespace tavi
