@@ -105,6 +105,42 @@ TEST_F(SurfaceTest, OnlyTextEditsRaiseTheChangeNotification) {
   EXPECT_EQ(recorder.log, (Log{"change"}));
 }
 
+// Whether every character of [start, end) is black and regular, as RichEdit reports it.
+bool plainIn(HWND editor, int32_t start, int32_t end) {
+  CHARRANGE range{start, end};
+  SendMessageW(editor, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
+  CHARFORMATW format{};
+  format.cbSize = sizeof format;
+  SendMessageW(editor, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
+  return (format.dwMask & (CFM_COLOR | CFM_BOLD)) == (CFM_COLOR | CFM_BOLD) &&
+         (format.dwEffects & (CFE_BOLD | CFE_AUTOCOLOR)) == 0 && format.crTextColor == 0;
+}
+
+// Text goes in plain whatever stands before it or what it replaces, and RichEdit keeps the
+// maximum length after the surface's own insertions.
+TEST_F(SurfaceTest, InsertedTextIsPlainAndTheLimitStays) {
+  load(u"IF QUIT");
+  surface.setSelStart(0);
+  surface.setSelLength(7);
+  surface.setSelColor(0xFF0000);
+  surface.setSelBold(true);
+  surface.setSelStart(7);
+  surface.replaceSelection(u" END");  // behind blue bold text
+  EXPECT_TRUE(plainIn(editor(), 7, 11));
+  surface.setSelStart(3);
+  surface.setSelLength(4);
+  surface.replaceSelection(u"WAIT");  // over blue bold text
+  EXPECT_TRUE(plainIn(editor(), 3, 7));
+  EXPECT_FALSE(plainIn(editor(), 0, 3)) << "the text before keeps its format";
+
+  surface.setMaxLength(12);
+  surface.setSelStart(0);
+  surface.replaceSelection(u"GIVE RINGBACK ");
+  EXPECT_EQ(surface.text(), u"GIF WAIT END") << "what fits of it";
+  key('X', L'X');
+  EXPECT_EQ(surface.text(), u"GIF WAIT END") << "a typed character finds the editor full";
+}
+
 TEST_F(SurfaceTest, LineBreaksAreCrLfAndSelectionsInsideThemReadBackExactly) {
   load(u"A\nB\rC\r\n\r\nD");  // an empty line too
   EXPECT_EQ(surface.text(), u"A\r\nB\r\nC\r\n\r\nD");

@@ -477,19 +477,21 @@ void Win32EditSurface::replaceSelection(TextView text) {
 void Win32EditSurface::replaceRange(int32_t start, int32_t length, TextView insert) {
   if (length == 0 && insert.empty()) return;
   {
+    // One pass over the inserted text: RichEdit takes it in with the plain format already
+    // chosen, and only a text that outgrew the limit has the limit put back.
     Quiet quiet(*this);
     const int32_t before = textLength();
     select(start, start + length);
+    // Inserted text is plain whatever the text before it looks like: the format of an empty
+    // selection is the one the next insertion takes, and a replaced range's first character
+    // gives its format to what replaces it.
+    applyFormat(CFM_COLOR | CFM_BOLD, 0, kColorPlain);
     insertRichText(hwnd_, insert);
-    const int32_t inserted = textLength() - (before - length);
-    // Inserted text is plain whatever the text before it looks like.
-    if (inserted > 0) {
-      select(start, start + inserted);
-      applyFormat(CFM_COLOR | CFM_BOLD, 0, kColorPlain);
-    }
+    const int32_t after = textLength();
+    const int32_t inserted = after - (before - length);
     select(start + inserted, start + inserted);
     // RichEdit raises its limit to hold what the program inserts; ours stays.
-    SendMessageW(hwnd_, EM_EXLIMITTEXT, 0, maxLength_ > 0 ? maxLength_ : kNoLimit);
+    if (maxLength_ > 0 && after > maxLength_) SendMessageW(hwnd_, EM_EXLIMITTEXT, 0, maxLength_);
   }
   notify([&] { listener_->surfaceChanged(); });
 }
