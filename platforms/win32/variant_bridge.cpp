@@ -1,5 +1,7 @@
 #include "win32/variant_bridge.h"
 
+#include <cstdint>
+
 #include "shell/runtime_error.h"
 
 namespace tavi::win32 {
@@ -15,7 +17,40 @@ struct ScopedVariant {
   ScopedVariant& operator=(const ScopedVariant&) = delete;
 };
 
-Variant fromDirect(const VARIANT& v) {
+Variant fromDirect(const VARIANT& v, int depth);
+
+// An object stands for its default value: its DISPID_VALUE read as a property, the value
+// VariantChangeType converts when it is asked for a string or a number. That value keeps
+// its own type, so the member's parameter type decides what it becomes ("007" stays a
+// string for a String member). A value that is again an object is followed a few times
+// only, so that an object answering itself cannot loop; no value is a type mismatch (13).
+Variant fromObject(IDispatch* object, int depth) {
+  constexpr int kMaxDepth = 4;
+  if (object == nullptr || depth >= kMaxDepth) throw RuntimeError(err::kTypeMismatch);
+  DISPPARAMS none = {nullptr, nullptr, 0, 0};
+  ScopedVariant value;
+  if (FAILED(object->Invoke(DISPID_VALUE, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET,
+                            &none, &value.v, nullptr, nullptr)))
+    throw RuntimeError(err::kTypeMismatch);
+  if ((V_VT(&value.v) & VT_BYREF) != 0) {
+    ScopedVariant direct;
+    if (FAILED(VariantCopyInd(&direct.v, &value.v))) throw RuntimeError(err::kTypeMismatch);
+    return fromDirect(direct.v, depth + 1);
+  }
+  return fromDirect(value.v, depth + 1);
+}
+
+// Integers of the types the core has no case for keep their exact value: as a Long where
+// they fit, else as Currency (which writes every digit), else as a Double.
+Variant fromInteger(int64_t value) {
+  if (value >= INT32_MIN && value <= INT32_MAX) return Variant::fromI4(static_cast<int32_t>(value));
+  constexpr int64_t kCurrencyWhole = INT64_MAX / 10000;
+  if (value >= -kCurrencyWhole && value <= kCurrencyWhole)
+    return Variant::fromCurrency(Currency{value * 10000});
+  return Variant::fromR8(static_cast<double>(value));
+}
+
+Variant fromDirect(const VARIANT& v, int depth) {
   switch (V_VT(&v)) {
     case VT_EMPTY:
       return Variant();
@@ -37,14 +72,36 @@ Variant fromDirect(const VARIANT& v) {
       return Variant::fromString(fromBstr(V_BSTR(&v)));
     case VT_BOOL:
       return Variant::fromVBool(V_BOOL(&v));
+    case VT_DISPATCH:
+      return fromObject(V_DISPATCH(&v), depth);
+    case VT_I1:
+      return fromInteger(V_I1(&v));
+    case VT_UI1:
+      return fromInteger(V_UI1(&v));
+    case VT_UI2:
+      return fromInteger(V_UI2(&v));
+    case VT_UI4:
+      return fromInteger(V_UI4(&v));
+    case VT_INT:
+      return fromInteger(V_INT(&v));
+    case VT_UINT:
+      return fromInteger(V_UINT(&v));
+    case VT_I8:
+      return fromInteger(V_I8(&v));
+    case VT_UI8:
+      if (V_UI8(&v) <= static_cast<ULONGLONG>(INT64_MAX))
+        return fromInteger(static_cast<int64_t>(V_UI8(&v)));
+      return Variant::fromR8(static_cast<double>(V_UI8(&v)));
     default:
       break;
   }
+  // Anything else (a Decimal, an array, an error value) as the system makes it a string
+  // or, failing that, a number; a value that is neither is a type mismatch (13).
   ScopedVariant coerced;
-  if (SUCCEEDED(VariantChangeType(&coerced.v, const_cast<VARIANT*>(&v), 0, VT_R8)))
-    return Variant::fromR8(V_R8(&coerced.v));
   if (SUCCEEDED(VariantChangeType(&coerced.v, const_cast<VARIANT*>(&v), 0, VT_BSTR)))
     return Variant::fromString(fromBstr(V_BSTR(&coerced.v)));
+  if (SUCCEEDED(VariantChangeType(&coerced.v, const_cast<VARIANT*>(&v), 0, VT_R8)))
+    return Variant::fromR8(V_R8(&coerced.v));
   throw RuntimeError(err::kTypeMismatch);
 }
 
@@ -62,11 +119,11 @@ Text fromBstr(BSTR b) {
 
 Variant fromVariant(const VARIANT& in) {
   if (V_VT(&in) == (VT_BYREF | VT_VARIANT)) return fromVariant(*V_VARIANTREF(&in));
-  if ((V_VT(&in) & VT_BYREF) == 0) return fromDirect(in);
+  if ((V_VT(&in) & VT_BYREF) == 0) return fromDirect(in, 0);
   ScopedVariant direct;
   if (FAILED(VariantCopyInd(&direct.v, const_cast<VARIANT*>(&in))))
     throw RuntimeError(err::kTypeMismatch);
-  return fromDirect(direct.v);
+  return fromDirect(direct.v, 0);
 }
 
 void toVariant(const Variant& value, ResultType type, VARIANT* out) {

@@ -8,8 +8,10 @@
 
 namespace tavi::win32 {
 
-// Reads an argument, following VT_BYREF. Types the core has no case for are coerced to a
-// Double (or failing that a String); a value that is neither gives type mismatch (13).
+// Reads an argument, following VT_BYREF, keeping the value's own kind so that the member's
+// parameter type alone decides the conversion: an object is its default value (DISPID_VALUE),
+// other integer types stay exact numbers, and the rest are what the system makes of them as
+// a String (or failing that a Double); a value that is neither gives type mismatch (13).
 Variant fromVariant(const VARIANT& in);
 // Writes `value` into `out` (which must be empty), typed as the member's result type.
 void toVariant(const Variant& value, ResultType type, VARIANT* out);
