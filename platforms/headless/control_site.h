@@ -1,5 +1,6 @@
-// The headless control site: the size the host gave the control (twips) and the text
-// measures of the control's font, 7 pixels per code unit and 16 pixels high.
+// The headless control site: the size the host gave the control (twips), the text
+// measures of the control's font, 7 pixels per code unit and 16 pixels high, and whether the
+// host lets scripts paste.
 #pragma once
 
 #include "headless/metrics.h"
@@ -15,6 +16,10 @@ class HeadlessControlSite final : public ControlSite {
     return static_cast<double>(headless::kMeasureCharWidth) * static_cast<double>(text.size());
   }
   double textHeight(TextView) const override { return headless::kMeasureTextHeight; }
+  bool allowsScriptedPaste() const override { return scriptedPaste_; }
+
+  // The host allows or forbids scripts to read the clipboard.
+  void setAllowsScriptedPaste(bool allowed) { scriptedPaste_ = allowed; }
 
   // The host resizes the control.
   void setSize(double width, double height) {
@@ -25,6 +30,7 @@ class HeadlessControlSite final : public ControlSite {
  private:
   double width_ = headless::kDefaultControlWidth;
   double height_ = headless::kDefaultControlHeight;
+  bool scriptedPaste_ = true;
 };
 
 }  // namespace tavi

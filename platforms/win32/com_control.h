@@ -254,6 +254,7 @@ class ComControl final : public _TaviColorText,
   // WindowOwner: the control's windows hold it while they handle a message.
   void holdOwner() override { AddRef(); }
   void releaseOwner() override { Release(); }
+  bool hostAllowsScriptedPaste() const override;
 
   ITypeInfo* typeInfoOf(REFGUID guid);
 

@@ -5,6 +5,7 @@
 #include <windows.h>
 // After windows.h, which it needs.
 #include <commctrl.h>
+#include <urlmon.h>
 
 #include "win32/com_control.h"
 #include "win32/com_ids.h"
@@ -85,6 +86,28 @@ void ComControl::releaseSiteObjects() {
   release(clientSite_);
   release(oleAdvise_);
   release(viewSink_);
+}
+
+// A browser offers its security manager through the client site's services; it decides
+// whether its page's scripts may paste, and only an explicit "allow" lets them. A site without
+// one (any other container) leaves Paste as it is.
+bool ComControl::hostAllowsScriptedPaste() const {
+  IServiceProvider* services = nullptr;
+  if (clientSite_ == nullptr || FAILED(clientSite_->QueryInterface(
+                                    IID_IServiceProvider, reinterpret_cast<void**>(&services))))
+    return true;
+  IInternetHostSecurityManager* security = nullptr;
+  const HRESULT found =
+      services->QueryService(SID_SInternetHostSecurityManager, IID_IInternetHostSecurityManager,
+                             reinterpret_cast<void**>(&security));
+  services->Release();
+  if (FAILED(found) || security == nullptr) return true;
+  DWORD policy = URLPOLICY_DISALLOW;
+  const HRESULT asked =
+      security->ProcessUrlAction(URLACTION_SCRIPT_PASTE, reinterpret_cast<BYTE*>(&policy),
+                                 sizeof policy, nullptr, 0, PUAF_DEFAULT, 0);
+  security->Release();
+  return asked == S_OK && GetUrlPolicyPermissions(policy) == URLPOLICY_ALLOW;
 }
 
 // ---- In-place activation ----

@@ -93,6 +93,15 @@ Variant Paste(TaviColorText& control) {
   return Variant();
 }
 
+Variant ScriptedPaste(TaviColorText& control) {
+  // A locked control's Paste does nothing either way; only a paste that would happen asks.
+  if (control.editCommandsAllowed() && !control.widgets().site->allowsScriptedPaste()) {
+    control.raiseEvent(event::kClipboardLocked);
+    return Variant();
+  }
+  return control.Paste();
+}
+
 Variant Delete(TaviColorText& control) {
   EditSurface& editor = *control.widgets().editor;
   control.SetHourGlassCursor();

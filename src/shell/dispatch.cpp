@@ -2,6 +2,7 @@
 
 #include <cctype>
 
+#include "editing/clipboard_commands.h"
 #include "shell/control.h"
 #include "shell/runtime_error.h"
 
@@ -181,7 +182,7 @@ std::vector<DispatchMember> buildTable() {
   add("Copy", 0x60030024, K::Method, none, R::Variant,
       [](TaviColorText& c, std::span<Variant>) { return c.Copy(); });
   add("Paste", 0x60030025, K::Method, none, R::Variant,
-      [](TaviColorText& c, std::span<Variant>) { return c.Paste(); });
+      [](TaviColorText& c, std::span<Variant>) { return ScriptedPaste(c); });
   add("Delete", 0x60030026, K::Method, none, R::Variant,
       [](TaviColorText& c, std::span<Variant>) { return c.Delete(); });
   add("SelectAll", 0x60030027, K::Method, none, R::Variant,

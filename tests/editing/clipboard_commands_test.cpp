@@ -77,6 +77,30 @@ TEST_F(ClipboardCommandsTest, ALockedClipboardChangesNothingAndThrowsNothing) {
   EXPECT_EQ(sink.events, (Events{"1001", "1002", "1008"}));
 }
 
+// A host that forbids scripts to read the clipboard: Paste through the dispatch interface
+// changes nothing and reports the clipboard as closed; the person's Ctrl+V and the context
+// menu's Paste still paste.
+TEST_F(ClipboardCommandsTest, AHostMayForbidAScriptsPasteButNotThePersons) {
+  widgets.site().setAllowsScriptedPaste(false);
+  given(u"abc", 3);
+  platform.clipboard().setContent(Text(u"xy"));
+  EXPECT_TRUE(invoke("Paste", MemberKind::Method).ok());
+  EXPECT_EQ(text(), u"abc");
+  EXPECT_FALSE(control.m_bChange);
+  EXPECT_EQ(sink.events, Events{"1008"});
+
+  press(vk::kV, kCtrlMask);
+  EXPECT_EQ(text(), u"abcxy");
+  control.menuClicked(4);
+  EXPECT_EQ(text(), u"abcxyxy");
+
+  widgets.site().setAllowsScriptedPaste(true);
+  given(u"abc", 3);
+  EXPECT_TRUE(invoke("Paste", MemberKind::Method).ok());
+  EXPECT_EQ(text(), u"abcxy");
+  EXPECT_EQ(sink.events, (Events{"change", "1003"}));
+}
+
 TEST_F(ClipboardCommandsTest, PasteReplacesTheSelectionUpToTheMaximumLength) {
   control.m_MaxLen = 10;
   given(u"abcdef", 1, 3);

@@ -9,6 +9,8 @@
 #include <objsafe.h>
 #include <ocidl.h>
 #include <olectl.h>
+#include <servprov.h>
+#include <urlmon.h>
 
 #include <map>
 #include <string>
@@ -647,6 +649,101 @@ TEST_F(ComTest, ASinkMayReleaseTheLastReferenceInsideAnEvent) {
     EXPECT_EQ(canUnloadNow(), S_OK);  // the control is gone
     EXPECT_EQ(sink.refs, 1u);         // and let go of its sink once
   }
+}
+
+// A browser's security manager: every URL action it is asked gets `policy`.
+struct SecurityManager final : TestObject<IInternetHostSecurityManager> {
+  DWORD policy = URLPOLICY_ALLOW;
+  std::vector<DWORD> asked;
+  STDMETHOD(GetSecurityId)(BYTE*, DWORD*, DWORD_PTR) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE ProcessUrlAction(DWORD action, BYTE* answer, DWORD size, BYTE*, DWORD,
+                                             DWORD, DWORD) override {
+    asked.push_back(action);
+    if (size >= sizeof policy) *reinterpret_cast<DWORD*>(answer) = policy;
+    return policy == URLPOLICY_ALLOW ? S_OK : S_FALSE;
+  }
+  STDMETHOD(QueryCustomPolicy)(REFGUID, BYTE**, DWORD*, BYTE*, DWORD, DWORD) override {
+    return E_NOTIMPL;
+  }
+};
+
+// A browser's client site: it offers its security manager as a service.
+struct BrowserSite final : TestObject<IOleClientSite, IServiceProvider> {
+  SecurityManager security;
+  STDMETHOD(SaveObject)() override { return E_NOTIMPL; }
+  STDMETHOD(GetMoniker)(DWORD, DWORD, IMoniker**) override { return E_NOTIMPL; }
+  STDMETHOD(GetContainer)(IOleContainer**) override { return E_NOTIMPL; }
+  STDMETHOD(ShowObject)() override { return S_OK; }
+  STDMETHOD(OnShowWindow)(BOOL) override { return E_NOTIMPL; }
+  STDMETHOD(RequestNewObjectLayout)() override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE QueryService(REFGUID service, REFIID riid, void** object) override {
+    *object = nullptr;
+    if (service != SID_SInternetHostSecurityManager) return E_NOINTERFACE;
+    return security.QueryInterface(riid, object);
+  }
+};
+
+// An event sink that records "change" for onChange and the id of each onEvent.
+struct EventIdSink final : TestObject<IDispatch> {
+  std::vector<std::wstring> events;
+  STDMETHOD(GetTypeInfoCount)(UINT*) override { return E_NOTIMPL; }
+  STDMETHOD(GetTypeInfo)(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+  STDMETHOD(GetIDsOfNames)(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*,
+                                   EXCEPINFO*, UINT*) override {
+    events.push_back(id == 2 ? std::to_wstring(*V_I2REF(&params->rgvarg[0])) : L"change");
+    return S_OK;
+  }
+};
+
+void putOnClipboard(const wchar_t* text) {
+  const size_t size = (wcslen(text) + 1) * sizeof(wchar_t);
+  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, size);
+  memcpy(GlobalLock(memory), text, size);
+  GlobalUnlock(memory);
+  ASSERT_TRUE(OpenClipboard(nullptr));
+  EmptyClipboard();
+  SetClipboardData(CF_UNICODETEXT, memory);
+  CloseClipboard();
+}
+
+// A script's Paste in a browser pastes only when the browser's security manager allows the
+// script-paste action; refused, it changes nothing and reports the clipboard as closed. A
+// container without a security manager lets it paste.
+TEST_F(ComTest, ABrowserDecidesWhetherAScriptsPasteReadsTheClipboard) {
+  putOnClipboard(L"QUIT");
+  EventIdSink sink;
+  ComPtr<IConnectionPoint> point;
+  ASSERT_EQ(as<IConnectionPointContainer>()->FindConnectionPoint(kEventsIid, &point), S_OK);
+  DWORD cookie = 0;
+  ASSERT_EQ(point->Advise(&sink, &cookie), S_OK);
+  BrowserSite browser;
+  ASSERT_EQ(ole_->SetClientSite(&browser), S_OK);
+  const auto paste = [&] {
+    Var result, value;
+    sink.events.clear();
+    EXPECT_EQ(dual_->Paste(&result), S_OK);
+    EXPECT_EQ(dual_->get_Value(&value), S_OK);
+    return value.text();
+  };
+
+  for (const DWORD refusal : {DWORD{URLPOLICY_DISALLOW}, DWORD{URLPOLICY_QUERY}}) {
+    browser.security.policy = refusal;
+    EXPECT_EQ(paste(), L"") << refusal;
+    EXPECT_EQ(sink.events, std::vector<std::wstring>{L"1008"}) << refusal;
+  }
+  EXPECT_EQ(browser.security.asked, (std::vector<DWORD>(2, URLACTION_SCRIPT_PASTE)));
+  browser.security.policy = URLPOLICY_ALLOW;
+  EXPECT_EQ(paste(), L"QUIT");
+  EXPECT_EQ(sink.events.back(), L"1003");
+
+  TestSite container;
+  ASSERT_EQ(ole_->SetClientSite(&container), S_OK);
+  EXPECT_EQ(paste(), L"QUITQUIT");
+  ASSERT_EQ(ole_->SetClientSite(nullptr), S_OK);
+  EXPECT_EQ(browser.refs, 1u);
+  EXPECT_EQ(browser.security.refs, 1u);
+  point->Unadvise(cookie);
 }
 
 }  // namespace

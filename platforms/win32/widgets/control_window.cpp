@@ -30,7 +30,7 @@ RECT boundsIn(HWND hwnd, HWND ancestor) {
 }
 
 // The control's own window as its layout and its measures see it: the client size in
-// twips, and text measured in the control's font.
+// twips, and text measured in the control's font; the host's say through the owner.
 class Win32ControlSite final : public ControlSite {
  public:
   Win32ControlSite(HWND hwnd, HFONT font) : hwnd_(hwnd), font_(font) {}
@@ -52,6 +52,12 @@ class Win32ControlSite final : public ControlSite {
     return metrics.tmHeight + metrics.tmExternalLeading;
   }
 
+  // A control without an owner (no COM object around it) has no host to ask.
+  bool allowsScriptedPaste() const override {
+    return owner_ == nullptr || owner_->hostAllowsScriptedPaste();
+  }
+  void setOwner(WindowOwner* owner) { owner_ = owner; }
+
  private:
   RECT client() const {
     RECT r{};
@@ -70,6 +76,7 @@ class Win32ControlSite final : public ControlSite {
 
   HWND hwnd_;
   HFONT font_;
+  WindowOwner* owner_ = nullptr;
 };
 
 }  // namespace
@@ -212,6 +219,7 @@ void ControlWindow::attach(TaviColorText* control, WindowOwner* owner) {
   p.owner = control != nullptr ? owner : nullptr;
   p.editor->setListener(control);
   p.editor->setOwner(p.owner);
+  p.site->setOwner(p.owner);
   if (control != nullptr)
     p.gutter->setPaintHandler([control] { control->gutterPaint(); });
   else

@@ -1,7 +1,7 @@
-// The object that owns a control's windows (the COM object). While the control raises an
-// event, a sink may release the owner's last reference; so each window message that reaches
-// the control holds the owner from its start to its end, and the owner (with the windows)
-// goes only when the message has been handled.
+// The object that owns a control's windows (the COM object), and answers for the host it is
+// sited in. While the control raises an event, a sink may release the owner's last
+// reference; so each window message that reaches the control holds the owner from its start
+// to its end, and the owner (with the windows) goes only when the message has been handled.
 #pragma once
 
 namespace tavi::win32 {
@@ -10,6 +10,8 @@ class WindowOwner {
  public:
   virtual void holdOwner() = 0;
   virtual void releaseOwner() = 0;
+  // ControlSite::allowsScriptedPaste, as the owner's host decides it.
+  virtual bool hostAllowsScriptedPaste() const = 0;
 
  protected:
   ~WindowOwner() = default;

@@ -19,6 +19,9 @@ class ControlSite {
   // Measures of a string in the control's font, in pixels.
   virtual double textWidth(TextView text) const = 0;
   virtual double textHeight(TextView text) const = 0;
+  // Whether a script's Paste may read the clipboard: a browser decides for the page that
+  // hosts the control. A host without a say allows it.
+  virtual bool allowsScriptedPaste() const { return true; }
 };
 
 class Screen {
