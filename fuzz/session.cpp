@@ -42,7 +42,7 @@ class Reader {
 
 // Words that steer the input towards the control's interesting paths: keywords, line breaks,
 // surrogates (paired and unpaired), the warning's placeholders, numbers in every notation.
-const std::array<std::u16string_view, 32> kWords = {u"IF",
+const std::array<std::u16string_view, 36> kWords = {u"IF",
                                                     u"THEN",
                                                     u"END IF",
                                                     u"SECTION",
@@ -73,7 +73,11 @@ const std::array<std::u16string_view, 32> kWords = {u"IF",
                                                     u"0",
                                                     u"-1",
                                                     u"2.5",
-                                                    u"\0"};
+                                                    u"\0",
+                                                    u"-2147483648",
+                                                    u"2147483647",
+                                                    u"-32768",
+                                                    u"&H80000000"};
 
 const std::array<int32_t, 14> kInts = {
     0, 1, -1, 2, 3, 32767, -32768, 65535, 2147483647, -2147483647 - 1, 100000, 1000000, 10, -100};

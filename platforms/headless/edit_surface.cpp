@@ -86,11 +86,11 @@ Text HeadlessEditSurface::slice(int32_t from, int32_t length) const {
 }
 
 void HeadlessEditSurface::setSelColor(int32_t color) {
-  for (int32_t i = selStart_; i < selEnd(); ++i) formats_[i].color = color;
+  formats_.forEach(selStart_, selLength_, [color](CharFormat& f) { f.color = color; });
 }
 
 void HeadlessEditSurface::setSelBold(bool bold) {
-  for (int32_t i = selStart_; i < selEnd(); ++i) formats_[i].bold = bold;
+  formats_.forEach(selStart_, selLength_, [bold](CharFormat& f) { f.bold = bold; });
 }
 
 void HeadlessEditSurface::applyStyleRuns(std::span<const StyleRun> runs) {
@@ -98,7 +98,8 @@ void HeadlessEditSurface::applyStyleRuns(std::span<const StyleRun> runs) {
   for (const StyleRun& run : runs) {
     const int32_t from = clampTo(run.start, 0, n);
     const int32_t to = clampTo(int64_t{from} + std::max(run.length, 0), from, n);
-    for (int32_t i = from; i < to; ++i) formats_[i] = CharFormat{run.color, run.bold};
+    const CharFormat format{run.color, run.bold};
+    formats_.forEach(from, to - from, [format](CharFormat& f) { f = format; });
   }
 }
 

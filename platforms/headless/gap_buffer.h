@@ -41,6 +41,16 @@ class GapBuffer {
             static_cast<size_t>(count)};
   }
 
+  // Calls f(element) for each of [from, from + count) in order, in place: the hole stays.
+  template <typename F>
+  void forEach(int32_t from, int32_t count, F f) {
+    const size_t begin = static_cast<size_t>(from);
+    const size_t end = begin + static_cast<size_t>(count);
+    T* const p = data_.data();
+    for (size_t i = begin; i < std::min(end, gapBegin_); ++i) f(p[i]);
+    for (size_t i = std::max(begin, gapBegin_); i < end; ++i) f(p[i + gapSize()]);
+  }
+
   // Appends [from, from + count) to `out` (a string or a vector).
   template <typename Out>
   void appendTo(Out& out, int32_t from, int32_t count) const {

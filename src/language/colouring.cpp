@@ -99,13 +99,12 @@ void ColorSpan(TaviColorText& control, int32_t& p) {
   // One read of the text serves the line, the span and the keyword search.
   Text text;
   int32_t lineStart = 0;
-  Text lineText;
+  int32_t limitEnd = 0;
   skipOnFailure([&] {
     text = editor.text();
-    lineAt(text, p, lineStart, lineText);
+    lineBoundsAt(text, p, lineStart, limitEnd);
     control.module().m_bTextChanged = false;
   });
-  const int32_t limitEnd = lineStart + static_cast<int32_t>(lineText.size());
 
   // The span never leaves the stretch scanned here, so one scan serves both.
   int32_t spanStart = 0;
@@ -159,7 +158,7 @@ void ColourLines(TaviColorText& control, int32_t from, int32_t to) {
 
   std::vector<Range> keywords;
   if (control.m_bKeywordHighlight) {
-    const KeywordHits hits(text, firstStart, limitEnd, control.keywords());
+    const KeywordHits hits(text, firstStart, limitEnd, control.keywords().trie());
     keywords = keywordRanges(hits, firstStart, limitEnd);
   }
   const std::vector<StyleRun> runs = plainAndKeywordRuns(resetFrom, resetTo, keywords);

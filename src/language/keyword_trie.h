@@ -1,12 +1,13 @@
 // The vocabulary as a trie, built once per control from its keyword list: the whole-word
 // occurrences of every keyword in a stretch of text are found in one pass over it, each
 // word start walking at most as far as the longest keyword, however many keywords there are.
+// KeywordScanner keeps the last stretch it scanned, so that scanning the same line again
+// after a keystroke walks only the words around the change.
 #pragma once
 
 #include <algorithm>
 #include <array>
 #include <cstdint>
-#include <span>
 #include <vector>
 
 #include "shell/text.h"
@@ -14,6 +15,12 @@
 namespace tavi {
 
 class KeywordListBox;
+
+struct KeywordHit {
+  int32_t start;
+  int32_t keyword;
+  friend bool operator==(const KeywordHit&, const KeywordHit&) = default;
+};
 
 class KeywordTrie {
  public:
@@ -23,12 +30,14 @@ class KeywordTrie {
 
   int32_t keywordCount() const { return static_cast<int32_t>(lengths_.size()); }
   int32_t length(int32_t k) const { return lengths_[k]; }
+  int32_t longest() const { return longest_; }
 
-  // Calls hit(start, k) for every same-case occurrence of every keyword that lies within
-  // [from, to) of `text` (clamped) and is a whole word there, judged by the real
-  // neighbouring characters of the text; in order of start, then of length, then of k.
+  // Calls hit(start, k) for every same-case occurrence of every keyword that starts in
+  // [from, startsTo), lies within [from, to) of `text` (clamped) and is a whole word there,
+  // judged by the real neighbouring characters of the text; in order of start, then of
+  // length, then of k.
   template <typename Hit>
-  void forEachWholeWord(TextView text, int32_t from, int32_t to, Hit hit) const;
+  void forEachWholeWord(TextView text, int32_t from, int32_t to, int32_t startsTo, Hit hit) const;
 
  private:
   static constexpr int32_t kNone = -1;
@@ -52,20 +61,23 @@ class KeywordTrie {
   std::vector<int32_t> keywordsAt_;
   std::array<int32_t, 128> asciiFromRoot_{};  // the root's children for ASCII, or kNone
   std::vector<int32_t> lengths_;
+  int32_t longest_ = 0;
 };
 
 template <typename Hit>
-void KeywordTrie::forEachWholeWord(TextView text, int32_t from, int32_t to, Hit hit) const {
+void KeywordTrie::forEachWholeWord(TextView text, int32_t from, int32_t to, int32_t startsTo,
+                                   Hit hit) const {
   const auto n = static_cast<int32_t>(text.size());
   const char16_t* const units = text.data();
   to = std::min(to, n);
+  startsTo = std::min(startsTo, to);
   int32_t i = std::max(from, 0);
   if (nodes_.empty()) return;
   // A whole word starts where the character before is no word character: the rest of a
   // word the stretch starts in is skipped, and so is the rest of every word after its start.
   if (i > 0 && isWordChar(units[i - 1]))
-    while (i < to && isWordChar(units[i])) ++i;
-  while (i < to) {
+    while (i < startsTo && isWordChar(units[i])) ++i;
+  while (i < startsTo) {
     const char16_t first = units[i];
     for (int32_t node = first < 128 ? asciiFromRoot_[first] : child(0, first), j = i + 1;
          node != kNone; ++j) {
@@ -78,10 +90,33 @@ void KeywordTrie::forEachWholeWord(TextView text, int32_t from, int32_t to, Hit 
     // character that ends the word.
     if (isWordChar(first)) {
       ++i;
-      while (i < to && isWordChar(units[i])) ++i;
+      while (i < startsTo && isWordChar(units[i])) ++i;
     }
     ++i;
   }
 }
+
+// The trie with a memory of the last stretch it scanned. Whether a keyword occurs somewhere
+// depends only on the characters from the one before it to the one after it, so what the
+// last scan found where the new stretch reads the same (from its start, or from its end)
+// is kept, and only the rest is walked again.
+class KeywordScanner {
+ public:
+  KeywordScanner() = default;
+  explicit KeywordScanner(const KeywordListBox& list) : trie_(list) {}
+
+  const KeywordTrie& trie() const { return trie_; }
+
+  // Every whole-word occurrence lying within [from, to) of `text`, as forEachWholeWord
+  // orders them, with starts as offsets into `text`.
+  std::vector<KeywordHit> scan(TextView text, int32_t from, int32_t to);
+
+ private:
+  KeywordTrie trie_;
+  // The last stretch with the character on each side of it (0 at the text's ends), and its
+  // occurrences with starts as indices into it.
+  Text stretch_;
+  std::vector<KeywordHit> hits_;
+};
 
 }  // namespace tavi

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <vector>
 
-#include "language/keyword_trie.h"
 #include "shell/control.h"
 
 namespace tavi {
@@ -16,33 +15,56 @@ int32_t clampTo(int64_t value, int64_t low, int64_t high) {
 
 }  // namespace
 
-bool lineAt(TextView text, int32_t p, int32_t& lineStart, Text& lineText) {
-  lineText.clear();
+namespace {
+
+// Lines are tens of thousands of characters long at times: the CR is looked for sixteen
+// units at a time, a loop the compiler turns into vector compares.
+constexpr int32_t kBlock = 16;
+
+bool blockHasCR(const char16_t* units) {
+  bool any = false;
+  for (int32_t k = 0; k < kBlock; ++k) any |= units[k] == kCR;
+  return any;
+}
+
+// The first CR in [from, n), or n.
+int32_t nextCR(TextView text, int32_t from) {
+  const auto n = static_cast<int32_t>(text.size());
+  while (from + kBlock <= n && !blockHasCR(text.data() + from)) from += kBlock;
+  while (from < n && text[from] != kCR) ++from;
+  return from;
+}
+
+// The last CR in [0, to), or -1.
+int32_t previousCR(TextView text, int32_t to) {
+  while (to >= kBlock && !blockHasCR(text.data() + to - kBlock)) to -= kBlock;
+  while (to > 0 && text[to - 1] != kCR) --to;
+  return to - 1;
+}
+
+}  // namespace
+
+bool lineBoundsAt(TextView text, int32_t p, int32_t& lineStart, int32_t& limitEnd) {
   const int32_t n = static_cast<int32_t>(text.size());
   if (n == 0) return false;
-
   // Back from p - 1 to the CR before the line; the line starts after its LF.
-  int32_t start = 0;
-  for (int32_t j = std::min(p, n) - 1; j >= 0; --j) {
-    if (text[j] == kCR) {
-      start = j + 2;
-      break;
-    }
-  }
+  const int32_t cr = previousCR(text, std::clamp(p, 0, n));
+  const int32_t start = cr < 0 ? 0 : cr + 2;
   // On from p - 1 to the CR that ends the line, or the text's end.
-  int32_t end = n;
-  for (int32_t j = p > 0 ? p - 1 : 0; j < n; ++j) {
-    if (text[j] == kCR) {
-      end = j;
-      break;
-    }
-  }
-
+  const int32_t end = nextCR(text, p > 0 ? std::min(p, n + 1) - 1 : 0);
   lineStart = start;
   // Every line but the first carries the LF before it. A caret between CR and LF finds
   // the line end before its start: the line text is then empty.
   const int32_t from = start == 0 ? 0 : start - 1;
-  if (end > from) lineText.assign(text.substr(from, end - from));
+  limitEnd = start + std::max(end - from, 0);
+  return true;
+}
+
+bool lineAt(TextView text, int32_t p, int32_t& lineStart, Text& lineText) {
+  lineText.clear();
+  int32_t limitEnd = 0;
+  if (!lineBoundsAt(text, p, lineStart, limitEnd)) return false;
+  lineText.assign(text.substr(lineStart == 0 ? 0 : lineStart - 1, limitEnd - lineStart));
   return true;
 }
 
@@ -53,21 +75,28 @@ void GetLineAt(TaviColorText& control, int32_t p, int32_t& lineStart, Text& line
   control.module().m_bTextChanged = false;
 }
 
-KeywordHits::KeywordHits(TextView text, int32_t from, int32_t to, const KeywordTrie& keywords)
-    : textLength_(static_cast<int32_t>(text.size())) {
-  const int32_t n = textLength_;
-  from = clampTo(from, 0, n);
-  to = clampTo(to, from, n);
-  const int32_t count = keywords.keywordCount();
-  lengths_.reserve(count);
-  for (int32_t k = 0; k < count; ++k) lengths_.push_back(keywords.length(k));
+KeywordHits::KeywordHits(TextView text, int32_t from, int32_t to, KeywordScanner& keywords)
+    : KeywordHits(text, keywords.scan(text, from, to), keywords.trie()) {
+  fileByKeyword();
+}
 
-  // One pass finds them by start; a counting pass files them by keyword too.
-  offsets_.assign(count + 1, 0);
-  keywords.forEachWholeWord(text, from, to, [this](int32_t start, int32_t k) {
+KeywordHits::KeywordHits(TextView text, int32_t from, int32_t to, const KeywordTrie& keywords)
+    : KeywordHits(text, {}, keywords) {
+  keywords.forEachWholeWord(text, from, to, to, [this](int32_t start, int32_t k) {
     byStart_.push_back({start, k});
-    ++offsets_[k + 1];
   });
+  fileByKeyword();
+}
+
+KeywordHits::KeywordHits(TextView text, std::vector<Hit> byStart, const KeywordTrie& keywords)
+    : textLength_(static_cast<int32_t>(text.size())), byStart_(std::move(byStart)) {
+  for (int32_t k = 0; k < keywords.keywordCount(); ++k) lengths_.push_back(keywords.length(k));
+}
+
+void KeywordHits::fileByKeyword() {
+  const int32_t count = keywordCount();
+  offsets_.assign(count + 1, 0);
+  for (const Hit& h : byStart_) ++offsets_[h.keyword + 1];
   for (int32_t k = 0; k < count; ++k) offsets_[k + 1] += offsets_[k];
   starts_.resize(byStart_.size());
   std::vector<int32_t> next(offsets_.begin(), offsets_.end() - 1);

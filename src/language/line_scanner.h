@@ -6,11 +6,11 @@
 #include <span>
 #include <vector>
 
+#include "language/keyword_trie.h"
 #include "shell/text.h"
 
 namespace tavi {
 
-class KeywordTrie;
 class TaviColorText;
 
 // Sets lineStart and lineText for the line that holds (or ends at) position p: lineText is
@@ -29,16 +29,18 @@ void FindKeywordSpan(TaviColorText& control, int32_t p, int32_t lineStart, const
 
 // GetLineAt on a text already read; false (nothing set) for an empty text.
 bool lineAt(TextView text, int32_t p, int32_t& lineStart, Text& lineText);
+// The same without copying the line: limitEnd is lineStart plus the length of lineText.
+bool lineBoundsAt(TextView text, int32_t p, int32_t& lineStart, int32_t& limitEnd);
 
 // Every whole-word, same-case occurrence of every keyword of the vocabulary that lies within
 // a stretch [from, to) of a text. Whether an occurrence is a whole word depends on the real
 // neighbouring characters of the text, which may lie outside the stretch.
 class KeywordHits {
  public:
-  struct Hit {
-    int32_t start;
-    int32_t keyword;
-  };
+  using Hit = KeywordHit;
+  // Through the scanner's memory: for the line of a keystroke, scanned again and again.
+  KeywordHits(TextView text, int32_t from, int32_t to, KeywordScanner& keywords);
+  // In one pass, remembering nothing: for a stretch scanned once (the whole text).
   KeywordHits(TextView text, int32_t from, int32_t to, const KeywordTrie& keywords);
 
   // Keywords in list order.
@@ -54,6 +56,9 @@ class KeywordHits {
   int32_t first(int32_t k, int32_t start, int32_t end) const;
 
  private:
+  KeywordHits(TextView text, std::vector<Hit> byStart, const KeywordTrie& keywords);
+  // Files the occurrences by keyword as well: starts_ and offsets_ from byStart_.
+  void fileByKeyword();
   int32_t textLength_;
   std::vector<int32_t> lengths_;
   std::vector<Hit> byStart_;

@@ -78,7 +78,7 @@ TaviColorText::TaviColorText(const Widgets& widgets)
   module_.m_bListShown = false;
   module_.m_bHintShown = false;
   loadKeywords(module_, *w_.list);
-  keywords_ = KeywordTrie(*w_.list);
+  keywords_ = KeywordScanner(*w_.list);
   module_.m_hWndEditor = w_.editor->windowHandle();
   HookEditor(module_, *w_.windows);
 }

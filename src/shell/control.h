@@ -143,7 +143,7 @@ class TaviColorText final : public SurfaceListener {
   ModuleState& module() { return module_; }
   const ModuleState& module() const { return module_; }
   // The keyword list's vocabulary as a trie, built once when the list is filled.
-  const KeywordTrie& keywords() const { return keywords_; }
+  KeywordScanner& keywords() { return keywords_; }
 
   bool m_bTrackChanges = true;
   Journal m_colUndo;
@@ -162,7 +162,7 @@ class TaviColorText final : public SurfaceListener {
  private:
   Widgets w_;
   ModuleState& module_;
-  KeywordTrie keywords_;
+  KeywordScanner keywords_;
   std::vector<EventSink*> sinks_;
   bool terminated_ = false;
 };
