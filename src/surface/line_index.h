@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "headless/gap_buffer.h"
+#include "surface/gap_buffer.h"
 
 namespace tavi {
 

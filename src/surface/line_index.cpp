@@ -1,4 +1,4 @@
-#include "headless/line_index.h"
+#include "surface/line_index.h"
 
 #include <algorithm>
 

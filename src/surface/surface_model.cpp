@@ -1,0 +1,312 @@
+#include "surface/surface_model.h"
+
+#include <algorithm>
+#include <optional>
+
+#include "search/text_search.h"
+#include "shell/keys.h"
+#include "shell/runtime_error.h"
+#include "shell/widgets/environment.h"
+#include "shell/word_stops.h"
+
+namespace tavi {
+
+namespace {
+
+int32_t clampTo(int64_t value, int64_t low, int64_t high) {
+  return static_cast<int32_t>(std::clamp(value, low, high));
+}
+
+}  // namespace
+
+// ---- The text and its lines ----
+
+Text SurfaceModel::slice(int32_t from, int32_t length) const {
+  Text out;
+  out.reserve(static_cast<size_t>(length));
+  text_.appendTo(out, from, length);
+  return out;
+}
+
+int32_t SurfaceModel::lineFromChar(int32_t offset) const {
+  if (offset < 0) offset = selStart_;
+  if (offset >= textLength()) return lineCount() - 1;
+  return lines_.lineOf(offset);
+}
+
+int32_t SurfaceModel::lineStart(int32_t line) const {
+  return lines_.start(clampTo(line, 0, lineCount() - 1));
+}
+
+int32_t SurfaceModel::lineEnd(int32_t line) const {
+  const int32_t l = clampTo(line, 0, lineCount() - 1);
+  return l + 1 < lineCount() ? lines_.start(l + 1) - 2 : textLength();
+}
+
+int32_t SurfaceModel::positionOnLine(int32_t line, int32_t column) const {
+  const int32_t start = lineStart(line);
+  int32_t p = start + std::clamp(column, 0, lineEnd(line) - start);
+  if (p > start && isHighSurrogate(text_[p - 1]) && p < textLength() && isLowSurrogate(text_[p]))
+    --p;
+  return p;
+}
+
+// ---- The selection ----
+
+void SurfaceModel::setSelStart(int32_t start) {
+  const int32_t s = clampTo(start, 0, textLength());
+  select(s, s, false);
+}
+
+void SurfaceModel::setSelLength(int32_t length) {
+  const int32_t n = clampTo(length, 0, textLength() - selStart_);
+  select(selStart_, selStart_ + n, false);
+}
+
+void SurfaceModel::select(int32_t anchor, int32_t active, bool showActive) {
+  selStart_ = std::min(anchor, active);
+  selLength_ = std::max(anchor, active) - selStart_;
+  activeAtEnd_ = active >= anchor;
+  view_.selectionMoved(showActive ? active : selStart_);
+}
+
+// ---- Formats ----
+
+void SurfaceModel::setSelColor(int32_t color) {
+  formats_.forEach(selStart_, selLength_, [color](CharFormat& f) { f.color = color; });
+}
+
+void SurfaceModel::setSelBold(bool bold) {
+  formats_.forEach(selStart_, selLength_, [bold](CharFormat& f) { f.bold = bold; });
+}
+
+void SurfaceModel::applyStyleRuns(std::span<const StyleRun> runs) {
+  const int32_t n = textLength();
+  for (const StyleRun& run : runs) {
+    const int32_t from = clampTo(run.start, 0, n);
+    const int32_t to = clampTo(int64_t{from} + std::max(run.length, 0), from, n);
+    const CharFormat format{run.color, run.bold};
+    formats_.forEach(from, to - from, [format](CharFormat& f) { f = format; });
+  }
+}
+
+std::vector<FormatRun> SurfaceModel::formats() const {
+  std::vector<FormatRun> runs;
+  for (int32_t i = 0; i < formats_.size(); ++i) {
+    const CharFormat& f = formats_[i];
+    if (!runs.empty() && runs.back().color == f.color && runs.back().bold == f.bold) {
+      ++runs.back().length;
+    } else {
+      runs.push_back({i, 1, f.color, f.bold});
+    }
+  }
+  return runs;
+}
+
+// ---- Edits ----
+
+TextView SurfaceModel::fitting(TextView insert) const {
+  if (maxLength_ <= 0) return insert;
+  const int64_t room = std::max<int64_t>(0, int64_t{maxLength_} - (textLength() - selLength_));
+  if (static_cast<int64_t>(insert.size()) <= room) return insert;
+  size_t cut = static_cast<size_t>(room);
+  // Never keep half of a CR LF pair or of a surrogate pair.
+  if (cut > 0 && insert[cut - 1] == kCR && insert[cut] == kLF) --cut;
+  if (cut > 0 && isHighSurrogate(insert[cut - 1]) && isLowSurrogate(insert[cut])) --cut;
+  return insert.substr(0, cut);
+}
+
+void SurfaceModel::replaceRange(int32_t start, int32_t length, TextView insert) {
+  if (length == 0 && insert.empty()) return;
+  text_.replace(start, length, insert.data(), insert.size());
+  formats_.replace(start, length, insert.size(), CharFormat{});
+  const auto inserted = static_cast<int32_t>(insert.size());
+  lines_.update(text_, start, length, inserted);
+  const int32_t caret = start + inserted;
+  select(caret, caret, false);
+  view_.textChanged();
+}
+
+void SurfaceModel::typeInput(TextView chars) {
+  if (locked_) return;
+  if (maxLength_ > 0 &&
+      int64_t{textLength()} - selLength_ + static_cast<int64_t>(chars.size()) > maxLength_)
+    return;
+  replaceRange(selStart_, selLength_, chars);
+}
+
+int32_t SurfaceModel::find(TextView what, int32_t start, int32_t end, int options) {
+  const int32_t len = textLength();
+  const SearchPattern pattern(what, options);
+  const int32_t from = clampTo(start, 0, len);
+  const int32_t to = end < 0 ? len : clampTo(end, from, len);
+  if (pattern.length() == 0 || to - from < pattern.length()) return -1;
+  // The range is scanned in place; it is one contiguous stretch of the storage.
+  const std::span<const char16_t> range = text_.contiguous(from, to - from);
+  const int32_t found =
+      pattern.firstIn(TextView(range.data(), range.size()), from > 0 ? text_[from - 1] : u'\0',
+                      to < len ? text_[to] : u'\0');
+  if (found < 0) return -1;
+  select(from + found, from + found + pattern.length(), false);
+  return from + found;
+}
+
+// ---- A person's keys ----
+
+void SurfaceModel::keyAction(int16_t keyCode, int16_t shift, const char16_t* typed,
+                             Clipboard& clipboard) {
+  const bool withShift = (shift & kShiftMask) != 0;
+  const bool ctrl = (shift & kCtrlMask) != 0;
+  const bool alt = (shift & kAltMask) != 0;
+  const int32_t caret = selStart_;
+  switch (keyCode) {
+    case vk::kLeft:
+    case vk::kRight:
+    case vk::kUp:
+    case vk::kDown:
+    case vk::kHome:
+    case vk::kEnd:
+    case vk::kPrior:
+    case vk::kNext:
+      moveCaret(keyCode, withShift, ctrl);
+      return;
+    case vk::kBack:
+      deleteSelectionOr(ctrl ? previousWordStop(text_, caret) : previousPosition(caret), caret);
+      return;
+    case vk::kDelete:
+      if (shift == kShiftMask)
+        cutByKey(clipboard);
+      else
+        deleteSelectionOr(caret,
+                          ctrl ? nextWordStop(text_, textLength(), caret) : nextPosition(caret));
+      return;
+    case vk::kInsert:
+      if (shift == kCtrlMask) copyByKey(clipboard);
+      if (shift == kShiftMask) pasteByKey(clipboard);
+      return;
+    case vk::kReturn:
+      if (!alt) typeInput(u"\r\n");
+      return;
+    case vk::kTab:
+      view_.tabOut();
+      return;
+    default:
+      break;
+  }
+  if (shift == kCtrlMask) {
+    if (keyCode == vk::kX) cutByKey(clipboard);
+    if (keyCode == vk::kC) copyByKey(clipboard);
+    if (keyCode == vk::kV) pasteByKey(clipboard);
+    if (keyCode == vk::kA) select(0, textLength(), true);
+    return;
+  }
+  if (ctrl || alt) return;
+  if (typed != nullptr) typeInput(TextView(typed, 1));
+}
+
+void SurfaceModel::pressAt(int32_t offset, bool extend) {
+  select(extend ? anchorEnd() : offset, offset, true);
+}
+
+int32_t SurfaceModel::previousPosition(int32_t offset) const {
+  if (offset <= 0) return 0;
+  if (offset >= 2 && ((text_[offset - 2] == kCR && text_[offset - 1] == kLF) ||
+                      (isHighSurrogate(text_[offset - 2]) && isLowSurrogate(text_[offset - 1]))))
+    return offset - 2;
+  return offset - 1;
+}
+
+int32_t SurfaceModel::nextPosition(int32_t offset) const {
+  const int32_t len = textLength();
+  if (offset >= len) return len;
+  if (offset + 1 < len && ((text_[offset] == kCR && text_[offset + 1] == kLF) ||
+                           (isHighSurrogate(text_[offset]) && isLowSurrogate(text_[offset + 1]))))
+    return offset + 2;
+  return offset + 1;
+}
+
+// Ctrl+Left and Ctrl+Right move from the active end of a selection, they do not first
+// collapse it as Left and Right do.
+void SurfaceModel::moveCaret(int16_t keyCode, bool extend, bool ctrl) {
+  if (!extend && !ctrl && selLength_ > 0 && (keyCode == vk::kLeft || keyCode == vk::kRight)) {
+    const int32_t p = keyCode == vk::kLeft ? selStart_ : selEnd();
+    select(p, p, true);
+    return;
+  }
+  const int32_t anchor = anchorEnd();
+  const int32_t active = activeEnd();
+  const int32_t line = lineFromChar(active);
+  const int32_t col = active - lineStart(line);
+  const int32_t rows = view_.rowsPerPage();
+  int32_t target = active;
+  switch (keyCode) {
+    case vk::kLeft:
+      target = ctrl ? previousWordStop(text_, active) : previousPosition(active);
+      break;
+    case vk::kRight:
+      target = ctrl ? nextWordStop(text_, textLength(), active) : nextPosition(active);
+      break;
+    case vk::kUp:
+      if (line > 0) target = positionOnLine(line - 1, col);
+      break;
+    case vk::kDown:
+      if (line + 1 < lineCount()) target = positionOnLine(line + 1, col);
+      break;
+    case vk::kHome:
+      target = ctrl ? 0 : lineStart(line);
+      break;
+    case vk::kEnd:
+      target = ctrl ? textLength() : lineEnd(line);
+      break;
+    case vk::kPrior:
+      view_.scrollRows(-rows);
+      target = positionOnLine(std::max(0, line - rows), col);
+      break;
+    case vk::kNext:
+      view_.scrollRows(rows);
+      target = positionOnLine(std::min(lineCount() - 1, line + rows), col);
+      break;
+    default:
+      break;
+  }
+  select(extend ? anchor : target, target, true);
+}
+
+void SurfaceModel::deleteSelectionOr(int32_t from, int32_t to) {
+  if (locked_) return;
+  if (selLength_ > 0)
+    replaceRange(selStart_, selLength_, u"");
+  else
+    replaceRange(from, to - from, u"");
+}
+
+void SurfaceModel::cutByKey(Clipboard& clipboard) {
+  if (locked_ || selLength_ == 0) return;
+  try {
+    clipboard.setText(selText());
+  } catch (const RuntimeError&) {
+    return;
+  }
+  replaceRange(selStart_, selLength_, u"");
+}
+
+void SurfaceModel::copyByKey(Clipboard& clipboard) {
+  if (selLength_ == 0) return;
+  try {
+    clipboard.setText(selText());
+  } catch (const RuntimeError&) {
+  }
+}
+
+void SurfaceModel::pasteByKey(Clipboard& clipboard) {
+  if (locked_) return;
+  std::optional<Text> content;
+  try {
+    content = clipboard.text();
+  } catch (const RuntimeError&) {
+    return;
+  }
+  if (content) replaceSelection(*content);
+}
+
+}  // namespace tavi
