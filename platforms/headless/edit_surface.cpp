@@ -20,6 +20,10 @@ void HeadlessEditSurface::selectionMoved(int32_t offset) {
   if (line >= firstVisible_ + rows) firstVisible_ = line - rows + 1;
 }
 
+void HeadlessEditSurface::scrollRows(int32_t rows) {
+  firstVisible_ = std::clamp(firstVisible_ + rows, 0, std::max(0, lineCount() - visibleRows()));
+}
+
 void HeadlessEditSurface::tabOut() {
   if (hasFocus()) focus_.moveTo(nullptr);
 }

@@ -123,7 +123,7 @@ class HeadlessEditSurface final : public EditSurface, public Focusable, private 
   void textChanged() override;
   void selectionMoved(int32_t offset) override;
   int32_t rowsPerPage() const override { return visibleRows(); }
-  void scrollRows(int32_t rows) override { scrollTo(firstVisible_ + rows); }
+  void scrollRows(int32_t rows) override;
   void tabOut() override;
 
   FocusTracker& focus_;

@@ -67,6 +67,7 @@ void SurfaceModel::select(int32_t anchor, int32_t active, bool showActive) {
   selStart_ = std::min(anchor, active);
   selLength_ = std::max(anchor, active) - selStart_;
   activeAtEnd_ = active >= anchor;
+  goalColumn_ = -1;
   view_.selectionMoved(showActive ? active : selStart_);
 }
 
@@ -236,8 +237,12 @@ void SurfaceModel::moveCaret(int16_t keyCode, bool extend, bool ctrl) {
   const int32_t anchor = anchorEnd();
   const int32_t active = activeEnd();
   const int32_t line = lineFromChar(active);
-  const int32_t col = active - lineStart(line);
   const int32_t rows = view_.rowsPerPage();
+  // A run of vertical moves keeps the column it started in, through shorter lines.
+  const bool vertical =
+      keyCode == vk::kUp || keyCode == vk::kDown || keyCode == vk::kPrior || keyCode == vk::kNext;
+  const int32_t col = goalColumn_ >= 0 ? goalColumn_ : active - lineStart(line);
+  const int32_t last = lineCount() - 1;
   int32_t target = active;
   switch (keyCode) {
     case vk::kLeft:
@@ -246,11 +251,12 @@ void SurfaceModel::moveCaret(int16_t keyCode, bool extend, bool ctrl) {
     case vk::kRight:
       target = ctrl ? nextWordStop(text_, textLength(), active) : nextPosition(active);
       break;
+    // Beyond the first or the last line: the start or the end of the text.
     case vk::kUp:
-      if (line > 0) target = positionOnLine(line - 1, col);
+      target = line > 0 ? positionOnLine(line - 1, col) : 0;
       break;
     case vk::kDown:
-      if (line + 1 < lineCount()) target = positionOnLine(line + 1, col);
+      target = line < last ? positionOnLine(line + 1, col) : textLength();
       break;
     case vk::kHome:
       target = ctrl ? 0 : lineStart(line);
@@ -258,18 +264,20 @@ void SurfaceModel::moveCaret(int16_t keyCode, bool extend, bool ctrl) {
     case vk::kEnd:
       target = ctrl ? textLength() : lineEnd(line);
       break;
+    // A page of fewer than `rows` lines left: the start or the end of the text.
     case vk::kPrior:
       view_.scrollRows(-rows);
-      target = positionOnLine(std::max(0, line - rows), col);
+      target = line >= rows ? positionOnLine(line - rows, col) : 0;
       break;
     case vk::kNext:
       view_.scrollRows(rows);
-      target = positionOnLine(std::min(lineCount() - 1, line + rows), col);
+      target = last - line >= rows ? positionOnLine(line + rows, col) : textLength();
       break;
     default:
       break;
   }
   select(extend ? anchor : target, target, true);
+  if (vertical) goalColumn_ = col;
 }
 
 void SurfaceModel::deleteSelectionOr(int32_t from, int32_t to) {

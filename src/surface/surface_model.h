@@ -40,7 +40,8 @@ class SurfaceModel {
     virtual void selectionMoved(int32_t offset) = 0;
     // Whole rows the view shows, at least one; Page Up and Page Down move by them.
     virtual int32_t rowsPerPage() const = 0;
-    // Scrolls by `rows` (negative: up), clamped to the lines.
+    // Scrolls by `rows` (negative: up) for Page Up and Page Down; the first line in view
+    // stays within [0, max(0, lines - rows per page)], so a text that fits never scrolls.
     virtual void scrollRows(int32_t rows) = 0;
     // Tab: the focus moves on to the host's next tab stop.
     virtual void tabOut() = 0;
@@ -140,6 +141,7 @@ class SurfaceModel {
   int32_t selStart_ = 0;
   int32_t selLength_ = 0;
   bool activeAtEnd_ = true;  // which end of the selection Shift+caret keys move
+  int32_t goalColumn_ = -1;  // the column of a run of vertical moves, -1 outside one
   int32_t maxLength_ = 0;    // 0: no limit
   bool locked_ = false;
 };
