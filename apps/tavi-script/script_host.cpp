@@ -378,12 +378,20 @@ OrderedJson ScriptHost::execute(const json& c) {
   } else if (name == "state") {
     OrderedJson state = stateOf(h.control, w, platform_.screen());
     if (c.size() == 1) return okResult(std::move(state));
-    // ["state", FIELD...]: only the named fields, in the order named.
+    // ["state", FIELD...]: only the named fields, in the order named; a field may be a
+    // path into one, "list.listIndex".
     OrderedJson picked = OrderedJson::object();
     for (size_t i = 1; i < c.size(); ++i) {
       const std::string& field = stringArg(c, i);
-      if (!state.contains(field)) throw std::invalid_argument("no state field " + field);
-      picked[field] = state[field];
+      const OrderedJson* value = &state;
+      for (size_t from = 0, dot = 0; dot != std::string::npos; from = dot + 1) {
+        dot = field.find('.', from);
+        const std::string part = field.substr(from, dot - from);
+        if (!value->is_object() || !value->contains(part))
+          throw std::invalid_argument("no state field " + field);
+        value = &value->at(part);
+      }
+      picked[field] = *value;
     }
     return okResult(std::move(picked));
   } else if (name == "formats") {

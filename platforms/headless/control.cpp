@@ -100,7 +100,8 @@ void HeadlessControl::stroke(int16_t keyCode, int16_t shift, Action action) {
 
 void HeadlessControl::listKey(int16_t keyCode) {
   const bool wasDown = pressKey(keyCode);
-  if (keyCode == vk::kReturn) {
+  // Enter and Escape give the focus back to the editor; the list stays shown.
+  if (keyCode == vk::kReturn || keyCode == vk::kEscape) {
     surface_.setFocus();
   } else {
     list_.keyAction(keyCode);

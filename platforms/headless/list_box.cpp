@@ -65,6 +65,11 @@ void HeadlessListBox::keyAction(int16_t keyCode) {
       listIndex_ = last;
       break;
     default:
+      // A letter or digit key: its virtual-key code is the character's upper-case code.
+      if ((keyCode >= u'A' && keyCode <= u'Z') || (keyCode >= u'0' && keyCode <= u'9')) {
+        const int32_t index = entryStartingWith(static_cast<char16_t>(keyCode));
+        if (index >= 0) listIndex_ = index;
+      }
       break;
   }
 }

@@ -38,7 +38,8 @@ class HeadlessListBox final : public KeywordListBox, public Focusable {
   int focusRequests() const { return focusRequests_; }
   bool hasFocus() const { return focus_.owner() == this; }
   // The list's own keys while it has the focus: Up, Down, Page Up, Page Down, Home and
-  // End move the selection; other keys do nothing here.
+  // End move the selection, a letter or digit selects the next entry beginning with it;
+  // other keys do nothing here.
   void keyAction(int16_t keyCode);
 
  private:

@@ -39,6 +39,9 @@ class KeywordListBox {
   void setSelected(int32_t index, bool selected);
   // The selected item's text, empty with no selection.
   Text text() const { return listIndex() >= 0 ? item(listIndex()) : Text(); }
+  // What typing a letter or digit into the list selects: the next entry after the selected
+  // one, wrapping round, that begins with it (ignoring case); -1 when none does.
+  int32_t entryStartingWith(char16_t unit) const;
   virtual bool visible() const = 0;
   virtual void setVisible(bool visible) = 0;
   virtual int32_t left() const = 0;
