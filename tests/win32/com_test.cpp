@@ -256,12 +256,16 @@ TEST_F(ComTest, VtablePropertiesMatchTheDispatchInterface) {
   EXPECT_EQ(maximum, 77);
 }
 
-// An event sink of the test's own: it records the DISPIDs of the events it is sent.
-struct RecordingSink final : TestObject<IDispatch> {
-  std::vector<DISPID> events;
+// An event sink: an IDispatch that only answers Invoke.
+struct Sink : TestObject<IDispatch> {
   STDMETHOD(GetTypeInfoCount)(UINT*) override { return E_NOTIMPL; }
   STDMETHOD(GetTypeInfo)(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
   STDMETHOD(GetIDsOfNames)(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
+};
+
+// An event sink of the test's own: it records the DISPIDs of the events it is sent.
+struct RecordingSink final : Sink {
+  std::vector<DISPID> events;
   HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*,
                                    UINT*) override {
     return events.push_back(id), S_OK;
@@ -549,14 +553,11 @@ TEST_F(ComTest, InPlaceActivationPutsTheControlInTheContainersWindow) {
 
 // A sink whose client releases the control, holding its only reference, when the event
 // `releaseIn` arrives: what a page does that drops the control inside its own handler.
-struct ReleasingSink final : TestObject<IDispatch> {
+struct ReleasingSink final : Sink {
   IUnknown* client = nullptr;
   DISPID releaseIn = 0;
   bool aliveAfterRelease = false;  // the control outlived the release inside the event
   std::vector<DISPID> events;
-  STDMETHOD(GetTypeInfoCount)(UINT*) override { return E_NOTIMPL; }
-  STDMETHOD(GetTypeInfo)(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-  STDMETHOD(GetIDsOfNames)(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*,
                                    UINT*) override {
     events.push_back(id);
@@ -684,11 +685,8 @@ struct BrowserSite final : TestObject<IOleClientSite, IServiceProvider> {
 };
 
 // An event sink that records "change" for onChange and the id of each onEvent.
-struct EventIdSink final : TestObject<IDispatch> {
+struct EventIdSink final : Sink {
   std::vector<std::wstring> events;
-  STDMETHOD(GetTypeInfoCount)(UINT*) override { return E_NOTIMPL; }
-  STDMETHOD(GetTypeInfo)(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-  STDMETHOD(GetIDsOfNames)(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*,
                                    EXCEPINFO*, UINT*) override {
     events.push_back(id == 2 ? std::to_wstring(*V_I2REF(&params->rgvarg[0])) : L"change");
