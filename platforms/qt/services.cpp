@@ -9,29 +9,13 @@
 #include "qt/units.h"
 #include "shell/keys.h"
 #include "shell/widgets/edit_surface.h"
+#include "surface/insertion.h"
 
 namespace tavi::qt {
 
 namespace {
 
 int32_t toColorRef(const QColor& c) { return c.red() | (c.green() << 8) | (c.blue() << 16); }
-
-// Line breaks of the control (CR LF) and of the clipboard (LF).
-Text withCrLf(const QString& s) {
-  Text out;
-  out.reserve(static_cast<size_t>(s.size()));
-  for (qsizetype i = 0; i < s.size(); ++i) {
-    const char16_t c = s[i].unicode();
-    if (c == kCR && i + 1 < s.size() && s[i + 1] == QChar(kLF)) continue;
-    if (c == kCR || c == kLF) {
-      out.push_back(kCR);
-      out.push_back(kLF);
-    } else {
-      out.push_back(c);
-    }
-  }
-  return out;
-}
 
 QString withLf(TextView text) {
   QString s = toQString(text);
@@ -133,7 +117,7 @@ std::optional<int32_t> QtScreen::systemColor(int index) const {
 std::optional<Text> QtClipboard::text() {
   const QString s = QGuiApplication::clipboard()->text();
   if (s.isNull()) return std::nullopt;
-  return withCrLf(s);
+  return withCrLfBreaks(toText(s));
 }
 
 void QtClipboard::setText(TextView text) { QGuiApplication::clipboard()->setText(withLf(text)); }

@@ -8,6 +8,7 @@
 #include "shell/runtime_error.h"
 #include "shell/widgets/environment.h"
 #include "shell/word_stops.h"
+#include "surface/insertion.h"
 
 namespace tavi {
 
@@ -107,14 +108,7 @@ std::vector<FormatRun> SurfaceModel::formats() const {
 // ---- Edits ----
 
 TextView SurfaceModel::fitting(TextView insert) const {
-  if (maxLength_ <= 0) return insert;
-  const int64_t room = std::max<int64_t>(0, int64_t{maxLength_} - (textLength() - selLength_));
-  if (static_cast<int64_t>(insert.size()) <= room) return insert;
-  size_t cut = static_cast<size_t>(room);
-  // Never keep half of a CR LF pair or of a surrogate pair.
-  if (cut > 0 && insert[cut - 1] == kCR && insert[cut] == kLF) --cut;
-  if (cut > 0 && isHighSurrogate(insert[cut - 1]) && isLowSurrogate(insert[cut])) --cut;
-  return insert.substr(0, cut);
+  return fittingInsert(insert, maxLength_, textLength(), selLength_);
 }
 
 void SurfaceModel::replaceRange(int32_t start, int32_t length, TextView insert) {

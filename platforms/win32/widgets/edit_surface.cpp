@@ -9,6 +9,7 @@
 #include "shell/keys.h"
 #include "shell/runtime_error.h"
 #include "shell/widgets/size_check.h"
+#include "surface/insertion.h"
 #include "win32/widgets/rich_text.h"
 #include "win32/widgets/units.h"
 
@@ -457,20 +458,13 @@ Text Win32EditSurface::selText() const {
 }
 
 TextView Win32EditSurface::fitting(TextView insert) const {
-  if (maxLength_ <= 0) return insert;
-  const int64_t room = std::max<int64_t>(0, int64_t{maxLength_} - (textLength() - selLength()));
-  if (static_cast<int64_t>(insert.size()) <= room) return insert;
-  size_t cut = static_cast<size_t>(room);
-  // Never keep half of a CR LF pair or of a surrogate pair.
-  if (cut > 0 && insert[cut - 1] == kCR && insert[cut] == kLF) --cut;
-  if (cut > 0 && isHighSurrogate(insert[cut - 1]) && isLowSurrogate(insert[cut])) --cut;
-  return insert.substr(0, cut);
+  return fittingInsert(insert, maxLength_, textLength(), selLength());
 }
 
 void Win32EditSurface::replaceSelection(TextView text) {
   // RichEdit 1.0 takes a lone CR or LF for a line break of one character; the surface
   // keeps every line break as CR LF, so that each counts as two.
-  const Text normal = withCrLf(text);
+  const Text normal = withCrLfBreaks(text);
   replaceRange(selStart(), selLength(), fitting(normal));
 }
 

@@ -6,6 +6,7 @@
 
 #include "shell/runtime_error.h"
 #include "shell/widgets/edit_surface.h"
+#include "surface/insertion.h"
 #include "win32/widgets/units.h"
 
 namespace tavi::win32 {
@@ -85,7 +86,7 @@ std::optional<Text> Win32Clipboard::text() {
   const size_t capacity = GlobalSize(data) / sizeof(wchar_t);
   size_t n = 0;
   while (n < capacity && chars[n] != L'\0') ++n;
-  Text text = withCrLf(toText(chars, n));
+  Text text = withCrLfBreaks(toText(chars, n));
   GlobalUnlock(data);
   return text;
 }

@@ -54,23 +54,4 @@ HFONT createEditorFont(const wchar_t* face) {
                      FIXED_PITCH | FF_MODERN, face);
 }
 
-Text withCrLf(TextView text) {
-  Text out;
-  out.reserve(text.size());
-  for (size_t i = 0; i < text.size(); ++i) {
-    const char16_t c = text[i];
-    if (c == kCR && i + 1 < text.size() && text[i + 1] == kLF) {
-      out.push_back(kCR);
-      out.push_back(kLF);
-      ++i;
-    } else if (c == kCR || c == kLF) {
-      out.push_back(kCR);
-      out.push_back(kLF);
-    } else {
-      out.push_back(c);
-    }
-  }
-  return out;
-}
-
 }  // namespace tavi::win32

@@ -36,7 +36,4 @@ void registerWindowClass(const wchar_t* name, WNDPROC proc, UINT style, HBRUSH b
 // The editor's font, "Courier New" 9.75 pt at normal weight, for the screen.
 HFONT createEditorFont(const wchar_t* face = L"Courier New");
 
-// Every line break becomes CR LF: a CR LF pair stays, a lone CR or LF becomes one.
-Text withCrLf(TextView text);
-
 }  // namespace tavi::win32
