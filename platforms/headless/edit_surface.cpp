@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "surface/keyboard_clipboard.h"
+
 namespace tavi {
 
 HeadlessEditSurface::HeadlessEditSurface(FocusTracker& focus, HeadlessWindowSystem& windows,
@@ -37,11 +39,8 @@ int32_t HeadlessEditSurface::visibleRows() const {
 }
 
 void HeadlessEditSurface::sendEditMessage(int message) {
-  if (message != kWmCut && message != kWmCopy) return;
-  if (message == kWmCut && model_.locked()) return;
-  if (model_.selLength() == 0) return;
-  clipboard_.setText(model_.selText());
-  if (message == kWmCut) model_.replaceRange(model_.selStart(), model_.selLength(), u"");
+  if (message == kWmCut) cutSelection(model_, model_.locked(), clipboard_);
+  if (message == kWmCopy) copySelection(model_, clipboard_);
 }
 
 PixelPoint HeadlessEditSurface::pixelOf(int32_t offset) const {

@@ -17,6 +17,7 @@
 #include "shell/widgets/size_check.h"
 #include "shell/word_stops.h"
 #include "surface/insertion.h"
+#include "surface/keyboard_clipboard.h"
 
 namespace tavi::qt {
 
@@ -504,22 +505,14 @@ void QtEditSurface::tabAway() {
   }
 }
 
-// The keyboard shortcuts act inside the widget: the system clipboard always opens.
 void QtEditSurface::cutByKey() {
-  if (locked_ || selLength() == 0) return;
-  services_.clipboard.setText(selText());
-  replaceRange(selStart(), selLength(), u"");
+  byKey([this] { cutSelection(*this, locked_, services_.clipboard); });
 }
-
 void QtEditSurface::copyByKey() {
-  if (selLength() == 0) return;
-  services_.clipboard.setText(selText());
+  byKey([this] { copySelection(*this, services_.clipboard); });
 }
-
 void QtEditSurface::pasteByKey() {
-  if (locked_) return;
-  if (const std::optional<Text> content = services_.clipboard.text())
-    replaceRange(selStart(), selLength(), fitting(*content));
+  byKey([this] { pasteClipboard(*this, locked_, services_.clipboard); });
 }
 
 void QtEditSurface::mousePressed(QMouseEvent* e) { mouseButton(e, true); }

@@ -1,14 +1,13 @@
 #include "surface/surface_model.h"
 
 #include <algorithm>
-#include <optional>
 
 #include "search/text_search.h"
 #include "shell/keys.h"
-#include "shell/runtime_error.h"
 #include "shell/widgets/environment.h"
 #include "shell/word_stops.h"
 #include "surface/insertion.h"
+#include "surface/keyboard_clipboard.h"
 
 namespace tavi {
 
@@ -170,14 +169,14 @@ void SurfaceModel::keyAction(int16_t keyCode, int16_t shift, const char16_t* typ
       return;
     case vk::kDelete:
       if (shift == kShiftMask)
-        cutByKey(clipboard);
+        byKey([&] { cutSelection(*this, locked_, clipboard); });
       else
         deleteSelectionOr(caret,
                           ctrl ? nextWordStop(text_, textLength(), caret) : nextPosition(caret));
       return;
     case vk::kInsert:
-      if (shift == kCtrlMask) copyByKey(clipboard);
-      if (shift == kShiftMask) pasteByKey(clipboard);
+      if (shift == kCtrlMask) byKey([&] { copySelection(*this, clipboard); });
+      if (shift == kShiftMask) byKey([&] { pasteClipboard(*this, locked_, clipboard); });
       return;
     case vk::kReturn:
       if (!alt) typeInput(u"\r\n");
@@ -189,9 +188,9 @@ void SurfaceModel::keyAction(int16_t keyCode, int16_t shift, const char16_t* typ
       break;
   }
   if (shift == kCtrlMask) {
-    if (keyCode == vk::kX) cutByKey(clipboard);
-    if (keyCode == vk::kC) copyByKey(clipboard);
-    if (keyCode == vk::kV) pasteByKey(clipboard);
+    if (keyCode == vk::kX) byKey([&] { cutSelection(*this, locked_, clipboard); });
+    if (keyCode == vk::kC) byKey([&] { copySelection(*this, clipboard); });
+    if (keyCode == vk::kV) byKey([&] { pasteClipboard(*this, locked_, clipboard); });
     if (keyCode == vk::kA) select(0, textLength(), true);
     return;
   }
@@ -280,35 +279,6 @@ void SurfaceModel::deleteSelectionOr(int32_t from, int32_t to) {
     replaceRange(selStart_, selLength_, u"");
   else
     replaceRange(from, to - from, u"");
-}
-
-void SurfaceModel::cutByKey(Clipboard& clipboard) {
-  if (locked_ || selLength_ == 0) return;
-  try {
-    clipboard.setText(selText());
-  } catch (const RuntimeError&) {
-    return;
-  }
-  replaceRange(selStart_, selLength_, u"");
-}
-
-void SurfaceModel::copyByKey(Clipboard& clipboard) {
-  if (selLength_ == 0) return;
-  try {
-    clipboard.setText(selText());
-  } catch (const RuntimeError&) {
-  }
-}
-
-void SurfaceModel::pasteByKey(Clipboard& clipboard) {
-  if (locked_) return;
-  std::optional<Text> content;
-  try {
-    content = clipboard.text();
-  } catch (const RuntimeError&) {
-    return;
-  }
-  if (content) replaceSelection(*content);
 }
 
 }  // namespace tavi

@@ -126,11 +126,6 @@ class SurfaceModel {
   void moveCaret(int16_t keyCode, bool extend, bool ctrl);
   // Removes the selection, or else [from, to) around the caret; nothing while locked.
   void deleteSelectionOr(int32_t from, int32_t to);
-  // The keyboard's clipboard commands act inside the editor: a clipboard that cannot be
-  // opened makes them do nothing, there is nobody to report an error to.
-  void cutByKey(Clipboard& clipboard);
-  void copyByKey(Clipboard& clipboard);
-  void pasteByKey(Clipboard& clipboard);
 
   View& view_;
   // Text, formats and line starts each keep a gap at the place of the last edit, so that

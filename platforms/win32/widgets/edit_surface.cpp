@@ -10,6 +10,7 @@
 #include "shell/runtime_error.h"
 #include "shell/widgets/size_check.h"
 #include "surface/insertion.h"
+#include "surface/keyboard_clipboard.h"
 #include "win32/widgets/rich_text.h"
 #include "win32/widgets/units.h"
 
@@ -377,21 +378,11 @@ void Win32EditSurface::setFocus() {
 
 // ---- Clipboard ----
 
-void Win32EditSurface::cutSelection() {
-  if (locked_ || selLength() == 0) return;
-  services_.clipboard.setText(selText());
-  replaceRange(selStart(), selLength(), u"");
-}
-
-void Win32EditSurface::copySelection() {
-  if (selLength() == 0) return;
-  services_.clipboard.setText(selText());
-}
-
+// The clipboard's error reaches the caller: the window message reports it, the keys drop it.
+void Win32EditSurface::cutSelection() { tavi::cutSelection(*this, locked_, services_.clipboard); }
+void Win32EditSurface::copySelection() { tavi::copySelection(*this, services_.clipboard); }
 void Win32EditSurface::pasteClipboard() {
-  if (locked_) return;
-  if (const std::optional<Text> content = services_.clipboard.text())
-    replaceRange(selStart(), selLength(), fitting(*content));
+  tavi::pasteClipboard(*this, locked_, services_.clipboard);
 }
 
 void Win32EditSurface::sendEditMessage(int message) {
