@@ -442,19 +442,24 @@ TEST_F(ComTest, ViewObjectDrawsTheGutterAndTheTextForTheContentAspectOnly) {
   EXPECT_EQ(ole_->SetExtent(DVASPECT_ICON, &size), DV_E_DVASPECT);
 }
 
-// A minimal container site: the control is placed at `position` in `window`; the calls the
-// control makes on the site are recorded by name.
-struct TestSite final : TestObject<IOleClientSite, IOleInPlaceSite> {
-  HWND window = nullptr;
-  RECT position{};
-  std::vector<std::string> calls;
-
+// A client site that answers only what a container must, with more interfaces of its own.
+template <typename... More>
+struct ClientSite : TestObject<IOleClientSite, More...> {
   STDMETHOD(SaveObject)() override { return E_NOTIMPL; }
   STDMETHOD(GetMoniker)(DWORD, DWORD, IMoniker**) override { return E_NOTIMPL; }
   STDMETHOD(GetContainer)(IOleContainer**) override { return E_NOTIMPL; }
   STDMETHOD(ShowObject)() override { return S_OK; }
   STDMETHOD(OnShowWindow)(BOOL) override { return E_NOTIMPL; }
   STDMETHOD(RequestNewObjectLayout)() override { return E_NOTIMPL; }
+};
+
+// A minimal container site: the control is placed at `position` in `window`; the calls the
+// control makes on the site are recorded by name.
+struct TestSite final : ClientSite<IOleInPlaceSite> {
+  HWND window = nullptr;
+  RECT position{};
+  std::vector<std::string> calls;
+
   STDMETHOD(ContextSensitiveHelp)(BOOL) override { return E_NOTIMPL; }
   STDMETHOD(Scroll)(SIZE) override { return E_NOTIMPL; }
   STDMETHOD(DiscardUndoState)() override { return E_NOTIMPL; }
@@ -669,14 +674,8 @@ struct SecurityManager final : TestObject<IInternetHostSecurityManager> {
 };
 
 // A browser's client site: it offers its security manager as a service.
-struct BrowserSite final : TestObject<IOleClientSite, IServiceProvider> {
+struct BrowserSite final : ClientSite<IServiceProvider> {
   SecurityManager security;
-  STDMETHOD(SaveObject)() override { return E_NOTIMPL; }
-  STDMETHOD(GetMoniker)(DWORD, DWORD, IMoniker**) override { return E_NOTIMPL; }
-  STDMETHOD(GetContainer)(IOleContainer**) override { return E_NOTIMPL; }
-  STDMETHOD(ShowObject)() override { return S_OK; }
-  STDMETHOD(OnShowWindow)(BOOL) override { return E_NOTIMPL; }
-  STDMETHOD(RequestNewObjectLayout)() override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE QueryService(REFGUID service, REFIID riid, void** object) override {
     *object = nullptr;
     if (service != SID_SInternetHostSecurityManager) return E_NOINTERFACE;
