@@ -41,7 +41,10 @@ Variant ReplaceAll(TaviColorText& control, TextView findText, TextView replaceTe
     editor.setSelStart(found);
     editor.setSelLength(static_cast<int32_t>(findText.size()));
     editor.replaceSelection(replaceText);
-    position = found + static_cast<int32_t>(replaceText.size());  // never inside the insertion
+    // The search goes on behind the inserted text, never inside it: from the caret the
+    // replacement leaves, which is found + its length unless the editor converted its line
+    // breaks to CR LF or cut it at the maximum length.
+    position = editor.selStart();
     n = editor.textLength();
   }
   control.m_bTrackChanges = true;

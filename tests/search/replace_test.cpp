@@ -94,5 +94,16 @@ TEST_F(ReplaceTest, ReplaceAllReplacesInOnePassWithoutRecording) {
   }
 }
 
+// At the maximum length the editor inserts only what fits: the search goes on right behind
+// what it inserted, so no occurrence is skipped and none is searched inside an insertion.
+TEST_F(ReplaceTest, ReplaceAllGoesOnBehindWhatTheEditorInserted) {
+  reload(u"bbb");
+  control.m_MaxLen = 4;  // the change handling gives it to the editor after every change
+  surface().setMaxLength(4);
+  control.ReplaceAll(u"b", u"yyy", true);
+  EXPECT_EQ(text(), u"yyyy");
+  EXPECT_EQ(position(), 4);
+}
+
 }  // namespace
 }  // namespace tavi
