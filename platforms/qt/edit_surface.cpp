@@ -467,23 +467,13 @@ void QtEditSurface::wordKey(int16_t keyCode, bool extend) {
 
 void QtEditSurface::typeInput(TextView chars) {
   if (locked_) return;
-  if (maxLength_ > 0 &&
-      int64_t{textLength()} - selLength() + static_cast<int64_t>(chars.size()) > maxLength_)
-    return;
+  if (!typedFits(chars.size(), maxLength_, textLength(), selLength())) return;
   replaceRange(selStart(), selLength(), chars);
 }
 
 void QtEditSurface::pasteInput(TextView text) {
   if (locked_) return;
-  Text normal;
-  for (size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == kCR && i + 1 < text.size() && text[i + 1] == kLF) continue;
-    if (text[i] == kCR || text[i] == kLF) {
-      normal += u"\r\n";
-    } else {
-      normal.push_back(text[i]);
-    }
-  }
+  const Text normal = withCrLfBreaks(text);
   replaceRange(selStart(), selLength(), fitting(normal));
 }
 

@@ -30,4 +30,9 @@ TextView fittingInsert(TextView insert, int32_t maxLength, int32_t textLength, i
   return insert.substr(0, cut);
 }
 
+bool typedFits(size_t typed, int32_t maxLength, int32_t textLength, int32_t selLength) {
+  return maxLength <= 0 ||
+         int64_t{textLength} - selLength + static_cast<int64_t>(typed) <= int64_t{maxLength};
+}
+
 }  // namespace tavi

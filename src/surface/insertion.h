@@ -15,4 +15,7 @@ Text withCrLfBreaks(TextView text);
 // `maxLength` (0 or less: no limit); never half of a CR LF pair or of a surrogate pair.
 TextView fittingInsert(TextView insert, int32_t maxLength, int32_t textLength, int32_t selLength);
 
+// Whether a typed key's `typed` units fit whole; a typed key is refused whole, never cut.
+bool typedFits(size_t typed, int32_t maxLength, int32_t textLength, int32_t selLength);
+
 }  // namespace tavi

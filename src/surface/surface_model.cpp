@@ -123,9 +123,7 @@ void SurfaceModel::replaceRange(int32_t start, int32_t length, TextView insert) 
 
 void SurfaceModel::typeInput(TextView chars) {
   if (locked_) return;
-  if (maxLength_ > 0 &&
-      int64_t{textLength()} - selLength_ + static_cast<int64_t>(chars.size()) > maxLength_)
-    return;
+  if (!typedFits(chars.size(), maxLength_, textLength(), selLength_)) return;
   replaceRange(selStart_, selLength_, chars);
 }
 

@@ -286,8 +286,7 @@ void Win32EditSurface::character(wchar_t c) {
 
 void Win32EditSurface::typeInput(TextView chars) {
   if (locked_) return;
-  if (maxLength_ > 0 &&
-      int64_t{textLength()} - selLength() + static_cast<int64_t>(chars.size()) > maxLength_) {
+  if (!typedFits(chars.size(), maxLength_, textLength(), selLength())) {
     MessageBeep(MB_OK);
     return;
   }
