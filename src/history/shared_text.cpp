@@ -28,6 +28,16 @@ size_t commonSuffix(TextView a, TextView b) {
                              a.rbegin());
 }
 
+// Room for n characters that are written at once. Older standard libraries (libc++ 13, the
+// browser build's) lack make_unique_for_overwrite; new[] without an initialiser is the same.
+std::unique_ptr<char16_t[]> uninitialisedChars(size_t n) {
+#if defined(__cpp_lib_smart_ptr_for_overwrite)
+  return std::make_unique_for_overwrite<char16_t[]>(n);
+#else
+  return std::unique_ptr<char16_t[]>(new char16_t[n]);
+#endif
+}
+
 }  // namespace
 
 // A node of the tree: a leaf (height 0) holds characters, an inner node holds children of
@@ -37,7 +47,7 @@ struct SharedText::Node {
   explicit Node(TextView text)
       : height(0),
         length(static_cast<int32_t>(text.size())),
-        chars(std::make_unique_for_overwrite<char16_t[]>(text.size())) {
+        chars(uninitialisedChars(text.size())) {
     std::copy(text.begin(), text.end(), chars.get());
     g_liveBytes.fetch_add(bytes(), std::memory_order_relaxed);
   }
