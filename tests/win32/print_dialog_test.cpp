@@ -123,6 +123,24 @@ TEST_F(PrintDialogTest, NativeRecordHoldsTheSameBlocksAndFields) {
   EXPECT_EQ(reinterpret_cast<intptr_t>(native.hwndOwner), intptr_t{-65470});
 }
 
+// A script cannot print unasked: the flag that returns the default printer without a
+// dialog makes the system's dialog fail when it is handed a printer's settings, as the
+// control always does.
+TEST_F(PrintDialogTest, TheFlagThatSkipsTheDialogMakesItFail) {
+  PrintDlgRecord skipping = buildPrintDlg(PD_RETURNDEFAULT);
+  writeU32(skipping, printdlg::kDevMode, newRecordBlock(memory, devMode));
+  writeU32(skipping, printdlg::kDevNames, newRecordBlock(memory, devNames));
+  DWORD why = 0;
+  EXPECT_EQ(runPrintDialog(skipping, memory, nullptr,
+                           [&](PRINTDLGA& d) {
+                             const BOOL shown = PrintDlgA(&d);
+                             why = CommDlgExtendedError();
+                             return shown;
+                           }),
+            0);
+  EXPECT_EQ(why, DWORD{PDERR_RETDEFFAILURE}) << "not for want of a printer";
+}
+
 TEST_F(PrintDialogTest, RecordsThatCannotBeTranslatedFailWithoutADialog) {
   struct Case {
     const char* what;
