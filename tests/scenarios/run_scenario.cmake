@@ -11,6 +11,8 @@ execute_process(COMMAND ${TAVI_SCRIPT} ${SCENARIO} OUTPUT_VARIABLE actual RESULT
 file(READ ${expected_file} expected)
 if(NOT actual STREQUAL expected)
   file(WRITE ${ACTUAL} "${actual}")
+  # The difference, as diff prints it (a message would re-wrap its lines).
+  execute_process(COMMAND diff -u --label expected --label actual ${expected_file} ${ACTUAL})
   message(FATAL_ERROR "scenario output differs from ${expected_file}; actual output in ${ACTUAL}")
 endif()
 if(NOT rc EQUAL expected_rc)
