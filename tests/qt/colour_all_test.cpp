@@ -43,5 +43,25 @@ TEST_F(QtColourAllTest, ColourAllAndColourOnLoadColourEveryKeywordAndKeepTheSele
   expectColoured();
 }
 
+// Runs that follow on from each other are styled plain in one go; runs with a gap between
+// them leave the gap's style alone.
+TEST_F(QtColourAllTest, StyleRunsWithAGapLeaveTheGapAlone) {
+  widget.setText(QStringLiteral("IF A THEN"));
+  const StyleRun all[] = {{.start = 0, .length = 9, .color = kColorKeyword, .bold = true}};
+  widget.surface().applyStyleRuns(all);
+  const StyleRun apart[] = {{.start = 0, .length = 2}, {.start = 5, .length = 4}};
+  widget.surface().applyStyleRuns(apart);
+  EXPECT_FALSE(isKeyword(0));
+  EXPECT_TRUE(isKeyword(3)) << "the gap keeps its style";
+  EXPECT_FALSE(isKeyword(6));
+  const StyleRun joined[] = {{.start = 0, .length = 3},
+                             {.start = 3, .length = 1, .color = kColorKeyword, .bold = true},
+                             {.start = 4, .length = 5}};
+  widget.surface().applyStyleRuns(joined);
+  EXPECT_FALSE(isKeyword(2));
+  EXPECT_TRUE(isKeyword(3));
+  EXPECT_FALSE(isKeyword(4));
+}
+
 }  // namespace
 }  // namespace tavi

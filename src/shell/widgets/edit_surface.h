@@ -78,16 +78,29 @@ class EditSurface {
   virtual bool hideSelection() const = 0;
   virtual void setHideSelection(bool hide) = 0;
   // Gives each run its style; the text and the rest of its styles stay. This default
-  // styles run by run through the selection and leaves the selection on the last run,
-  // so callers put the selection back; a surface whose storage can take many runs at
-  // once overrides it (and may leave the selection alone).
+  // styles through the selection and leaves it somewhere in the runs, so callers put the
+  // selection back; a surface whose storage can take many runs at once overrides it (and
+  // may leave the selection alone). Runs that follow on from each other are styled plain
+  // in one go and then only those that are not plain, one by one: a line holds far fewer
+  // keywords than stretches between them.
   virtual void applyStyleRuns(std::span<const StyleRun> runs) {
-    for (const StyleRun& run : runs) {
-      setSelStart(run.start);
-      setSelLength(run.length);
-      setSelColor(run.color);
-      setSelBold(run.bold);
+    bool joined = !runs.empty();
+    for (size_t i = 1; joined && i < runs.size(); ++i)
+      joined = runs[i].start == runs[i - 1].start + runs[i - 1].length;
+    if (joined) {
+      const StyleRun& last = runs.back();
+      styleSelection({runs.front().start, last.start + last.length - runs.front().start});
     }
+    for (const StyleRun& run : runs)
+      if (!joined || run.color != kColorPlain || run.bold) styleSelection(run);
+  }
+
+  // Selects a run and gives it its style.
+  void styleSelection(const StyleRun& run) {
+    setSelStart(run.start);
+    setSelLength(run.length);
+    setSelColor(run.color);
+    setSelBold(run.bold);
   }
 
   // Offset of the first match of `what` lying wholly within [start, end), or -1; a
