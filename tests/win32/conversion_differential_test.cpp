@@ -167,43 +167,25 @@ class Generator {
   }
 
   Text limit() {
-    static const char16_t* const kLimits[] = {u"32767",
-                                              u"32768",
-                                              u"-32768",
-                                              u"-32769",
-                                              u"32767.5",
-                                              u"-32768.5",
-                                              u"2147483647",
-                                              u"2147483648",
-                                              u"-2147483648",
-                                              u"-2147483649",
-                                              u"2147483647.5",
-                                              u"-2147483648.5",
-                                              u"&HFFFF",
-                                              u"&H10000",
-                                              u"&H7FFF",
-                                              u"&H8000",
-                                              u"&HFFFFFFFF",
-                                              u"&H7FFFFFFF",
-                                              u"&H80000000",
-                                              u"&H100000000",
-                                              u"&O177777",
-                                              u"&O37777777777",
-                                              u"&O40000000000",
-                                              u"1.79769313486232E+308",
-                                              u"4.94065645841247E-324",
-                                              u"0.5",
-                                              u"1.5",
-                                              u"2.5",
-                                              u"-0.5",
-                                              u"0.06",
-                                              u"(0.6)"};
-    Text out = kLimits[pick(31)];
+    static const std::vector<Text> kLimits = words(
+        u"32767 32768 -32768 -32769 32767.5 -32768.5 2147483647 2147483648 -2147483648 "
+        u"-2147483649 2147483647.5 -2147483648.5 &HFFFF &H10000 &H7FFF &H8000 &HFFFFFFFF "
+        u"&H7FFFFFFF &H80000000 &H100000000 &O177777 &O37777777777 &O40000000000 "
+        u"1.79769313486232E+308 4.94065645841247E-324 0.5 1.5 2.5 -0.5 0.06 (0.6)");
+    Text out = kLimits[pick(static_cast<int>(kLimits.size()))];
     if (chance(30)) out += chance(50) ? u"-" : u" ";
     if (chance(20)) out.insert(0, chance(50) ? u"(" : u"\u00A0");
     return out;
   }
-
+  // The blank-separated words of `text`.
+  static std::vector<Text> words(TextView text) {
+    std::vector<Text> out;
+    for (size_t from = 0, blank = 0; blank != TextView::npos; from = blank + 1) {
+      blank = text.find(u' ', from);
+      out.emplace_back(text.substr(from, blank - from));
+    }
+    return out;
+  }
   std::mt19937 random_;
 };
 
@@ -221,6 +203,17 @@ std::string escape(const Text& s) {
   return out;
 }
 
+// The system's conversion of a BSTR to T (VarI4FromStr and its kin share one signature).
+template <typename T>
+using SystemConversion = HRESULT(STDAPICALLTYPE*)(OLECHAR*, LCID, ULONG, T*);
+
+template <typename T>
+Answer systemConverts(SystemConversion<T> convert, BSTR s) {
+  T value{};
+  const HRESULT hr = convert(s, kEnglishUs, LOCALE_NOUSEROVERRIDE, &value);
+  return systemAnswer(hr, static_cast<double>(value));
+}
+
 struct Conversion {
   const char* name;
   std::function<Answer(BSTR)> system;
@@ -228,33 +221,13 @@ struct Conversion {
 };
 
 const Conversion kConversions[] = {
-    {"I4",
-     [](BSTR s) {
-       LONG v = 0;
-       const HRESULT hr = VarI4FromStr(s, kEnglishUs, LOCALE_NOUSEROVERRIDE, &v);
-       return systemAnswer(hr, v);
-     },
+    {"I4", [](BSTR s) { return systemConverts<LONG>(&VarI4FromStr, s); },
      [](const Variant& v) { return coreAnswer([&] { return v.toI4(); }); }},
-    {"I2",
-     [](BSTR s) {
-       SHORT v = 0;
-       const HRESULT hr = VarI2FromStr(s, kEnglishUs, LOCALE_NOUSEROVERRIDE, &v);
-       return systemAnswer(hr, v);
-     },
+    {"I2", [](BSTR s) { return systemConverts<SHORT>(&VarI2FromStr, s); },
      [](const Variant& v) { return coreAnswer([&] { return v.toI2(); }); }},
-    {"Bool",
-     [](BSTR s) {
-       VARIANT_BOOL v = 0;
-       const HRESULT hr = VarBoolFromStr(s, kEnglishUs, LOCALE_NOUSEROVERRIDE, &v);
-       return systemAnswer(hr, v);
-     },
+    {"Bool", [](BSTR s) { return systemConverts<VARIANT_BOOL>(&VarBoolFromStr, s); },
      [](const Variant& v) { return coreAnswer([&] { return v.toBool(); }); }},
-    {"R8",
-     [](BSTR s) {
-       double v = 0;
-       const HRESULT hr = VarR8FromStr(s, kEnglishUs, LOCALE_NOUSEROVERRIDE, &v);
-       return systemAnswer(hr, v);
-     },
+    {"R8", [](BSTR s) { return systemConverts<double>(&VarR8FromStr, s); },
      [](const Variant& v) { return coreAnswer([&] { return v.toR8(); }); }},
 };
 
