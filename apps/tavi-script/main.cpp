@@ -1,35 +1,76 @@
-// tavi-script [FILE]: runs TaviColorText controls on the headless platform from JSON
-// command lines (FILE, or standard input), writing one JSON line per notification and
-// result. Exit status 0 when every line could be parsed, 2 otherwise.
+// tavi-script [--platform headless|qt] [FILE]: runs TaviColorText controls on a platform
+// (headless by default; qt when built with Qt) from JSON command lines (FILE, or standard
+// input), writing one JSON line per notification and result. Exit status 0 when every line
+// could be parsed, 2 otherwise (and for a bad command line).
 #include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <string>
+#include <string_view>
 
 #include "tavi-script/script_host.h"
+#ifdef TAVI_SCRIPT_QT
+#include "tavi-script/qt_platform.h"
+#endif
+
+namespace {
+
+int usage() {
+  std::cerr << "usage: tavi-script [--platform headless"
+#ifdef TAVI_SCRIPT_QT
+               "|qt"
+#endif
+               "] [FILE]\n";
+  return 2;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
-  if (argc > 2) {
-    std::cerr << "usage: tavi-script [FILE]\n";
-    return 2;
+  std::string_view platformName = "headless";
+  const char* path = nullptr;
+  for (int i = 1; i < argc; ++i) {
+    const std::string_view a = argv[i];
+    if (a == "--platform" && i + 1 < argc)
+      platformName = argv[++i];
+    else if (a.starts_with("--platform="))
+      platformName = a.substr(11);
+    else if (path == nullptr && !a.starts_with("--"))
+      path = argv[i];
+    else
+      return usage();
   }
+
+  std::unique_ptr<tavi::script::ScriptPlatform> platform;
+#ifdef TAVI_SCRIPT_QT
+  std::unique_ptr<tavi::script::QtApplicationScope> qtApplication;
+  if (platformName == "qt") {
+    qtApplication = std::make_unique<tavi::script::QtApplicationScope>(argc, argv);
+    platform = tavi::script::makeQtPlatform();
+  }
+#endif
+  if (platformName == "headless") platform = tavi::script::makeHeadlessPlatform();
+  if (!platform) return usage();
+
   std::ifstream file;
   std::filesystem::path baseDir = std::filesystem::current_path();
-  if (argc == 2) {
-    file.open(argv[1], std::ios::binary);
+  if (path != nullptr) {
+    file.open(path, std::ios::binary);
     if (!file) {
-      std::cerr << "tavi-script: cannot open " << argv[1] << "\n";
+      std::cerr << "tavi-script: cannot open " << path << "\n";
       return 2;
     }
-    baseDir = std::filesystem::absolute(argv[1]).parent_path();
+    baseDir = std::filesystem::absolute(path).parent_path();
   }
-  std::istream& in = argc == 2 ? static_cast<std::istream&>(file) : std::cin;
+  std::istream& in = path != nullptr ? static_cast<std::istream&>(file) : std::cin;
   std::ios::sync_with_stdio(false);
-  tavi::script::ScriptHost host(std::cout, baseDir);
   bool allParsed = true;
-  for (std::string line; std::getline(in, line);) {
-    if (!host.runLine(line)) allParsed = false;
-    std::cout.flush();
+  {
+    tavi::script::ScriptHost host(std::cout, baseDir, std::move(platform));
+    for (std::string line; std::getline(in, line);) {
+      if (!host.runLine(line)) allParsed = false;
+      std::cout.flush();
+    }
   }
   return allParsed ? 0 : 2;
 }

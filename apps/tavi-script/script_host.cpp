@@ -6,7 +6,6 @@
 #include <sstream>
 #include <stdexcept>
 
-#include "headless/metrics.h"
 #include "shell/dispatch.h"
 #include "shell/object_safety.h"
 #include "shell/runtime_error.h"
@@ -131,40 +130,37 @@ const std::string& stringField(const json& object, const char* key) {
 }
 
 // [{"name", "driver", "port"}, ...]
-std::vector<InstalledPrinter> printersArg(const json& command, size_t i) {
+std::vector<ScriptPrinter> printersArg(const json& command, size_t i) {
   const json& list = arg(command, i);
   if (!list.is_array()) throw std::invalid_argument("the printers are a list");
-  std::vector<InstalledPrinter> printers;
+  std::vector<ScriptPrinter> printers;
   for (const json& p : list) {
     if (!p.is_object()) throw std::invalid_argument("a printer is an object");
-    printers.push_back({fromUtf8(stringField(p, "name")),
-                        fromUtf8(stringField(p, "driver")),
-                        fromUtf8(stringField(p, "port")),
-                        {}});
+    printers.push_back({fromUtf8(stringField(p, "name")), fromUtf8(stringField(p, "driver")),
+                        fromUtf8(stringField(p, "port"))});
   }
   return printers;
 }
 
 // "cancel", or {"printer": NAME, "copies": N, ...} with any of its fields.
-DialogAnswer dialogAnswerArg(const json& command, size_t i) {
+ScriptDialogAnswer dialogAnswerArg(const json& command, size_t i) {
   const json& v = arg(command, i);
-  DialogAnswer answer;
+  ScriptDialogAnswer answer;
   if (v == "cancel") {
     answer.cancel = true;
     return answer;
   }
   if (!v.is_object())
     throw std::invalid_argument("the dialog's answer is \"cancel\" or an object of choices");
-  DialogChoices& choices = answer.choices;
   const std::pair<const char*, std::optional<int16_t>*> numbers[] = {
-      {"copies", &choices.copies},
-      {"orientation", &choices.orientation},
-      {"duplex", &choices.duplex},
-      {"paperSize", &choices.paperSize},
-      {"printQuality", &choices.printQuality}};
+      {"copies", &answer.copies},
+      {"orientation", &answer.orientation},
+      {"duplex", &answer.duplex},
+      {"paperSize", &answer.paperSize},
+      {"printQuality", &answer.printQuality}};
   for (const auto& [key, value] : v.items()) {
     if (key == "printer") {
-      choices.printer = fromUtf8(stringField(v, "printer"));
+      answer.printer = fromUtf8(stringField(v, "printer"));
       continue;
     }
     const auto* field = std::find_if(std::begin(numbers), std::end(numbers),
@@ -180,9 +176,16 @@ DialogAnswer dialogAnswerArg(const json& command, size_t i) {
 
 }  // namespace
 
+std::optional<ScriptFocus> parseScriptFocus(std::string_view name) {
+  if (name == "surface") return ScriptFocus::kSurface;
+  if (name == "list") return ScriptFocus::kList;
+  if (name == "away") return ScriptFocus::kAway;
+  return std::nullopt;
+}
+
 struct ScriptHost::Hosted : EventSink {
-  Hosted(ScriptHost& host, HeadlessControl& widgets)
-      : host(host), widgets(widgets), control(widgets.widgets()) {
+  Hosted(ScriptHost& host, ScriptControl& widgets)
+      : host(host), widgets(widgets), control(widgets.control()) {
     control.addEventSink(this);
   }
   ~Hosted() override { control.removeEventSink(this); }
@@ -191,12 +194,13 @@ struct ScriptHost::Hosted : EventSink {
   void onEvent(int16_t& id) override { host.writeEvent({{"event", "onEvent"}, {"id", id}}); }
 
   ScriptHost& host;
-  HeadlessControl& widgets;
-  TaviColorText control;
+  ScriptControl& widgets;
+  TaviColorText& control;
 };
 
-ScriptHost::ScriptHost(std::ostream& out, std::filesystem::path baseDir)
-    : out_(out), baseDir_(std::move(baseDir)) {
+ScriptHost::ScriptHost(std::ostream& out, std::filesystem::path baseDir,
+                       std::unique_ptr<ScriptPlatform> platform)
+    : out_(out), baseDir_(std::move(baseDir)), platform_(std::move(platform)) {
   createControl();
   flushMessageBoxes();
 }
@@ -204,11 +208,10 @@ ScriptHost::ScriptHost(std::ostream& out, std::filesystem::path baseDir)
 ScriptHost::~ScriptHost() = default;
 
 int ScriptHost::createControl() {
-  HeadlessControl& widgets = platform_.createControl();
+  ScriptControl& widgets = platform_->createControl();
   controls_.push_back(std::make_unique<Hosted>(*this, widgets));
   current_ = controls_.size() - 1;
-  widgets.site().setSize(headless::kDefaultControlWidth, headless::kDefaultControlHeight);
-  controls_.back()->control.resize();
+  widgets.resize(kDefaultControlWidth, kDefaultControlHeight);
   return static_cast<int>(current_);
 }
 
@@ -219,7 +222,7 @@ void ScriptHost::writeLine(const OrderedJson& line) {
 }
 
 void ScriptHost::flushMessageBoxes() {
-  for (const RecordedMessageBox& box : platform_.messageBoxes().drain())
+  for (const MessageBoxReport& box : platform_->drainMessageBoxes())
     writeLine({{"messagebox",
                 {{"text", toUtf8(box.text)}, {"title", toUtf8(box.title)}, {"style", box.style}}}});
 }
@@ -298,7 +301,7 @@ OrderedJson ScriptHost::execute(const json& c) {
   }
 
   Hosted& h = current();
-  HeadlessControl& w = h.widgets;
+  ScriptControl& w = h.widgets;
   if (name == "type") {
     expectSize(c, 2);
     w.type(textFromJson(arg(c, 1)));
@@ -313,7 +316,7 @@ OrderedJson ScriptHost::execute(const json& c) {
       w.keyUp(vk, shift);
   } else if (name == "caps") {
     expectSize(c, 2);
-    platform_.screen().setCapsLock(boolArg(c, 1));
+    platform_->setCapsLock(boolArg(c, 1));
   } else if (name == "select") {
     expectSize(c, 3);
     w.select(longArg(c, 1), longArg(c, 2));
@@ -332,10 +335,10 @@ OrderedJson ScriptHost::execute(const json& c) {
       w.mouseUp(button, shift, numberArg(c, 3), numberArg(c, 4));
   } else if (name == "menu") {
     expectSize(c, 2);
-    h.control.menuClicked(shortArg(c, 1));
+    w.menu(shortArg(c, 1));
   } else if (name == "focus") {
     expectSize(c, 2);
-    const std::optional<FocusPlace> place = parseFocusPlace(stringArg(c, 1));
+    const std::optional<ScriptFocus> place = parseScriptFocus(stringArg(c, 1));
     if (!place) throw BadCommand("focus goes to surface, list or away");
     w.focus(*place);
   } else if (name == "scroll") {
@@ -343,40 +346,39 @@ OrderedJson ScriptHost::execute(const json& c) {
     w.scroll(longArg(c, 1));
   } else if (name == "tick") {
     expectSize(c, 1);
-    h.control.timerTick();
+    w.tick();
   } else if (name == "resize") {
     expectSize(c, 3);
-    w.site().setSize(numberArg(c, 1), numberArg(c, 2));
-    h.control.resize();
+    w.resize(numberArg(c, 1), numberArg(c, 2));
   } else if (name == "paint") {
     expectSize(c, 1);
-    h.control.gutterPaint();
+    w.paint();
   } else if (name == "clipboard") {
     if (c.size() == 1) {
-      const std::optional<Text>& content = platform_.clipboard().content();
+      const std::optional<Text> content = platform_->clipboardText();
       return okResult(content ? OrderedJson(toUtf8(*content)) : OrderedJson(nullptr));
     }
     expectSize(c, 2);
     if (c[1].is_null())
-      platform_.clipboard().setContent(std::nullopt);
+      platform_->setClipboardText(std::nullopt);
     else
-      platform_.clipboard().setContent(textFromJson(c[1]));
+      platform_->setClipboardText(textFromJson(c[1]));
   } else if (name == "clipboard-locked") {
     expectSize(c, 2);
-    platform_.clipboard().setLocked(boolArg(c, 1));
+    platform_->setClipboardLocked(boolArg(c, 1));
   } else if (name == "printers") {
     expectSize(c, 3);
-    std::vector<InstalledPrinter> printers = printersArg(c, 1);
+    const std::vector<ScriptPrinter> printers = printersArg(c, 1);
     const int64_t currentPrinter = intArg(c, 2);
     if (!printers.empty() &&
         (currentPrinter < 0 || currentPrinter >= static_cast<int64_t>(printers.size())))
       throw BadCommand("no printer " + std::to_string(currentPrinter));
-    platform_.printers().setPrinters(std::move(printers), static_cast<int32_t>(currentPrinter));
+    platform_->setPrinters(printers, static_cast<int32_t>(currentPrinter));
   } else if (name == "printdialog") {
     expectSize(c, 2);
-    platform_.printers().scriptDialog(dialogAnswerArg(c, 1));
+    platform_->scriptPrintDialog(dialogAnswerArg(c, 1));
   } else if (name == "state") {
-    OrderedJson state = stateOf(h.control, w, platform_.screen());
+    OrderedJson state = stateOf(h.control, w.widgets());
     if (c.size() == 1) return okResult(std::move(state));
     // ["state", FIELD...]: only the named fields, in the order named; a field may be a
     // path into one, "list.listIndex".
@@ -396,16 +398,16 @@ OrderedJson ScriptHost::execute(const json& c) {
     return okResult(std::move(picked));
   } else if (name == "formats") {
     expectSize(c, 1);
-    return okResult(formatsOf(w.surface()));
+    return okResult(formatsOf(w.formats()));
   } else if (name == "gutter") {
     expectSize(c, 1);
     return okResult(gutterOf(w.gutter()));
   } else if (name == "menu-items") {
     expectSize(c, 1);
-    return okResult(menuItemsOf(w.menu()));
+    return okResult(menuItemsOf(w.menuItems()));
   } else if (name == "printout") {
     expectSize(c, 1);
-    return okResult(printoutOf(platform_.printers()));
+    return okResult(printoutOf(platform_->printout()));
   } else {
     throw BadCommand("unknown command " + name);
   }

@@ -1,6 +1,6 @@
-// The headless scripting host: controls on the headless platform, driven by JSON command
-// lines through the dispatch interface and simulated input, with every notification and
-// result written as one JSON line.
+// The scripting host's command layer: controls on a ScriptPlatform, driven by JSON command
+// lines through the dispatch interface and the platform's simulated input, with every
+// notification and result written as one JSON line.
 #pragma once
 
 #include <filesystem>
@@ -11,9 +11,9 @@
 
 #include <nlohmann/json.hpp>
 
-#include "headless/platform.h"
 #include "shell/control.h"
 #include "shell/dispatch.h"
+#include "tavi-script/script_platform.h"
 
 namespace tavi::script {
 
@@ -22,7 +22,8 @@ using OrderedJson = nlohmann::ordered_json;
 class ScriptHost {
  public:
   // `baseDir` resolves the relative paths of the load command.
-  ScriptHost(std::ostream& out, std::filesystem::path baseDir);
+  ScriptHost(std::ostream& out, std::filesystem::path baseDir,
+             std::unique_ptr<ScriptPlatform> platform);
   ~ScriptHost();
   ScriptHost(const ScriptHost&) = delete;
   ScriptHost& operator=(const ScriptHost&) = delete;
@@ -50,7 +51,7 @@ class ScriptHost {
 
   std::ostream& out_;
   std::filesystem::path baseDir_;
-  HeadlessPlatform platform_;
+  std::unique_ptr<ScriptPlatform> platform_;  // declared first: outlives the controls
   std::vector<std::unique_ptr<Hosted>> controls_;
   size_t current_ = 0;
 };

@@ -44,40 +44,34 @@ std::string hexBytes(std::span<const uint8_t> bytes) {
   return hex;
 }
 
-template <typename Record>
-OrderedJson hexOrNull(const std::optional<Record>& record) {
+OrderedJson hexOrNull(const std::optional<std::vector<uint8_t>>& record) {
   return record ? OrderedJson(hexBytes(*record)) : OrderedJson(nullptr);
 }
 
-OrderedJson operationOf(const PrintOperation& op) {
-  if (const auto* line = std::get_if<PrintedLine>(&op))
+OrderedJson operationOf(const PrintOpReport& op) {
+  if (const auto* line = std::get_if<PrintedLineReport>(&op))
     return {{"line",
              {printerNumber(line->x1), printerNumber(line->y1), printerNumber(line->x2),
               printerNumber(line->y2)}},
             {"color", line->color}};
-  const auto& text = std::get<PrintedText>(op);
+  const auto& text = std::get<PrintedTextReport>(op);
   return {{"text", toUtf8(text.text)},
           {"x", printerNumber(text.x)},
           {"y", printerNumber(text.y)},
           {"fontSize", printerNumber(text.fontSize)}};
 }
 
-OrderedJson documentOf(const PrintedDocument& document) {
+OrderedJson documentOf(const DocumentReport& document) {
   OrderedJson pages = OrderedJson::array();
-  for (const PrintedPage& page : document.pages) {
+  for (const std::vector<PrintOpReport>& page : document.pages) {
     OrderedJson ops = OrderedJson::array();
-    for (const PrintOperation& op : page) ops.push_back(operationOf(op));
+    for (const PrintOpReport& op : page) ops.push_back(operationOf(op));
     pages.push_back(std::move(ops));
   }
-  const PrinterSettings& s = document.settings;
-  return {{"printer", toUtf8(document.printer)},
-          {"copies", s.copies},
-          {"orientation", s.orientation},
-          {"duplex", s.duplex},
-          {"paperSize", s.paperSize},
-          {"printQuality", s.printQuality},
-          {"pages", std::move(pages)},
-          {"ended", document.ended}};
+  return {{"printer", toUtf8(document.printer)}, {"copies", document.copies},
+          {"orientation", document.orientation}, {"duplex", document.duplex},
+          {"paperSize", document.paperSize},     {"printQuality", document.printQuality},
+          {"pages", std::move(pages)},           {"ended", document.ended}};
 }
 
 OrderedJson strings(const std::vector<Text>& texts) {
@@ -88,31 +82,27 @@ OrderedJson strings(const std::vector<Text>& texts) {
 
 }  // namespace
 
-OrderedJson stateOf(const TaviColorText& control, HeadlessControl& widgets,
-                    const HeadlessScreen& screen) {
-  const HeadlessEditSurface& surface = widgets.surface();
-  const HeadlessListBox& list = widgets.list();
-  const HeadlessHintBox& hint = widgets.hint();
+OrderedJson stateOf(const TaviColorText& control, const WidgetReport& w) {
   const ModuleState& m = control.module();
   OrderedJson state;
-  state["text"] = toUtf8(surface.text());
-  state["selStart"] = surface.selStart();
-  state["selLength"] = surface.selLength();
-  state["hideSelection"] = surface.hideSelection();
-  state["locked"] = surface.locked();
-  state["maxLength"] = surface.maxLength();
-  state["mousePointer"] = surface.mousePointer();
-  state["screenPointer"] = screen.mousePointer();
-  state["focus"] = std::string(focusPlaceName(widgets.focusPlace()));
-  state["firstVisibleLine"] = surface.firstVisibleLine();
-  state["list"] = {{"visible", list.visible()},
-                   {"left", list.left()},
-                   {"top", list.top()},
-                   {"listIndex", list.listIndex()},
-                   {"items", strings(list.items())}};
-  state["hint"] = {{"visible", hint.visible()}, {"text", toUtf8(hint.text())},
-                   {"left", hint.left()},       {"top", hint.top()},
-                   {"width", hint.width()},     {"height", hint.height()}};
+  state["text"] = toUtf8(w.text);
+  state["selStart"] = w.selStart;
+  state["selLength"] = w.selLength;
+  state["hideSelection"] = w.hideSelection;
+  state["locked"] = w.locked;
+  state["maxLength"] = w.maxLength;
+  state["mousePointer"] = w.mousePointer;
+  state["screenPointer"] = w.screenPointer;
+  state["focus"] = w.focus;
+  state["firstVisibleLine"] = w.firstVisibleLine;
+  state["list"] = {{"visible", w.list.visible},
+                   {"left", w.list.left},
+                   {"top", w.list.top},
+                   {"listIndex", w.list.listIndex},
+                   {"items", strings(w.list.items)}};
+  state["hint"] = {{"visible", w.hint.visible}, {"text", toUtf8(w.hint.text)},
+                   {"left", w.hint.left},       {"top", w.hint.top},
+                   {"width", w.hint.width},     {"height", w.hint.height}};
   state["undo"] = journalOf(control.m_colUndo);
   state["redo"] = journalOf(control.m_colRedo);
   state["trackChanges"] = control.m_bTrackChanges;
@@ -132,51 +122,48 @@ OrderedJson stateOf(const TaviColorText& control, HeadlessControl& widgets,
   return state;
 }
 
-OrderedJson formatsOf(const HeadlessEditSurface& surface) {
+OrderedJson formatsOf(const std::vector<FormatRun>& formats) {
   OrderedJson runs = OrderedJson::array();
-  for (const FormatRun& run : surface.formats())
+  for (const FormatRun& run : formats)
     runs.push_back(
         {{"start", run.start}, {"length", run.length}, {"color", run.color}, {"bold", run.bold}});
   return runs;
 }
 
-OrderedJson gutterOf(const HeadlessGutterCanvas& gutter) {
-  const std::optional<GutterPaint>& paint = gutter.lastPaint();
+OrderedJson gutterOf(const std::optional<GutterReport>& paint) {
   if (!paint) return nullptr;
-  const PixelRect client = gutter.clientRect();
   OrderedJson result;
-  result["width"] = client.right;
-  result["height"] = client.bottom;
-  const PixelRect sample = gutter.measureText(u"Hy");
-  result["lineHeight"] = sample.bottom - sample.top;
-  result["background"] = paint->fillColor;
+  result["width"] = paint->width;
+  result["height"] = paint->height;
+  result["lineHeight"] = paint->lineHeight;
+  result["background"] = paint->background;
   OrderedJson numbers = OrderedJson::array();
-  for (const GutterTextDrawn& t : paint->texts)
+  for (const GutterNumberReport& t : paint->numbers)
     numbers.push_back({{"text", toUtf8(t.text)},
                        {"color", t.color},
-                       {"rect", {t.rect.left, t.rect.top, t.rect.right, t.rect.bottom}}});
+                       {"rect", {t.left, t.top, t.right, t.bottom}}});
   result["numbers"] = numbers;
-  if (paint->lines.empty()) {
+  if (!paint->rule) {
     result["rule"] = nullptr;
   } else {
-    const GutterLineDrawn& rule = paint->lines.back();
-    result["rule"] = {{"x", rule.x1}, {"y1", rule.y1}, {"y2", rule.y2}, {"color", rule.color}};
+    const GutterRuleReport& rule = *paint->rule;
+    result["rule"] = {{"x", rule.x}, {"y1", rule.y1}, {"y2", rule.y2}, {"color", rule.color}};
   }
   return result;
 }
 
-OrderedJson menuItemsOf(const HeadlessPopupMenu& menu) {
-  return {{"items", strings(menu.items())}, {"shown", menu.shownCount()}};
+OrderedJson menuItemsOf(const MenuReport& menu) {
+  return {{"items", strings(menu.items)}, {"shown", menu.shown}};
 }
 
-OrderedJson printoutOf(HeadlessPrinterSystem& printers) {
+OrderedJson printoutOf(const PrintoutReport& printout) {
   OrderedJson documents = OrderedJson::array();
-  for (const PrintedDocument& document : printers.printer().drainDocuments())
+  for (const DocumentReport& document : printout.documents)
     documents.push_back(documentOf(document));
   OrderedJson dialog = nullptr;
-  if (const std::optional<DialogRecords>& given = printers.lastDialog()) {
+  if (const std::optional<DialogRecordsReport>& given = printout.dialog) {
     char flags[16];
-    std::snprintf(flags, sizeof flags, "0x%08X", readU32(given->printDlg, printdlg::kFlags));
+    std::snprintf(flags, sizeof flags, "0x%08X", given->flags);
     dialog = {{"flags", flags},
               {"devmode", hexOrNull(given->devMode)},
               {"devnames", hexOrNull(given->devNames)},
