@@ -45,7 +45,7 @@ int main(int argc, char** argv) {
 #ifdef TAVI_SCRIPT_QT
   std::unique_ptr<tavi::script::QtApplicationScope> qtApplication;
   if (platformName == "qt") {
-    qtApplication = std::make_unique<tavi::script::QtApplicationScope>(argc, argv);
+    qtApplication = std::make_unique<tavi::script::QtApplicationScope>(argv[0]);
     platform = tavi::script::makeQtPlatform();
   }
 #endif

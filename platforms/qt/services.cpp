@@ -8,6 +8,7 @@
 
 #include "qt/units.h"
 #include "shell/keys.h"
+#include "shell/runtime_error.h"
 #include "shell/widgets/edit_surface.h"
 #include "surface/insertion.h"
 
@@ -114,15 +115,26 @@ std::optional<int32_t> QtScreen::systemColor(int index) const {
   return toColorRef(palette.color(group, role));
 }
 
+void QtClipboard::open() const {
+  if (locked_) throw RuntimeError(err::kCantOpenClipboard);
+}
+
 std::optional<Text> QtClipboard::text() {
+  open();
   const QString s = QGuiApplication::clipboard()->text();
   if (s.isNull()) return std::nullopt;
   return withCrLfBreaks(toText(s));
 }
 
-void QtClipboard::setText(TextView text) { QGuiApplication::clipboard()->setText(withLf(text)); }
+void QtClipboard::setText(TextView text) {
+  open();
+  QGuiApplication::clipboard()->setText(withLf(text));
+}
 
-void QtClipboard::clear() { QGuiApplication::clipboard()->clear(); }
+void QtClipboard::clear() {
+  open();
+  QGuiApplication::clipboard()->clear();
+}
 
 int QtMessageBoxes::show(TextView text, int32_t style, TextView title) {
   if (answerer_) return answerer_(text, style, title);

@@ -29,6 +29,8 @@ class QtScreen final : public Screen {
 
   void pressKey(int virtualKey);
   void releaseKey(int virtualKey) { down_.erase(virtualKey); }
+  // Caps Lock as a host or a test puts it (a person toggles it with its key).
+  void setCapsLock(bool on) { capsLock_ = on; }
 
  private:
   int16_t pointer_ = 0;
@@ -44,6 +46,16 @@ class QtClipboard final : public Clipboard {
   std::optional<Text> text() override;
   void setText(TextView text) override;
   void clear() override;
+
+  // While locked (another program holds the clipboard open, as a test host makes it),
+  // every access fails with error 521. Off unless a host sets it.
+  bool locked() const { return locked_; }
+  void setLocked(bool locked) { locked_ = locked; }
+
+ private:
+  void open() const;  // throws RuntimeError 521 while locked
+
+  bool locked_ = false;
 };
 
 // Modal message boxes with the buttons and icon of the style value; the result is the

@@ -1,0 +1,512 @@
+#include "tavi-script/qt_platform.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QScrollBar>
+#include <QThread>
+#include <QTimer>
+
+#include <algorithm>
+#include <cmath>
+
+#include "headless/us_keyboard.h"
+#include "qt/edit_surface.h"
+#include "qt/gutter_canvas.h"
+#include "qt/services.h"
+#include "qt/tavi_color_text_widget.h"
+#include "qt/units.h"
+#include "shell/keys.h"
+
+namespace tavi::script {
+
+namespace {
+
+using qt::toQString;
+using qt::toText;
+
+// The headless grid that mouse commands are given in (docs/tavi-script.md).
+constexpr double kGridCellWidth = 8;
+constexpr double kGridCellHeight = 16;
+
+// The Qt key of a virtual-key code on a US keyboard (Qt::Key_unknown for a code without
+// one); `keypad` says whether it is a key of the numeric keypad.
+int qtKeyOf(int16_t keyCode, bool& keypad) {
+  keypad = false;
+  if ((keyCode >= 'A' && keyCode <= 'Z') || (keyCode >= '0' && keyCode <= '9')) return keyCode;
+  if (keyCode >= vk::kF1 && keyCode < vk::kF1 + 24) return Qt::Key_F1 + (keyCode - vk::kF1);
+  if (keyCode >= 96 && keyCode <= 105) {
+    keypad = true;
+    return Qt::Key_0 + (keyCode - 96);
+  }
+  static constexpr std::pair<int16_t, int> kKeys[] = {{vk::kBack, Qt::Key_Backspace},
+                                                      {vk::kTab, Qt::Key_Tab},
+                                                      {vk::kReturn, Qt::Key_Return},
+                                                      {vk::kShift, Qt::Key_Shift},
+                                                      {vk::kControl, Qt::Key_Control},
+                                                      {vk::kMenu, Qt::Key_Alt},
+                                                      {vk::kPause, Qt::Key_Pause},
+                                                      {vk::kCapital, Qt::Key_CapsLock},
+                                                      {vk::kEscape, Qt::Key_Escape},
+                                                      {vk::kSpace, Qt::Key_Space},
+                                                      {vk::kPrior, Qt::Key_PageUp},
+                                                      {vk::kNext, Qt::Key_PageDown},
+                                                      {vk::kEnd, Qt::Key_End},
+                                                      {vk::kHome, Qt::Key_Home},
+                                                      {vk::kLeft, Qt::Key_Left},
+                                                      {vk::kUp, Qt::Key_Up},
+                                                      {vk::kRight, Qt::Key_Right},
+                                                      {vk::kDown, Qt::Key_Down},
+                                                      {vk::kSnapshot, Qt::Key_Print},
+                                                      {vk::kInsert, Qt::Key_Insert},
+                                                      {vk::kDelete, Qt::Key_Delete},
+                                                      {vk::kLWin, Qt::Key_Meta},
+                                                      {vk::kApps, Qt::Key_Menu},
+                                                      {vk::kNumLock, Qt::Key_NumLock},
+                                                      {vk::kScroll, Qt::Key_ScrollLock},
+                                                      {186, Qt::Key_Semicolon},
+                                                      {187, Qt::Key_Equal},
+                                                      {188, Qt::Key_Comma},
+                                                      {189, Qt::Key_Minus},
+                                                      {190, Qt::Key_Period},
+                                                      {191, Qt::Key_Slash},
+                                                      {192, Qt::Key_QuoteLeft},
+                                                      {219, Qt::Key_BracketLeft},
+                                                      {220, Qt::Key_Backslash},
+                                                      {221, Qt::Key_BracketRight},
+                                                      {222, Qt::Key_Apostrophe},
+                                                      {12, Qt::Key_Clear},
+                                                      {41, Qt::Key_Select},
+                                                      {47, Qt::Key_Help}};
+  for (const auto& [code, key] : kKeys)
+    if (code == keyCode) return key;
+  static constexpr std::pair<int16_t, int> kKeypad[] = {{106, Qt::Key_Asterisk},
+                                                        {107, Qt::Key_Plus},
+                                                        {109, Qt::Key_Minus},
+                                                        {110, Qt::Key_Period},
+                                                        {111, Qt::Key_Slash}};
+  for (const auto& [code, key] : kKeypad)
+    if (code == keyCode) {
+      keypad = true;
+      return key;
+    }
+  return Qt::Key_unknown;
+}
+
+Qt::KeyboardModifiers modifiersOf(int16_t shift) {
+  Qt::KeyboardModifiers m;
+  if ((shift & kShiftMask) != 0) m |= Qt::ShiftModifier;
+  if ((shift & kCtrlMask) != 0) m |= Qt::ControlModifier;
+  if ((shift & kAltMask) != 0) m |= Qt::AltModifier;
+  return m;
+}
+
+Qt::MouseButton qtButtonOf(int16_t button) {
+  switch (button) {
+    case 1:
+      return Qt::LeftButton;
+    case 2:
+      return Qt::RightButton;
+    case 4:
+      return Qt::MiddleButton;
+    default:
+      return Qt::NoButton;
+  }
+}
+
+// Lets the events that the last input posted run (deferred updates, focus changes).
+void settle() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
+
+class QtScriptPlatform;
+
+class QtScriptControl final : public ScriptControl {
+ public:
+  QtScriptControl(QWidget& form, QWidget& elsewhere, qt::QtServices& services)
+      : widget_(new TaviColorTextWidget(&form)), elsewhere_(elsewhere), services_(services) {
+    // The person's timer ticks come from the tick command only, so that runs repeat.
+    for (QTimer* timer : widget_->findChildren<QTimer*>(QString(), Qt::FindDirectChildrenOnly))
+      timer->stop();
+    QObject::connect(widget_->popupMenu(), &QMenu::aboutToShow, widget_, [this] { ++menuShown_; });
+    widget_->move(0, 0);
+    widget_->show();
+    settle();
+  }
+
+  TaviColorText& control() override { return widget_->control(); }
+
+  void type(TextView text) override {
+    for (size_t i = 0; i < text.size();) {
+      size_t n = 1;
+      if (i + 1 < text.size() && ((text[i] == kCR && text[i + 1] == kLF) ||
+                                  (isHighSurrogate(text[i]) && isLowSurrogate(text[i + 1]))))
+        n = 2;
+      typeCharacter(text.substr(i, n));
+      i += n;
+    }
+  }
+
+  void key(int16_t keyCode, int16_t shift) override {
+    const std::vector<int> held = holdModifiers(shift);
+    const bool caps = (services_.screen.keyState(vk::kCapital) & 1) != 0;
+    QString typed;
+    if ((shift & (kCtrlMask | kAltMask)) == 0)
+      if (const std::optional<char16_t> c =
+              headless::charForKey(keyCode, (shift & kShiftMask) != 0, caps))
+        typed = QString(QChar(*c));
+    if (keyCode == vk::kReturn) typed = QStringLiteral("\r");
+    if (keyCode == vk::kTab) typed = QStringLiteral("\t");
+    sendKey(QEvent::KeyPress, keyCode, shift, typed);
+    sendKey(QEvent::KeyRelease, keyCode, shift, typed);
+    for (int k : held) services_.screen.releaseKey(k);
+  }
+
+  // On Qt a key press always reaches the surface's own action after its notification.
+  void keyDown(int16_t keyCode, int16_t shift) override {
+    sendKey(QEvent::KeyPress, keyCode, shift, {});
+  }
+  void keyUp(int16_t keyCode, int16_t shift) override {
+    sendKey(QEvent::KeyRelease, keyCode, shift, {});
+  }
+
+  void select(int32_t start, int32_t length) override {
+    const QPoint from = pixelOfOffset(std::clamp<int64_t>(start, 0, surface().textLength()));
+    const QPoint to =
+        pixelOfOffset(std::clamp<int64_t>(int64_t{start} + length, 0, surface().textLength()));
+    const Qt::KeyboardModifiers mods = QGuiApplication::queryKeyboardModifiers();
+    sendMouse(QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton, mods);
+    sendMouse(QEvent::MouseMove, to, Qt::NoButton, Qt::LeftButton, mods);
+    sendMouse(QEvent::MouseButtonRelease, to, Qt::LeftButton, Qt::NoButton, mods);
+  }
+
+  void click(double x, double y) override {
+    mouseDown(1, heldShift(), x, y);
+    mouseUp(1, heldShift(), x, y);
+  }
+  void rightClick(double x, double y) override {
+    mouseDown(2, heldShift(), x, y);
+    mouseUp(2, heldShift(), x, y);
+  }
+  void mouseDown(int16_t button, int16_t shift, double x, double y) override {
+    const Qt::MouseButton b = qtButtonOf(button);
+    sendMouse(QEvent::MouseButtonPress, pixelOfGrid(x, y), b, b, modifiersOf(shift));
+  }
+  void mouseUp(int16_t button, int16_t shift, double x, double y) override {
+    sendMouse(QEvent::MouseButtonRelease, pixelOfGrid(x, y), qtButtonOf(button), Qt::NoButton,
+              modifiersOf(shift));
+  }
+
+  void menu(int16_t entry) override {
+    const QList<QAction*> actions = widget_->popupMenu()->actions();
+    if (entry >= 1 && entry <= actions.size())
+      actions[entry - 1]->trigger();
+    else
+      control().menuClicked(entry);  // as a choice the menu never offered
+    settle();
+  }
+
+  void focus(ScriptFocus place) override {
+    switch (place) {
+      case ScriptFocus::kSurface:
+        surface().widget()->setFocus(Qt::OtherFocusReason);
+        break;
+      case ScriptFocus::kList:
+        widget_->keywordList()->setFocus(Qt::OtherFocusReason);
+        break;
+      case ScriptFocus::kAway:
+        elsewhere_.setFocus(Qt::OtherFocusReason);
+        break;
+    }
+    settle();
+  }
+
+  void scroll(int32_t line) override {
+    surface().widget()->verticalScrollBar()->setValue(line);
+    settle();
+  }
+
+  void tick() override {
+    control().timerTick();
+    settle();
+  }
+
+  void resize(double width, double height) override {
+    const QSize size(qt::toPixels(widget_, static_cast<int32_t>(std::lround(width))),
+                     qt::toPixels(widget_, static_cast<int32_t>(std::lround(height))));
+    // A size the widget has already raises no resize event; the host's resize still
+    // reaches the control.
+    if (size == widget_->size())
+      control().resize();
+    else
+      widget_->resize(size);
+    settle();
+  }
+
+  void paint() override {
+    widget_->gutter()->repaint();
+    settle();
+  }
+
+  WidgetReport widgets() override {
+    const qt::QtEditSurface& s = surface();
+    WidgetReport r;
+    r.text = s.text();
+    r.selStart = s.selStart();
+    r.selLength = s.selLength();
+    r.hideSelection = s.hideSelection();
+    r.locked = s.locked();
+    r.maxLength = s.maxLength();
+    r.mousePointer =
+        s.widget()->viewport()->cursor().shape() == Qt::WaitCursor ? kPointerHourglass : 0;
+    r.screenPointer = services_.screen.mousePointer();
+    const QWidget* focused = QApplication::focusWidget();
+    r.focus = focused == s.widget() || (focused != nullptr && s.widget()->isAncestorOf(focused))
+                  ? "surface"
+              : focused == widget_->keywordList() ? "list"
+                                                  : "away";
+    r.firstVisibleLine = s.firstVisibleLine();
+    const QListWidget* list = widget_->keywordList();
+    r.list.visible = !list->isHidden();
+    r.list.left = list->x();
+    r.list.top = list->y();
+    r.list.listIndex = list->currentRow();
+    for (int i = 0; i < list->count(); ++i) r.list.items.push_back(toText(list->item(i)->text()));
+    const QLabel* hint = widget_->hint();
+    r.hint = {!hint->isHidden(), toText(hint->text()), hint->x(),
+              hint->y(),         hint->width(),        hint->height()};
+    return r;
+  }
+
+  std::vector<FormatRun> formats() override { return surface().formats(); }
+
+  // The numbers of the last paint; the Qt gutter keeps no record of its fill and rule.
+  std::optional<GutterReport> gutter() override {
+    const qt::QtGutterCanvas& canvas = widget_->gutterCanvas();
+    if (canvas.lastNumbers().empty()) return std::nullopt;
+    GutterReport r;
+    const PixelRect client = canvas.clientRect();
+    r.width = client.right;
+    r.height = client.bottom;
+    const PixelRect sample = canvas.measureText(u"Hy");
+    r.lineHeight = sample.bottom - sample.top;
+    for (const qt::GutterNumber& n : canvas.lastNumbers())
+      r.numbers.push_back({n.text, n.color, n.rect.left, n.rect.top, n.rect.right, n.rect.bottom});
+    return r;
+  }
+
+  MenuReport menuItems() override {
+    MenuReport r;
+    for (const QAction* action : widget_->popupMenu()->actions())
+      r.items.push_back(toText(action->text()));
+    r.shown = menuShown_;
+    return r;
+  }
+
+ private:
+  qt::QtEditSurface& surface() const { return widget_->surface(); }
+
+  int16_t heldShift() const {
+    int16_t shift = 0;
+    if (services_.screen.keyState(vk::kShift) < 0) shift |= kShiftMask;
+    if (services_.screen.keyState(vk::kControl) < 0) shift |= kCtrlMask;
+    if (services_.screen.keyState(vk::kMenu) < 0) shift |= kAltMask;
+    return shift;
+  }
+
+  // Puts the modifiers of `shift` that are not down yet into the key state, as a person
+  // holding them since before; returns them for release.
+  std::vector<int> holdModifiers(int16_t shift) {
+    std::vector<int> pressed;
+    const std::pair<int16_t, int> modifiers[] = {
+        {kShiftMask, vk::kShift}, {kCtrlMask, vk::kControl}, {kAltMask, vk::kMenu}};
+    for (const auto& [mask, keyCode] : modifiers)
+      if ((shift & mask) != 0 && services_.screen.keyState(keyCode) >= 0) {
+        services_.screen.pressKey(keyCode);
+        pressed.push_back(keyCode);
+      }
+    return pressed;
+  }
+
+  // Where keys go: the widget of this control that has the focus, else its surface,
+  // which takes the focus first, as a person clicks into the editor before typing.
+  QWidget* keyTarget() {
+    QWidget* focused = QApplication::focusWidget();
+    if (focused != nullptr && (focused == surface().widget() || widget_->isAncestorOf(focused)))
+      return focused;
+    surface().widget()->setFocus(Qt::MouseFocusReason);
+    settle();
+    return surface().widget();
+  }
+
+  void sendKey(QEvent::Type type, int16_t keyCode, int16_t shift, const QString& text) {
+    bool keypad = false;
+    const int qtKey = qtKeyOf(keyCode, keypad);
+    Qt::KeyboardModifiers mods = modifiersOf(shift);
+    if (keypad) mods |= Qt::KeypadModifier;
+    QKeyEvent event(type, qtKey, mods, text);
+    QApplication::sendEvent(keyTarget(), &event);
+    settle();
+  }
+
+  void typeCharacter(TextView chars) {
+    const char16_t c = chars[0];
+    const int16_t held = heldShift();
+    if (c == kCR || c == kLF) return key(vk::kReturn, held);
+    if (c == kTab) return key(vk::kTab, held);
+    const std::optional<headless::KeyStroke> stroke =
+        chars.size() == 1 ? headless::keyForChar(c) : std::nullopt;
+    const QString text = toQString(chars);
+    if (!stroke) {
+      // A character without a key of its own arrives as a key event that only carries it.
+      QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, modifiersOf(held), text);
+      QApplication::sendEvent(keyTarget(), &press);
+      QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, modifiersOf(held), text);
+      QApplication::sendEvent(keyTarget(), &release);
+      settle();
+      return;
+    }
+    const bool caps = (services_.screen.keyState(vk::kCapital) & 1) != 0;
+    const bool letter = (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
+    const bool needsShift = letter ? stroke->shift != caps : stroke->shift;
+    const bool pressShift = needsShift && (held & kShiftMask) == 0;
+    const int16_t shift = static_cast<int16_t>(held | (needsShift ? kShiftMask : 0));
+    if (pressShift) sendKey(QEvent::KeyPress, vk::kShift, shift, {});
+    sendKey(QEvent::KeyPress, stroke->virtualKey, shift, text);
+    sendKey(QEvent::KeyRelease, stroke->virtualKey, shift, text);
+    if (pressShift) sendKey(QEvent::KeyRelease, vk::kShift, held, {});
+  }
+
+  void sendMouse(QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons buttons,
+                 Qt::KeyboardModifiers mods) {
+    QWidget* viewport = surface().widget()->viewport();
+    const QPointF local(at);
+    QMouseEvent event(type, local, viewport->mapToGlobal(local), button, buttons, mods);
+    QApplication::sendEvent(viewport, &event);
+    settle();
+    closeMenu();
+  }
+
+  // The person dismisses a popup menu the click opened; its choice is the menu command.
+  void closeMenu() {
+    if (widget_->popupMenu()->isVisible()) {
+      widget_->popupMenu()->hide();
+      settle();
+    }
+  }
+
+  // The viewport pixel of the caret place `offset`, halfway down its line.
+  QPoint pixelOfOffset(int32_t offset) const {
+    const qt::SurfaceView* view = surface().widget();
+    return view->pointOf(offset) + QPoint(0, view->lineHeight() / 2);
+  }
+
+  // The pixel on this widget for the position a pixel of the headless grid goes to: line
+  // first + floor(y / 16), column round(x / 8), clamped to the text.
+  QPoint pixelOfGrid(double x, double y) const {
+    const SurfaceModel& model = surface().model();
+    const double row = std::floor(std::clamp(y / kGridCellHeight, -1e9, 1e9));
+    const int64_t line = std::clamp<int64_t>(
+        surface().firstVisibleLine() + static_cast<int64_t>(row), 0, model.lineCount() - 1);
+    const int64_t column =
+        std::max<int64_t>(0, std::llround(std::clamp(x / kGridCellWidth, -1e9, 1e9)));
+    return pixelOfOffset(
+        model.positionOnLine(static_cast<int32_t>(line),
+                             static_cast<int32_t>(std::min<int64_t>(column, model.textLength()))));
+  }
+
+  TaviColorTextWidget* widget_;  // owned by the form
+  QWidget& elsewhere_;
+  qt::QtServices& services_;
+  int menuShown_ = 0;
+};
+
+class QtScriptPlatform final : public ScriptPlatform {
+ public:
+  QtScriptPlatform() : services_(qt::QtServices::forThisThread()) {
+    // Every box is answered OK at once and recorded for the host's output.
+    services_.messages.setAnswerer([this](TextView text, int32_t style, TextView title) {
+      boxes_.push_back({Text(text), style, Text(title)});
+      return 1;
+    });
+    // The host's form: the controls, and a field elsewhere that takes the focus away.
+    form_.resize(800, 600);
+    elsewhere_ = new QLineEdit(&form_);
+    elsewhere_->setGeometry(0, 560, 100, 24);
+    form_.show();
+    form_.activateWindow();
+    for (int i = 0; i < 100 && !form_.isActiveWindow(); ++i) {
+      settle();
+      if (!form_.isActiveWindow()) QThread::msleep(5);
+    }
+  }
+
+  ~QtScriptPlatform() override {
+    controls_.clear();
+    for (TaviColorTextWidget* w : form_.findChildren<TaviColorTextWidget*>()) delete w;
+    services_.messages.setAnswerer(nullptr);
+    services_.clipboard.setLocked(false);
+  }
+
+  ScriptControl& createControl() override {
+    controls_.push_back(std::make_unique<QtScriptControl>(form_, *elsewhere_, services_));
+    return *controls_.back();
+  }
+
+  void setCapsLock(bool on) override { services_.screen.setCapsLock(on); }
+
+  // The control's view of the clipboard: line breaks as CR LF.
+  std::optional<Text> clipboardText() override {
+    const bool locked = services_.clipboard.locked();
+    services_.clipboard.setLocked(false);
+    std::optional<Text> text = services_.clipboard.text();
+    services_.clipboard.setLocked(locked);
+    return text;
+  }
+  void setClipboardText(const std::optional<Text>& text) override {
+    if (text)
+      QGuiApplication::clipboard()->setText(toQString(*text));
+    else
+      QGuiApplication::clipboard()->clear();
+  }
+  void setClipboardLocked(bool locked) override { services_.clipboard.setLocked(locked); }
+
+  void setPrinters(const std::vector<ScriptPrinter>& printers, int32_t current) override {
+    (void)printers;
+    (void)current;
+  }
+  void scriptPrintDialog(const ScriptDialogAnswer& answer) override { (void)answer; }
+  PrintoutReport printout() override { return {}; }
+
+  std::vector<MessageBoxReport> drainMessageBoxes() override {
+    std::vector<MessageBoxReport> boxes;
+    boxes.swap(boxes_);
+    return boxes;
+  }
+
+ private:
+  qt::QtServices& services_;
+  QWidget form_;
+  QLineEdit* elsewhere_;
+  std::vector<std::unique_ptr<QtScriptControl>> controls_;
+  std::vector<MessageBoxReport> boxes_;
+};
+
+}  // namespace
+
+QtApplicationScope::QtApplicationScope(char* programName) : argv_{programName, nullptr} {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  application_ = std::make_unique<QApplication>(argc_, argv_);
+}
+
+QtApplicationScope::~QtApplicationScope() {
+  // The printers' QPrinters go before the application object their engines need.
+  qt::QtServices::forThisThread().printers.reset();
+}
+
+std::unique_ptr<ScriptPlatform> makeQtPlatform() { return std::make_unique<QtScriptPlatform>(); }
+
+}  // namespace tavi::script
