@@ -6,6 +6,7 @@
 #include "shell/keys.h"
 #include "shell/widgets/environment.h"
 #include "shell/word_stops.h"
+#include "surface/caret_moves.h"
 #include "surface/insertion.h"
 #include "surface/keyboard_clipboard.h"
 
@@ -200,75 +201,17 @@ void SurfaceModel::pressAt(int32_t offset, bool extend) {
   select(extend ? anchorEnd() : offset, offset, true);
 }
 
-int32_t SurfaceModel::previousPosition(int32_t offset) const {
-  if (offset <= 0) return 0;
-  if (offset >= 2 && ((text_[offset - 2] == kCR && text_[offset - 1] == kLF) ||
-                      (isHighSurrogate(text_[offset - 2]) && isLowSurrogate(text_[offset - 1]))))
-    return offset - 2;
-  return offset - 1;
-}
+int32_t SurfaceModel::previousPosition(int32_t offset) const { return previousUnit(*this, offset); }
 
-int32_t SurfaceModel::nextPosition(int32_t offset) const {
-  const int32_t len = textLength();
-  if (offset >= len) return len;
-  if (offset + 1 < len && ((text_[offset] == kCR && text_[offset + 1] == kLF) ||
-                           (isHighSurrogate(text_[offset]) && isLowSurrogate(text_[offset + 1]))))
-    return offset + 2;
-  return offset + 1;
-}
+int32_t SurfaceModel::nextPosition(int32_t offset) const { return nextUnit(*this, offset); }
 
-// Ctrl+Left and Ctrl+Right move from the active end of a selection, they do not first
-// collapse it as Left and Right do.
 void SurfaceModel::moveCaret(int16_t keyCode, bool extend, bool ctrl) {
-  if (!extend && !ctrl && selLength_ > 0 && (keyCode == vk::kLeft || keyCode == vk::kRight)) {
-    const int32_t p = keyCode == vk::kLeft ? selStart_ : selEnd();
-    select(p, p, true);
-    return;
-  }
-  const int32_t anchor = anchorEnd();
-  const int32_t active = activeEnd();
-  const int32_t line = lineFromChar(active);
-  const int32_t rows = view_.rowsPerPage();
-  // A run of vertical moves keeps the column it started in, through shorter lines.
-  const bool vertical =
-      keyCode == vk::kUp || keyCode == vk::kDown || keyCode == vk::kPrior || keyCode == vk::kNext;
-  const int32_t col = goalColumn_ >= 0 ? goalColumn_ : active - lineStart(line);
-  const int32_t last = lineCount() - 1;
-  int32_t target = active;
-  switch (keyCode) {
-    case vk::kLeft:
-      target = ctrl ? previousWordStop(text_, active) : previousPosition(active);
-      break;
-    case vk::kRight:
-      target = ctrl ? nextWordStop(text_, textLength(), active) : nextPosition(active);
-      break;
-    // Beyond the first or the last line: the start or the end of the text.
-    case vk::kUp:
-      target = line > 0 ? positionOnLine(line - 1, col) : 0;
-      break;
-    case vk::kDown:
-      target = line < last ? positionOnLine(line + 1, col) : textLength();
-      break;
-    case vk::kHome:
-      target = ctrl ? 0 : lineStart(line);
-      break;
-    case vk::kEnd:
-      target = ctrl ? textLength() : lineEnd(line);
-      break;
-    // A page of fewer than `rows` lines left: the start or the end of the text.
-    case vk::kPrior:
-      view_.scrollRows(-rows);
-      target = line >= rows ? positionOnLine(line - rows, col) : 0;
-      break;
-    case vk::kNext:
-      view_.scrollRows(rows);
-      target = last - line >= rows ? positionOnLine(line + rows, col) : textLength();
-      break;
-    default:
-      break;
-  }
-  select(extend ? anchor : target, target, true);
-  if (vertical) goalColumn_ = col;
+  int32_t goalColumn = goalColumn_;
+  const CaretMove move = caretMove(*this, anchorEnd(), activeEnd(), {keyCode, extend, ctrl},
+                                   view_.rowsPerPage(), goalColumn);
+  if (move.scrollRows != 0) view_.scrollRows(move.scrollRows);
+  select(move.anchor, move.active, true);
+  goalColumn_ = goalColumn;  // after select(), which ends a run of vertical moves
 }
 
 void SurfaceModel::deleteSelectionOr(int32_t from, int32_t to) {

@@ -9,6 +9,8 @@
 #include "shell/keys.h"
 #include "shell/runtime_error.h"
 #include "shell/widgets/size_check.h"
+#include "shell/word_stops.h"
+#include "surface/caret_moves.h"
 #include "surface/insertion.h"
 #include "surface/keyboard_clipboard.h"
 #include "win32/widgets/rich_text.h"
@@ -22,10 +24,35 @@ constexpr wchar_t kSurfaceProperty[] = L"TaviColorText.Surface";
 // EM_EXLIMITTEXT takes 0 as its 64K default, not as "no limit".
 constexpr LPARAM kNoLimit = 0x7FFFFFFE;
 
-bool isCaretOrDeletionKey(int16_t keyCode) {
-  return (keyCode >= vk::kPrior && keyCode <= vk::kDown) || keyCode == vk::kBack ||
-         keyCode == vk::kDelete;
+bool sameRange(const CHARRANGE& a, const CHARRANGE& b) {
+  return a.cpMin == b.cpMin && a.cpMax == b.cpMax;
 }
+
+// The editor's text as the caret keys read it (caret_moves.h): its units from one copy of
+// the text, taken per key, and its lines from RichEdit.
+class RichEditLines {
+ public:
+  explicit RichEditLines(HWND hwnd) : hwnd_(hwnd), text_(richText(hwnd)) {}
+  int32_t textLength() const { return static_cast<int32_t>(text_.size()); }
+  char16_t at(int32_t offset) const { return text_[static_cast<size_t>(offset)]; }
+  int32_t lineCount() const {
+    return static_cast<int32_t>(SendMessageW(hwnd_, EM_GETLINECOUNT, 0, 0));
+  }
+  int32_t lineFromChar(int32_t offset) const {
+    return static_cast<int32_t>(SendMessageW(hwnd_, EM_EXLINEFROMCHAR, 0, offset));
+  }
+  int32_t lineStart(int32_t line) const {
+    return static_cast<int32_t>(SendMessageW(hwnd_, EM_LINEINDEX, line, 0));
+  }
+  // Before the CR LF that ends the line; the last line ends with the text.
+  int32_t lineEnd(int32_t line) const {
+    return line + 1 < lineCount() ? lineStart(line + 1) - 2 : textLength();
+  }
+
+ private:
+  HWND hwnd_;
+  Text text_;
+};
 
 // Modifier mask of a key message: 1 Shift, 2 Ctrl, 4 Alt.
 int16_t shiftMask(UINT message, LPARAM lParam) {
@@ -225,9 +252,23 @@ LRESULT Win32EditSurface::keyAction(UINT message, WPARAM wParam, LPARAM lParam, 
       if ((shift & (kCtrlMask | kAltMask)) != 0) break;
       tabAway(shift == kShiftMask);
       return 0;
+    case vk::kLeft:
+    case vk::kRight:
+    case vk::kUp:
+    case vk::kDown:
+    case vk::kHome:
+    case vk::kEnd:
+    case vk::kPrior:
+    case vk::kNext:
+      moveCaret(keyCode, shift);
+      return 0;
+    case vk::kBack:
+      deleteKey(keyCode, (shift & kCtrlMask) != 0);
+      return 0;
     case vk::kDelete:
       if (shift == kShiftMask) return after([this] { cutSelection(); });
-      break;
+      deleteKey(keyCode, (shift & kCtrlMask) != 0);
+      return 0;
     case vk::kInsert:
       if (shift == kCtrlMask) return after([this] { copySelection(); });
       if (shift == kShiftMask) return after([this] { pasteClipboard(); });
@@ -241,6 +282,11 @@ LRESULT Win32EditSurface::keyAction(UINT message, WPARAM wParam, LPARAM lParam, 
     case vk::kV:
       if (shift == kCtrlMask) return after([this] { pasteClipboard(); });
       break;
+    case vk::kA:
+      if (shift != kCtrlMask) break;
+      select(0, textLength());
+      SendMessageW(hwnd_, EM_SCROLLCARET, 0, 0);
+      return 0;
     case vk::kReturn:
     case vk::kEscape:
     case vk::kF1:
@@ -250,13 +296,71 @@ LRESULT Win32EditSurface::keyAction(UINT message, WPARAM wParam, LPARAM lParam, 
     default:
       break;
   }
-  // Plain text: of RichEdit's Ctrl shortcuts only moving, deleting and selecting all are
-  // left to it; no undo of its own (the control keeps the history), no alignment, no line
-  // spacing. Ctrl with Alt is AltGr, which types characters.
-  if ((shift & kCtrlMask) != 0 && (shift & kAltMask) == 0 && !isCaretOrDeletionKey(keyCode) &&
-      keyCode != 'A')
-    return 0;
+  // Plain text: none of RichEdit's Ctrl shortcuts; no undo of its own (the control keeps
+  // the history), no alignment, no line spacing. Ctrl with Alt is AltGr, which types
+  // characters.
+  if ((shift & kCtrlMask) != 0 && (shift & kAltMask) == 0) return 0;
   return original(message, wParam, lParam);
+}
+
+void Win32EditSurface::moveCaret(int16_t keyCode, int16_t shift) {
+  if (!sameRange(actualSelection(), goalLeft_)) goalColumn_ = -1;
+  int32_t goalColumn = goalColumn_;
+  const int32_t rows = rowsPerPage();
+  const CaretKey key{keyCode, (shift & kShiftMask) != 0, (shift & kCtrlMask) != 0};
+  const CaretMove move =
+      caretMove(RichEditLines(hwnd_), anchorEnd(), activeEnd(), key, rows, goalColumn);
+  // The view scrolls first, so that the caret lands where a page key leaves it in view.
+  if (move.scrollRows != 0) scrollRows(move.scrollRows, rows);
+  select(move.anchor, move.active);
+  SendMessageW(hwnd_, EM_SCROLLCARET, 0, 0);
+  goalColumn_ = goalColumn;  // after select(), which ends a run of vertical moves
+  goalLeft_ = actualSelection();
+}
+
+// Backspace and Delete: the selection, or else one unit (Ctrl: to the word stop) before or
+// after the caret; nothing while locked.
+void Win32EditSurface::deleteKey(int16_t keyCode, bool ctrl) {
+  if (locked_) return;
+  const int32_t start = selStart();
+  const int32_t length = selLength();
+  if (length > 0) {
+    replaceRange(start, length, u"");
+    return;
+  }
+  const RichEditLines text(hwnd_);
+  const UnitsOf<RichEditLines> units{text};
+  if (keyCode == vk::kBack) {
+    const int32_t from = ctrl ? previousWordStop(units, start) : previousUnit(text, start);
+    replaceRange(from, start - from, u"");
+  } else {
+    const int32_t to = ctrl ? nextWordStop(units, text.textLength(), start) : nextUnit(text, start);
+    replaceRange(start, to - start, u"");
+  }
+}
+
+int32_t Win32EditSurface::rowsPerPage() const {
+  // A line's height as RichEdit lays it out: the distance between two line starts, or with
+  // one line only the font's height (the rows then change nothing: a page key goes to the
+  // text's start or end).
+  int32_t lineHeight = 0;
+  if (lineCount() >= 2) {
+    POINTL first{};
+    POINTL second{};
+    SendMessageW(hwnd_, EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&first),
+                 SendMessageW(hwnd_, EM_LINEINDEX, 0, 0));
+    SendMessageW(hwnd_, EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&second),
+                 SendMessageW(hwnd_, EM_LINEINDEX, 1, 0));
+    lineHeight = static_cast<int32_t>(second.y - first.y);
+  }
+  if (lineHeight <= 0) return 1;
+  return std::max(1, clientHeight() / lineHeight);
+}
+
+void Win32EditSurface::scrollRows(int32_t rows, int32_t rowsPerPage) {
+  const int32_t first = firstVisibleLine();
+  const int32_t top = std::clamp(first + rows, 0, std::max(0, lineCount() - rowsPerPage));
+  if (top != first) SendMessageW(hwnd_, EM_LINESCROLL, 0, top - first);
 }
 
 void Win32EditSurface::character(wchar_t c) {
@@ -406,27 +510,39 @@ CHARRANGE Win32EditSurface::actualSelection() const {
   return range;
 }
 
+bool Win32EditSurface::selectionRemembered() const {
+  return selection_ && sameRange(selection_->actual, actualSelection());
+}
+
 int32_t Win32EditSurface::selStart() const {
-  const CHARRANGE range = actualSelection();
-  if (selection_ && selection_->actual.cpMin == range.cpMin &&
-      selection_->actual.cpMax == range.cpMax)
-    return selection_->start;
-  return range.cpMin;
+  if (selectionRemembered()) return selection_->start;
+  return actualSelection().cpMin;
 }
 
 int32_t Win32EditSurface::selLength() const {
+  if (selectionRemembered()) return selection_->end - selection_->start;
   const CHARRANGE range = actualSelection();
-  if (selection_ && selection_->actual.cpMin == range.cpMin &&
-      selection_->actual.cpMax == range.cpMax)
-    return selection_->end - selection_->start;
   return range.cpMax - range.cpMin;
 }
 
-void Win32EditSurface::select(int32_t start, int32_t end) {
+int32_t Win32EditSurface::activeEnd() const {
+  const bool atStart = selectionRemembered() && selection_->activeAtStart;
+  return atStart ? selStart() : selStart() + selLength();
+}
+
+int32_t Win32EditSurface::anchorEnd() const {
+  const bool atStart = selectionRemembered() && selection_->activeAtStart;
+  return atStart ? selStart() + selLength() : selStart();
+}
+
+void Win32EditSurface::select(int32_t anchor, int32_t active) {
   Quiet quiet(*this);
-  CHARRANGE range{start, end};
+  // RichEdit keeps the order: the caret stands at cpMax even when it is the lower end.
+  CHARRANGE range{anchor, active};
   SendMessageW(hwnd_, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
-  selection_ = Remembered{start, end, actualSelection()};
+  selection_ = Remembered{std::min(anchor, active), std::max(anchor, active), actualSelection(),
+                          active < anchor};
+  goalColumn_ = -1;
 }
 
 void Win32EditSurface::setSelStart(int32_t start) {
@@ -483,7 +599,8 @@ void Win32EditSurface::replaceRange(int32_t start, int32_t length, TextView inse
 void Win32EditSurface::richEditChanged() {
   if (quiet_ > 0) return;
   selection_.reset();
-  // An edit by RichEdit itself: the deletion keys.
+  goalColumn_ = -1;
+  // An edit by RichEdit itself (a drop): every key's edit is the surface's own.
   notify([&] { listener_->surfaceChanged(); });
 }
 

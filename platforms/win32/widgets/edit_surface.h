@@ -104,6 +104,16 @@ class Win32EditSurface final : public EditSurface {
   // Tab: the focus leaves for the next tab stop, unless the control takes it back while it
   // hears of the loss.
   void tabAway(bool backwards);
+  // The caret keys, Ctrl+A and the deletion keys act by the rules every platform shares
+  // (surface/caret_moves.h, shell/word_stops.h), not by RichEdit's own: it keeps a pixel
+  // position on Up and Down and stops between CR and LF.
+  void moveCaret(int16_t keyCode, int16_t shift);
+  void deleteKey(int16_t keyCode, bool ctrl);
+  // The whole rows in view (at least 1): the client height by the height of a line.
+  int32_t rowsPerPage() const;
+  // Scrolls by whole lines; the first visible line stays within [0, max(0, lines - rows
+  // per page)], so a text that fits never scrolls.
+  void scrollRows(int32_t rows, int32_t rowsPerPage);
   void cutSelection();
   void copySelection();
   void pasteClipboard();
@@ -123,11 +133,18 @@ class Win32EditSurface final : public EditSurface {
   // The one text edit: replaces [start, start + length) by plain `insert`, puts the caret
   // behind it and raises the change notification once.
   void replaceRange(int32_t start, int32_t length, TextView insert);
-  // Selects a range. RichEdit moves an end inside a CR LF pair before the CR; the exact
-  // offsets are remembered while its selection stays where they put it, so that such a
-  // range reads back unchanged.
-  void select(int32_t start, int32_t end);
+  // Selects from an anchor to an active end (the caret, where Shift with a caret key moves
+  // from). RichEdit moves an end inside a CR LF pair before the CR; the exact offsets are
+  // remembered while its selection stays where they put it, so that such a range reads
+  // back unchanged, and so is which end is active.
+  void select(int32_t anchor, int32_t active);
   CHARRANGE actualSelection() const;
+  // Whether RichEdit's selection is still the one select() left.
+  bool selectionRemembered() const;
+  // The active end of the selection and the other one; a selection that RichEdit made
+  // itself (a mouse drag) has its active end last.
+  int32_t activeEnd() const;
+  int32_t anchorEnd() const;
   void applyFormat(DWORD mask, DWORD effects, COLORREF color);
   // What fits the maximum length when the selection is replaced.
   TextView fitting(TextView insert) const;
@@ -143,8 +160,13 @@ class Win32EditSurface final : public EditSurface {
     int32_t start = 0;
     int32_t end = 0;
     CHARRANGE actual{};
+    bool activeAtStart = false;
   };
   std::optional<Remembered> selection_;
+  // The column a run of vertical caret keys keeps (-1 outside one) and the selection the
+  // run's last key left: a selection changed since, by any means, ends the run.
+  int32_t goalColumn_ = -1;
+  CHARRANGE goalLeft_{};
 
   // Edits and formats of our own are under way: RichEdit's EN_CHANGE is not passed on.
   int quiet_ = 0;
