@@ -184,18 +184,16 @@ std::optional<ScriptFocus> parseScriptFocus(std::string_view name) {
 }
 
 struct ScriptHost::Hosted : EventSink {
-  Hosted(ScriptHost& host, ScriptControl& widgets)
-      : host(host), widgets(widgets), control(widgets.control()) {
-    control.addEventSink(this);
+  Hosted(ScriptHost& host, ScriptControl& widgets) : host(host), widgets(widgets) {
+    widgets.advise(*this);
   }
-  ~Hosted() override { control.removeEventSink(this); }
+  ~Hosted() override { widgets.unadvise(*this); }
 
   void onChange() override { host.writeEvent({{"event", "onChange"}}); }
   void onEvent(int16_t& id) override { host.writeEvent({{"event", "onEvent"}, {"id", id}}); }
 
   ScriptHost& host;
   ScriptControl& widgets;
-  TaviColorText& control;
 };
 
 ScriptHost::ScriptHost(std::ostream& out, std::filesystem::path baseDir,
@@ -262,9 +260,8 @@ bool ScriptHost::runLine(std::string_view line) {
 
 OrderedJson ScriptHost::execute(const json& c) {
   const std::string& name = c[0].get_ref<const std::string&>();
-  const DispatchTable& table = DispatchTable::instance();
   auto memberId = [&](size_t i) -> std::optional<int32_t> {
-    return table.idOfName(stringArg(c, i));
+    return current().widgets.idOfName(stringArg(c, i));
   };
   auto unknownName = [] { return errorResult(0, hr::kUnknownName, "Unknown name"); };
 
@@ -296,7 +293,7 @@ OrderedJson ScriptHost::execute(const json& c) {
   }
   if (name == "terminate") {
     expectSize(c, 1);
-    current().control.terminate();
+    current().widgets.terminate();
     return okResult();
   }
 
@@ -378,7 +375,7 @@ OrderedJson ScriptHost::execute(const json& c) {
     expectSize(c, 2);
     platform_->scriptPrintDialog(dialogAnswerArg(c, 1));
   } else if (name == "state") {
-    OrderedJson state = stateOf(h.control, w.widgets());
+    OrderedJson state = stateOf(w.widgets(), w.coreState());
     if (c.size() == 1) return okResult(std::move(state));
     // ["state", FIELD...]: only the named fields, in the order named; a field may be a
     // path into one, "list.listIndex".
@@ -421,7 +418,7 @@ OrderedJson ScriptHost::dispatchCommand(int32_t dispid, MemberKind kind, const j
   const DispatchTable& table = DispatchTable::instance();
   const DispatchMember* member = table.find(dispid, kind);
   if (member == nullptr && kind == MemberKind::Method) member = table.find(dispid, MemberKind::Get);
-  InvokeResult r = table.invoke(current().control, dispid, kind, std::move(args));
+  InvokeResult r = current().widgets.invoke(dispid, kind, std::move(args));
   if (!r.ok()) return errorResult(r.errorNumber, r.hresult, r.description);
   OrderedJson result = okResult(jsonFromVariant(r.value));
   if (r.resultType == ResultType::Variant) result["vt"] = varTypeName(r.value.type());
@@ -445,12 +442,11 @@ OrderedJson ScriptHost::safetyCommand(const json& c) {
     if (!iid) throw BadCommand("not an interface identifier: " + iidArg.dump());
   }
   const Guid* riid = iid ? &*iid : nullptr;
-  const ModuleState& module = ModuleState::forThisThread();
   if (op == "get") {
     expectSize(c, 3);
     uint32_t supported = 0;
     uint32_t enabled = 0xFFFFFFFF;  // a value no answer writes: unwritten shows as null
-    const uint32_t hr = GetInterfaceSafetyOptions(module, riid, &supported, &enabled);
+    const uint32_t hr = current().widgets.getSafety(riid, &supported, &enabled);
     return okResult(
         {{"hresult", hex(hr)},
          {"supported", supported},
@@ -461,8 +457,8 @@ OrderedJson ScriptHost::safetyCommand(const json& c) {
     const int64_t mask = intArg(c, 3), enabled = intArg(c, 4);
     if (mask < INT32_MIN || mask > UINT32_MAX || enabled < INT32_MIN || enabled > UINT32_MAX)
       throw BadCommand("option masks are 32-bit");
-    const uint32_t hr = SetInterfaceSafetyOptions(module, riid, static_cast<uint32_t>(mask),
-                                                  static_cast<uint32_t>(enabled));
+    const uint32_t hr = current().widgets.setSafety(riid, static_cast<uint32_t>(mask),
+                                                    static_cast<uint32_t>(enabled));
     return okResult({{"hresult", hex(hr)}});
   }
   throw BadCommand("safety takes get or set");
@@ -480,9 +476,10 @@ OrderedJson ScriptHost::loadCommand(const json& c) {
   std::ostringstream content;
   if (!file || !(content << file.rdbuf()) || file.bad())
     return errorResult(kFileNotFound, 0x800A0000u + kFileNotFound, "File not found");
-  const std::optional<int32_t> id = DispatchTable::instance().idOfName("Text");
-  InvokeResult r = DispatchTable::instance().invoke(current().control, *id, MemberKind::Put,
-                                                    {Variant::fromString(fromUtf8(content.str()))});
+  const std::optional<int32_t> id = current().widgets.idOfName("Text");
+  if (!id) return errorResult(0, hr::kUnknownName, "Unknown name");
+  InvokeResult r = current().widgets.invoke(*id, MemberKind::Put,
+                                            {Variant::fromString(fromUtf8(content.str()))});
   if (!r.ok()) return errorResult(r.errorNumber, r.hresult, r.description);
   return okResult();
 }

@@ -13,7 +13,11 @@
 #include <variant>
 #include <vector>
 
+#include <nlohmann/json.hpp>
+
 #include "shell/control.h"
+#include "shell/dispatch.h"
+#include "shell/object_safety.h"
 #include "shell/text.h"
 #include "surface/surface_model.h"
 
@@ -131,8 +135,25 @@ class ScriptControl {
  public:
   virtual ~ScriptControl() = default;
 
-  // The control, reached by the host through its dispatch table.
+  // The control, on a platform that holds the core in this process. The host reaches it
+  // only through the calls below, whose defaults (in_process_control.cpp) use it; a
+  // platform that hosts the control elsewhere (a COM server's DLL) overrides them all.
   virtual TaviColorText& control() = 0;
+
+  // The host's calls through the control's dispatch interface: a member's DISPID by name
+  // (none when unknown), and a call by DISPID.
+  virtual std::optional<int32_t> idOfName(std::string_view name);
+  virtual InvokeResult invoke(int32_t dispid, MemberKind kind, std::vector<Variant> args);
+  // Connects and disconnects the host's event sink.
+  virtual void advise(EventSink& sink);
+  virtual void unadvise(EventSink& sink);
+  virtual void terminate();
+  // The core's own state (core_state.h).
+  virtual nlohmann::ordered_json coreState();
+  // The control's object safety (IObjectSafety), with its HRESULT; a null `iid` asks for
+  // none.
+  virtual uint32_t getSafety(const Guid* iid, uint32_t* supported, uint32_t* enabled);
+  virtual uint32_t setSafety(const Guid* iid, uint32_t mask, uint32_t enabled);
 
   // The person (see docs/tavi-script.md for each command). Mouse positions are pixels on
   // the headless grid (8 x 16 per cell); a platform with other metrics maps the cell to its

@@ -14,16 +14,6 @@ namespace {
 
 using OrderedJson = nlohmann::ordered_json;
 
-OrderedJson journalOf(const Journal& journal) {
-  OrderedJson entries = OrderedJson::array();
-  for (int32_t i = 1; i <= journal.count(); ++i) {
-    const UndoElement& e = journal.item(i);
-    entries.push_back(
-        {{"selStart", e.SelStart}, {"textLen", e.TextLen}, {"text", toUtf8(e.Text.str())}});
-  }
-  return entries;
-}
-
 // A printer coordinate: a whole number as an integer, else the shortest decimal that reads
 // back as the same single-precision value.
 OrderedJson printerNumber(float v) {
@@ -82,8 +72,7 @@ OrderedJson strings(const std::vector<Text>& texts) {
 
 }  // namespace
 
-OrderedJson stateOf(const TaviColorText& control, const WidgetReport& w) {
-  const ModuleState& m = control.module();
+OrderedJson stateOf(const WidgetReport& w, const OrderedJson& core) {
   OrderedJson state;
   state["text"] = toUtf8(w.text);
   state["selStart"] = w.selStart;
@@ -103,22 +92,7 @@ OrderedJson stateOf(const TaviColorText& control, const WidgetReport& w) {
   state["hint"] = {{"visible", w.hint.visible}, {"text", toUtf8(w.hint.text)},
                    {"left", w.hint.left},       {"top", w.hint.top},
                    {"width", w.hint.width},     {"height", w.hint.height}};
-  state["undo"] = journalOf(control.m_colUndo);
-  state["redo"] = journalOf(control.m_colRedo);
-  state["trackChanges"] = control.m_bTrackChanges;
-  state["flags"] = {{"textChanged", m.m_bTextChanged},
-                    {"caretMoved", m.m_bCaretMoved},
-                    {"listShown", m.m_bListShown},
-                    {"hintShown", m.m_bHintShown},
-                    {"hintIndex", m.m_iHintIndex},
-                    {"downCaret", m.m_lDownCaret},
-                    {"downLine", m.m_lDownLine},
-                    {"lastCaret", m.m_lLastCaret},
-                    {"keyUpCaret", m.m_lKeyUpCaret},
-                    {"gutterDirty", m.m_bGutterDirty},
-                    {"hooked", m.m_bHooked},
-                    {"loadFlag", m.m_bLoadFlag},
-                    {"menuBuilt", control.m_bMenuBuilt}};
+  for (const auto& [field, value] : core.items()) state[field] = value;
   return state;
 }
 

@@ -8,8 +8,9 @@
 
 namespace tavi::script {
 
-// The platform's widgets, then the core's own state: journals, switches and flags.
-nlohmann::ordered_json stateOf(const TaviColorText& control, const WidgetReport& widgets);
+// The platform's widgets, then the core's own state (coreStateOf): journals, switches and
+// flags.
+nlohmann::ordered_json stateOf(const WidgetReport& widgets, const nlohmann::ordered_json& core);
 nlohmann::ordered_json formatsOf(const std::vector<FormatRun>& runs);
 nlohmann::ordered_json gutterOf(const std::optional<GutterReport>& gutter);
 nlohmann::ordered_json menuItemsOf(const MenuReport& menu);
