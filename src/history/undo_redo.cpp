@@ -39,6 +39,40 @@ StepEdit editTowards(TextView target, TextView surface) {
           Text(target.substr(prefix, la - suffix - prefix))};
 }
 
+// Whether `offset` stands between the two code units of a CR LF or a surrogate pair.
+bool insideUnit(TextView text, size_t offset) {
+  return offset > 0 && offset < text.size() && formsOneUnit(text[offset - 1], text[offset]);
+}
+
+// The comparison can cut between a CR and its LF ("a\r\nb" to "a\r\n\r\nb" inserts "\n\r"
+// at 2), and the surface never splits a unit: it would widen such a stretch and convert
+// the lone breaks, and the text would not come out as the snapshot's. So the edit is
+// widened first: its start moves back over a split unit and its end forward, taking the
+// characters passed over into both what is deleted and what is inserted (they are the same
+// in both texts). The start also moves back where the deletion alone would join a lone
+// high and a lone low surrogate, since the insertion at the start would then split them.
+// The surface is then asked only for whole-unit edits, which it does exactly. `surface` is
+// the text the edit is applied to, `target` the text it gives.
+StepEdit wholeUnits(StepEdit edit, TextView surface, TextView target) {
+  auto start = static_cast<size_t>(edit.start);
+  for (;;) {
+    const size_t end = start + static_cast<size_t>(edit.deleteCount);
+    const bool joins = edit.deleteCount > 0 && !edit.insert.empty() && start > 0 &&
+                       end < surface.size() && formsOneUnit(surface[start - 1], surface[end]);
+    if (insideUnit(surface, start) || insideUnit(target, start) || joins) {
+      --start;
+      edit.insert.insert(edit.insert.begin(), surface[start]);
+    } else if (insideUnit(surface, end) || insideUnit(target, start + edit.insert.size())) {
+      edit.insert.push_back(surface[end]);
+    } else {
+      break;
+    }
+    ++edit.deleteCount;
+  }
+  edit.start = static_cast<int32_t>(start);
+  return edit;
+}
+
 // Deletes and reinserts on the surface with the selection hidden. The caret ends at the start
 // of the reinserted text, or at the edit's start when nothing was reinserted.
 void applyEdit(TaviColorText& control, const StepEdit& edit) {
@@ -93,7 +127,7 @@ Variant Undo(TaviColorText& control) {
     if (undo.count() >= 3) {
       control.m_bTrackChanges = false;
       const Text previous = undo.item(undo.count() - 1).Text.str();
-      const StepEdit edit = editTowards(previous, surface);
+      const StepEdit edit = wholeUnits(editTowards(previous, surface), surface, previous);
       applyEdit(control, edit);
       reinserted = static_cast<int32_t>(edit.insert.size());
       control.m_colRedo.add(undo.last());
@@ -120,7 +154,8 @@ Variant Redo(TaviColorText& control) {
     const Text surface = recordUnrecordedChange(control);
     if (redo.count() >= 1) {
       control.m_bTrackChanges = false;
-      const StepEdit edit = editTowards(redo.last().Text.str(), surface);
+      const Text target = redo.last().Text.str();
+      const StepEdit edit = wholeUnits(editTowards(target, surface), surface, target);
       applyEdit(control, edit);
       reinserted = static_cast<int32_t>(edit.insert.size());
       control.m_colUndo.add(redo.last());

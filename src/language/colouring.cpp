@@ -123,10 +123,13 @@ void ColorSpan(TaviColorText& control, int32_t& p) {
   skipOnFailure([&] { editor.setSelStart(spanStart); });
   skipOnFailure([&] { editor.setSelLength(spanEnd - spanStart); });
   skipOnFailure([&] { editor.setFocus(); });
+  // What is reset is the selection, which the editor widens to whole line breaks where the
+  // span ends on a line's CR.
   skipOnFailure([&] {
     const std::vector<Range> keywords =
         hits ? keywordRanges(*hits, spanStart, spanEnd) : std::vector<Range>();
-    editor.applyStyleRuns(plainAndKeywordRuns(spanStart, spanEnd, keywords));
+    const int32_t from = editor.selStart();
+    editor.applyStyleRuns(plainAndKeywordRuns(from, from + editor.selLength(), keywords));
   });
   skipOnFailure([&] { editor.setHideSelection(true); });
 
@@ -149,9 +152,12 @@ void ColourLines(TaviColorText& control, int32_t from, int32_t to) {
   // before the line counted in its text) on every line but the first.
   const int32_t limitEnd = lastStart + static_cast<int32_t>(lineText.size());
   const int32_t n = static_cast<int32_t>(text.size());
-  // As ColorLine resets each line with the LF before it and the CR after it.
-  const int32_t resetFrom = firstStart == 0 ? 0 : firstStart - 1;
-  const int32_t resetTo = std::min(n, lastStart == 0 ? limitEnd + 1 : limitEnd);
+  // As ColorLine resets each line with the LF before it and the CR after it, which the
+  // editor's selection widens to the whole line breaks.
+  int32_t resetFrom = firstStart == 0 ? 0 : firstStart - 1;
+  int32_t resetTo = std::min(n, lastStart == 0 ? limitEnd + 1 : limitEnd);
+  if (resetFrom > 0 && formsOneUnit(text[resetFrom - 1], text[resetFrom])) --resetFrom;
+  if (resetTo > 0 && resetTo < n && formsOneUnit(text[resetTo - 1], text[resetTo])) ++resetTo;
 
   std::vector<Range> keywords;
   if (control.m_bKeywordHighlight) {

@@ -18,6 +18,10 @@ inline constexpr char16_t kSpace = u' ';
 // The two halves of a UTF-16 surrogate pair, which no widget may split.
 inline bool isHighSurrogate(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
 inline bool isLowSurrogate(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
+// CR LF and a surrogate pair: two code units that no position may stand between.
+inline bool formsOneUnit(char16_t first, char16_t second) {
+  return (first == kCR && second == kLF) || (isHighSurrogate(first) && isLowSurrogate(second));
+}
 
 // UTF-8 <-> UTF-16 at the edges (JSON, file names, terminals). Unpaired surrogates
 // survive the round trip as WTF-8; malformed UTF-8 becomes U+FFFD.

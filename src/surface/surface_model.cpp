@@ -46,27 +46,31 @@ int32_t SurfaceModel::lineEnd(int32_t line) const {
 
 int32_t SurfaceModel::positionOnLine(int32_t line, int32_t column) const {
   const int32_t start = lineStart(line);
-  int32_t p = start + std::clamp(column, 0, lineEnd(line) - start);
-  if (p > start && isHighSurrogate(text_[p - 1]) && p < textLength() && isLowSurrogate(text_[p]))
-    --p;
-  return p;
+  return unitStart(start + std::clamp(column, 0, lineEnd(line) - start));
 }
 
 // ---- The selection ----
 
 void SurfaceModel::setSelStart(int32_t start) {
   const int32_t s = clampTo(start, 0, textLength());
-  select(s, s, false);
+  select(unitStart(s), unitStart(s), false);
+  requestedStart_ = s;
 }
 
+// The range begins at the requested start, not at the caret it gave: setSelStart(s) and
+// setSelLength(n) select [s, s + n) widened even when s lies inside a unit. Decided: an
+// empty range is a caret and stays one, before the unit (it holds no character to widen to).
 void SurfaceModel::setSelLength(int32_t length) {
-  const int32_t n = clampTo(length, 0, textLength() - selStart_);
-  select(selStart_, selStart_ + n, false);
+  const int32_t from = requestedStart_;
+  const int32_t to = from + clampTo(length, 0, textLength() - from);
+  select(unitStart(from), to > from ? unitEnd(to) : unitStart(to), false);
+  requestedStart_ = from;
 }
 
 void SurfaceModel::select(int32_t anchor, int32_t active, bool showActive) {
   selStart_ = std::min(anchor, active);
   selLength_ = std::max(anchor, active) - selStart_;
+  requestedStart_ = selStart_;
   activeAtEnd_ = active >= anchor;
   goalColumn_ = -1;
   view_.selectionMoved(showActive ? active : selStart_);
@@ -107,25 +111,28 @@ std::vector<FormatRun> SurfaceModel::formats() const {
 
 // ---- Edits ----
 
-TextView SurfaceModel::fitting(TextView insert) const {
-  return fittingInsert(insert, maxLength_, textLength(), selLength_);
-}
-
-void SurfaceModel::replaceRange(int32_t start, int32_t length, TextView insert) {
-  if (length == 0 && insert.empty()) return;
-  text_.replace(start, length, insert.data(), insert.size());
-  formats_.replace(start, length, insert.size(), CharFormat{});
-  const auto inserted = static_cast<int32_t>(insert.size());
-  lines_.update(text_, start, length, inserted);
-  const int32_t caret = start + inserted;
+// The breaks are converted before the text is fitted, so the room counts the CR LF that
+// will land, and a cut never keeps half of one.
+void SurfaceModel::insertOver(int32_t start, int32_t length, TextView insert, Room room) {
+  const int32_t from = unitStart(start);
+  const int32_t removed = unitEnd(start + length) - from;
+  const Text converted = withCrLfBreaks(insert);
+  TextView text = converted;
+  if (room == Room::kFitted) text = fittingInsert(text, maxLength_, textLength(), removed);
+  if (room == Room::kWholeOrRefused && !typedFits(text.size(), maxLength_, textLength(), removed))
+    return;
+  if (removed == 0 && text.empty()) return;
+  text_.replace(from, removed, text.data(), text.size());
+  formats_.replace(from, removed, text.size(), CharFormat{});
+  const auto inserted = static_cast<int32_t>(text.size());
+  lines_.update(text_, from, removed, inserted);
+  const int32_t caret = from + inserted;
   select(caret, caret, false);
   view_.textChanged();
 }
 
 void SurfaceModel::typeInput(TextView chars) {
-  if (locked_) return;
-  if (!typedFits(chars.size(), maxLength_, textLength(), selLength_)) return;
-  replaceRange(selStart_, selLength_, chars);
+  if (!locked_) insertOver(selStart_, selLength_, chars, Room::kWholeOrRefused);
 }
 
 int32_t SurfaceModel::find(TextView what, int32_t start, int32_t end, int options) {
@@ -140,8 +147,9 @@ int32_t SurfaceModel::find(TextView what, int32_t start, int32_t end, int option
       pattern.firstIn(TextView(range.data(), range.size()), from > 0 ? text_[from - 1] : u'\0',
                       to < len ? text_[to] : u'\0');
   if (found < 0) return -1;
-  select(from + found, from + found + pattern.length(), false);
-  return from + found;
+  const int32_t at = from + found;
+  select(unitStart(at), unitEnd(at + pattern.length()), false);
+  return at;
 }
 
 // ---- A person's keys ----

@@ -69,7 +69,10 @@ class SurfaceModel {
   int32_t selLength() const { return selLength_; }
   int32_t selEnd() const { return selStart_ + selLength_; }
   Text selText() const { return slice(selStart_, selLength_); }
-  // Both clamped to the text.
+  // Both clamped to the text, and never splitting a CR LF or a surrogate pair: a start
+  // inside one goes to its start, and the length forms [requested start, + length), the
+  // requested start being the last value given to setSelStart (after any other move of the
+  // selection, its start), widened to whole units at both ends.
   void setSelStart(int32_t start);
   void setSelLength(int32_t length);
   // Sets the selection from an anchor to an active end (both within the text); the view is
@@ -92,16 +95,19 @@ class SurfaceModel {
   void setMaxLength(int32_t maxLength) { maxLength_ = maxLength; }
   bool locked() const { return locked_; }
   void setLocked(bool locked) { locked_ = locked; }
-  // The one text edit: replaces [start, start + length) by plain `insert`, puts the caret
-  // behind it and tells the view of the change when anything was removed or inserted.
-  void replaceRange(int32_t start, int32_t length, TextView insert);
-  // Replaces the selection by as much of `text` as the maximum length lets in.
-  void replaceSelection(TextView text) { replaceRange(selStart_, selLength_, fitting(text)); }
+  // Replaces [start, start + length), widened to whole units, by plain `insert` with its
+  // line breaks as CR LF, whatever the maximum length; puts the caret behind it.
+  void replaceRange(int32_t start, int32_t length, TextView insert) {
+    insertOver(start, length, insert, Room::kUnlimited);
+  }
+  // Replaces the selection by as much of `text` (breaks as CR LF) as the maximum length
+  // lets in.
+  void replaceSelection(TextView text) { insertOver(selStart_, selLength_, text, Room::kFitted); }
   // Typed input replacing the selection: refused while locked or when the text would grow
   // beyond the maximum length.
   void typeInput(TextView chars);
   // The first match of `what` lying wholly within [start, end) (end < 0: the text's end),
-  // selected; or -1. Options: kFindWholeWord, kFindMatchCase.
+  // selected widened to whole units; or -1. Options: kFindWholeWord, kFindMatchCase.
   int32_t find(TextView what, int32_t start, int32_t end, int options);
 
   // ---- A person's keys. ----
@@ -118,8 +124,22 @@ class SurfaceModel {
     bool bold = false;
   };
 
-  // What fits the maximum length when the selection is replaced.
-  TextView fitting(TextView insert) const;
+  // How an insertion meets the maximum length.
+  enum class Room {
+    kUnlimited,       // it all goes in
+    kFitted,          // cut to the room, never inside a unit (replaceSelection, paste)
+    kWholeOrRefused,  // a typed key: all of it or nothing
+  };
+  // Every edit of the text: [start, start + length) widened to whole units is replaced by
+  // `insert` with its line breaks as CR LF, limited as `room` says. Tells the view of the
+  // change when anything was removed or inserted.
+  void insertOver(int32_t start, int32_t length, TextView insert, Room room);
+  // Whether `offset` stands between the two code units of a CR LF or a surrogate pair.
+  bool insideUnit(int32_t offset) const {
+    return offset > 0 && offset < textLength() && formsOneUnit(text_[offset - 1], text_[offset]);
+  }
+  int32_t unitStart(int32_t offset) const { return insideUnit(offset) ? offset - 1 : offset; }
+  int32_t unitEnd(int32_t offset) const { return insideUnit(offset) ? offset + 1 : offset; }
   // One step left or right: over a CR LF pair or a surrogate pair as a whole.
   int32_t previousPosition(int32_t offset) const;
   int32_t nextPosition(int32_t offset) const;
@@ -135,9 +155,10 @@ class SurfaceModel {
   LineIndex lines_;
   int32_t selStart_ = 0;
   int32_t selLength_ = 0;
-  bool activeAtEnd_ = true;  // which end of the selection Shift+caret keys move
-  int32_t goalColumn_ = -1;  // the column of a run of vertical moves, -1 outside one
-  int32_t maxLength_ = 0;    // 0: no limit
+  int32_t requestedStart_ = 0;  // where setSelLength's range begins, before widening
+  bool activeAtEnd_ = true;     // which end of the selection Shift+caret keys move
+  int32_t goalColumn_ = -1;     // the column of a run of vertical moves, -1 outside one
+  int32_t maxLength_ = 0;       // 0: no limit
   bool locked_ = false;
 };
 

@@ -42,11 +42,12 @@ TEST_F(ClipboardCommandsTest, EachCommandReportsSetsItsFlagsAndJournalsOneStep) 
   EXPECT_EQ(sink.events, Events{"1005"});
 }
 
-// Cut makes the caret's line plain from the LF before it; the CR before and the next line
-// break keep their style. On the first line the plain stretch starts at 0.
+// Cut makes the caret's line plain from the line break before it (asked from its LF, the
+// selection takes the whole break); the next line break keeps its style. On the first line
+// the plain stretch starts at 0.
 TEST_F(ClipboardCommandsTest, CutResetsTheCaretLineToPlain) {
   for (const auto& [before, start, after] :
-       {std::tuple{u"AB\r\nCDEF\r\nGH", 5, u"[AB\r]\nCF[\r\nGH]"},
+       {std::tuple{u"AB\r\nCDEF\r\nGH", 5, u"[AB]\r\nCF[\r\nGH]"},
         {u"ABCD\r\nEF", 1, u"AD[\r\nEF]"}}) {
     given(before, 0);
     surface().setSelLength(surface().textLength());

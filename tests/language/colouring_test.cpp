@@ -41,9 +41,10 @@ TEST_F(ColouringTest, KeywordsBlueBoldAndTheRestOfTheLineOrSpanPlain) {
       // typing scenario).
       {u"(IF)=QUIT,THEN/*ELSE*/ _IF IF1 \u00C9IF", 6, false, true,
        u"([IF])=[QUIT],[THEN]/*[ELSE]*/ _IF IF1 \u00C9IF"},
-      // The LF before the line and its CR are reset as well.
-      {u"A\r\nIF B THEN\r\nC", 5, false, true, u"{A\r}\n[IF] B [THEN]\r{\nC}"},
-      {u"A\r\nIF B", 5, false, false, u"{A\r}\nIF B"},  // colouring off: the line is only reset
+      // The line breaks before and after the line are reset as well (the reset starts on the
+      // LF and ends on the CR, and a selection takes whole breaks).
+      {u"A\r\nIF B THEN\r\nC", 5, false, true, u"{A}\r\n[IF] B [THEN]\r\n{C}"},
+      {u"A\r\nIF B", 5, false, false, u"{A}\r\nIF B"},  // colouring off: the line is only reset
       {u"IF x THEN QUIT", 4, true, true, u"[IF] x [THEN]{ QUIT}"},
   };
   HeadlessEditSurface& s = widgets.surface();

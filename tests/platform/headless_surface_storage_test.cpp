@@ -16,11 +16,13 @@ namespace tavi {
 namespace {
 
 // The surface's rules written the obvious way: one string, one format per code unit and
-// line starts found by scanning the whole text on every query.
+// line starts found by scanning the whole text on every query. Inserted line breaks become
+// CR LF, and a selection never splits one.
 struct PlainSurface {
   Text text;
   std::vector<std::pair<int32_t, bool>> formats;  // colour and bold of each code unit
   int32_t selStart = 0, selLength = 0, firstVisible = 0, rows = 5;
+  int32_t requested = 0;  // the last start asked for, where setSelLength's range begins
 
   int32_t length() const { return static_cast<int32_t>(text.size()); }
   std::vector<int32_t> lineStarts() const {
@@ -42,15 +44,37 @@ struct PlainSurface {
   void select(int32_t start, int32_t len) {
     selStart = start;
     selLength = len;
+    requested = start;
     const int32_t line = lineOf(start);
     firstVisible = std::clamp(firstVisible, line - rows + 1, line);
   }
-  void setSelStart(int32_t start) { select(std::clamp(start, 0, length()), 0); }
-  void setSelLength(int32_t len) { select(selStart, std::clamp(len, 0, length() - selStart)); }
+  // Where a range from `start` to `end` really begins and ends: over a whole CR LF. An
+  // empty range is a caret, before the CR LF.
+  void selectWhole(int32_t start, int32_t end) {
+    const int32_t from = crLfAt(start - 1) ? start - 1 : start;
+    const int32_t to = end == start ? from : crLfAt(end - 1) ? end + 1 : end;
+    select(from, to - from);
+  }
+  void setSelStart(int32_t start) {
+    const int32_t at = std::clamp(start, 0, length());
+    selectWhole(at, at);
+    requested = at;
+  }
+  void setSelLength(int32_t len) {
+    const int32_t from = requested;
+    selectWhole(from, from + std::clamp(len, 0, length() - from));
+    requested = from;
+  }
   auto selected() { return std::span(formats).subspan(selStart, selLength); }
   void setSelColor(int32_t color) { std::ranges::fill(selected() | std::views::keys, color); }
   void setSelBold(bool bold) { std::ranges::fill(selected() | std::views::values, bold); }
-  void replace(int32_t start, int32_t len, TextView insert) {
+  void replace(int32_t start, int32_t len, TextView asked) {
+    Text insert;
+    for (size_t i = 0; i < asked.size(); ++i) {
+      const bool lone = (asked[i] == kCR && (i + 1 == asked.size() || asked[i + 1] != kLF)) ||
+                        (asked[i] == kLF && (i == 0 || asked[i - 1] != kCR));
+      insert += lone ? TextView(u"\r\n") : asked.substr(i, 1);
+    }
     if (len == 0 && insert.empty()) return;
     text.replace(start, len, insert);
     formats.erase(formats.begin() + start, formats.begin() + start + len);
@@ -74,7 +98,7 @@ struct PlainSurface {
       if ((options & kFindMatchCase) ? found != what : upperCase(found) != upperCase(what))
         continue;
       if ((options & kFindWholeWord) && (wordAt(i - 1) || wordAt(i + m))) continue;
-      select(i, m);
+      selectWhole(i, i + m);
       return i;
     }
     return -1;

@@ -173,25 +173,49 @@ TEST_F(SurfaceTest, CaretKeysDeletionAndTheViewportTakeCrLfAsOneCharacter) {
   EXPECT_EQ(s.caretPosition().y, 96) << "the scroll bar leaves the caret where it is";
 }
 
-// The control turns every break into CR LF, so only here can a lone CR or LF reach the
-// word keys: each is a line break of one unit.
-TEST_F(SurfaceTest, WordKeysTakeALoneCrOrLfAsALineBreak) {
-  load(u"ab\rcd\nef");
-  std::vector<int32_t> stops;
-  for (int i = 0; i < 5; ++i) {
-    control.key(vk::kRight, kCtrlMask);
-    stops.push_back(s.selStart());
+// A caret asked for inside a CR LF or a surrogate pair stands before it (an empty range is a
+// caret too); a range takes such a unit whole at either end, and begins at the start asked
+// for, not at the caret that gave.
+TEST_F(SurfaceTest, SelectionsAndFindMatchesTakeWholeUnits) {
+  load(u"x\r\ny\U0001F600");  // x CR LF y, and the pair at 4 and 5
+  struct Case {
+    int32_t start, length, selStart, selLength;
+  };
+  const Case cases[] = {
+      {.start = 2, .length = 0, .selStart = 1, .selLength = 0},
+      {.start = 5, .length = 0, .selStart = 4, .selLength = 0},
+      {.start = 2, .length = 1, .selStart = 1, .selLength = 2},  // the LF alone
+      {.start = 0, .length = 2, .selStart = 0, .selLength = 3},  // ends on the CR
+      {.start = 3, .length = 2, .selStart = 3, .selLength = 3},  // ends inside the pair
+      {.start = 2, .length = 99, .selStart = 1, .selLength = 5},
+  };
+  for (const Case& c : cases) {
+    select(c.start, c.length);
+    EXPECT_EQ(std::pair(s.selStart(), s.selLength()), std::pair(c.selStart, c.selLength))
+        << c.start << " " << c.length;
   }
-  EXPECT_EQ(stops, (std::vector<int32_t>{2, 3, 5, 6, 8}));
-  stops.clear();
-  for (int i = 0; i < 5; ++i) {
-    control.key(vk::kLeft, kCtrlMask);
-    stops.push_back(s.selStart());
-  }
-  EXPECT_EQ(stops, (std::vector<int32_t>{6, 5, 3, 2, 0}));
-  select(3, 0);
-  control.key(vk::kBack, kCtrlMask);
-  EXPECT_EQ(s.text(), u"abcd\nef");
+  EXPECT_EQ(s.find(u"x\r", 0, -1, 0), 0) << "the match starts where it was found";
+  EXPECT_EQ(s.selText(), u"x\r\n");
+  EXPECT_EQ(s.find(u"\ny", 0, -1, 0), 2);
+  EXPECT_EQ(std::pair(s.selStart(), s.selLength()), std::pair(1, 3));
+  select(2, 1);
+  control.type(u"z");
+  EXPECT_EQ(s.text(), u"xzy\U0001F600") << "typing over part of a break replaces all of it";
+}
+
+// Every insertion converts lone breaks before it is fitted: the room counts the CR LF that
+// lands, and a cut never keeps half of one.
+TEST_F(SurfaceTest, InsertedLoneBreaksBecomeCrLfBeforeTheyAreFitted) {
+  load(u"ab", 2, 0, 5);
+  platform.clipboard().setContent(u"\nc\rd");
+  control.key(vk::kV, kCtrlMask);
+  EXPECT_EQ(s.text(), u"ab\r\nc");
+  load(u"ab", 2, 0, 3);
+  control.key(vk::kV, kCtrlMask);
+  EXPECT_EQ(s.text(), u"ab") << "room for the CR alone: nothing goes in";
+  load(u"ab", 1, 0);
+  s.replaceSelection(u"\r\r\n\n");
+  EXPECT_EQ(s.text(), u"a\r\n\r\n\r\nb");
 }
 
 TEST_F(SurfaceTest, ClipboardKeysAndMessagesAndALockedSurface) {
