@@ -1,7 +1,8 @@
-// tavi-script [--platform headless|qt] [FILE]: runs TaviColorText controls on a platform
-// (headless by default; qt when built with Qt) from JSON command lines (FILE, or standard
-// input), writing one JSON line per notification and result. Exit status 0 when every line
-// could be parsed, 2 otherwise (and for a bad command line).
+// tavi-script [--platform headless|qt] [--mask-metrics] [FILE]: runs TaviColorText controls
+// on a platform (headless by default; qt when built with Qt) from JSON command lines (FILE,
+// or standard input), writing one JSON line per notification and result; --mask-metrics
+// writes the platform's metrics as "metric". Exit status 0 when every line could be parsed,
+// 2 otherwise (and for a bad command line).
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -20,7 +21,7 @@ int usage() {
 #ifdef TAVI_SCRIPT_QT
                "|qt"
 #endif
-               "] [FILE]\n";
+               "] [--mask-metrics] [FILE]\n";
   return 2;
 }
 
@@ -29,12 +30,15 @@ int usage() {
 int main(int argc, char** argv) {
   std::string_view platformName = "headless";
   const char* path = nullptr;
+  bool maskMetrics = false;
   for (int i = 1; i < argc; ++i) {
     const std::string_view a = argv[i];
     if (a == "--platform" && i + 1 < argc)
       platformName = argv[++i];
     else if (a.starts_with("--platform="))
       platformName = a.substr(11);
+    else if (a == "--mask-metrics")
+      maskMetrics = true;
     else if (path == nullptr && !a.starts_with("--"))
       path = argv[i];
     else
@@ -67,6 +71,7 @@ int main(int argc, char** argv) {
   bool allParsed = true;
   {
     tavi::script::ScriptHost host(std::cout, baseDir, std::move(platform));
+    host.setMaskMetrics(maskMetrics);
     for (std::string line; std::getline(in, line);) {
       if (!host.runLine(line)) allParsed = false;
       std::cout.flush();

@@ -2,12 +2,14 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDir>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QPrinter>
 #include <QScrollBar>
 #include <QThread>
 #include <QTimer>
@@ -18,6 +20,7 @@
 #include "headless/us_keyboard.h"
 #include "qt/edit_surface.h"
 #include "qt/gutter_canvas.h"
+#include "qt/printer_settings.h"
 #include "qt/services.h"
 #include "qt/tavi_color_text_widget.h"
 #include "qt/units.h"
@@ -126,8 +129,12 @@ class QtScriptPlatform;
 
 class QtScriptControl final : public ScriptControl {
  public:
-  QtScriptControl(QWidget& form, QWidget& elsewhere, qt::QtServices& services)
-      : widget_(new TaviColorTextWidget(&form)), elsewhere_(elsewhere), services_(services) {
+  QtScriptControl(QWidget& form, QWidget& elsewhere, qt::QtServices& services, int16_t& modifiers)
+      : widget_(new TaviColorTextWidget(&form)),
+        form_(form),
+        elsewhere_(elsewhere),
+        services_(services),
+        modifiers_(modifiers) {
     // The person's timer ticks come from the tick command only, so that runs repeat.
     for (QTimer* timer : widget_->findChildren<QTimer*>(QString(), Qt::FindDirectChildrenOnly))
       timer->stop();
@@ -162,14 +169,16 @@ class QtScriptControl final : public ScriptControl {
     if (keyCode == vk::kTab) typed = QStringLiteral("\t");
     sendKey(QEvent::KeyPress, keyCode, shift, typed);
     sendKey(QEvent::KeyRelease, keyCode, shift, typed);
-    for (int k : held) services_.screen.releaseKey(k);
+    releaseModifiers(held);
   }
 
   // On Qt a key press always reaches the surface's own action after its notification.
   void keyDown(int16_t keyCode, int16_t shift) override {
+    modifiers_ |= modifierMaskOf(keyCode);
     sendKey(QEvent::KeyPress, keyCode, shift, {});
   }
   void keyUp(int16_t keyCode, int16_t shift) override {
+    modifiers_ &= static_cast<int16_t>(~modifierMaskOf(keyCode));
     sendKey(QEvent::KeyRelease, keyCode, shift, {});
   }
 
@@ -177,7 +186,7 @@ class QtScriptControl final : public ScriptControl {
     const QPoint from = pixelOfOffset(std::clamp<int64_t>(start, 0, surface().textLength()));
     const QPoint to =
         pixelOfOffset(std::clamp<int64_t>(int64_t{start} + length, 0, surface().textLength()));
-    const Qt::KeyboardModifiers mods = QGuiApplication::queryKeyboardModifiers();
+    const Qt::KeyboardModifiers mods = modifiersOf(modifiers_);
     sendMouse(QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton, mods);
     sendMouse(QEvent::MouseMove, to, Qt::NoButton, Qt::LeftButton, mods);
     sendMouse(QEvent::MouseButtonRelease, to, Qt::LeftButton, Qt::NoButton, mods);
@@ -264,16 +273,19 @@ class QtScriptControl final : public ScriptControl {
         s.widget()->viewport()->cursor().shape() == Qt::WaitCursor ? kPointerHourglass : 0;
     r.screenPointer = services_.screen.mousePointer();
     const QWidget* focused = QApplication::focusWidget();
-    r.focus = focused == s.widget() || (focused != nullptr && s.widget()->isAncestorOf(focused))
+    // The list floats over the surface as its child: it is asked first.
+    r.focus = focused == widget_->keywordList() ? "list"
+              : focused == s.widget() || (focused != nullptr && s.widget()->isAncestorOf(focused))
                   ? "surface"
-              : focused == widget_->keywordList() ? "list"
-                                                  : "away";
+                  : "away";
     r.firstVisibleLine = s.firstVisibleLine();
     const QListWidget* list = widget_->keywordList();
     r.list.visible = !list->isHidden();
     r.list.left = list->x();
     r.list.top = list->y();
-    r.list.listIndex = list->currentRow();
+    // The list box's index: the current row while it is selected.
+    const int row = list->currentRow();
+    r.list.listIndex = row >= 0 && list->item(row)->isSelected() ? row : -1;
     for (int i = 0; i < list->count(); ++i) r.list.items.push_back(toText(list->item(i)->text()));
     const QLabel* hint = widget_->hint();
     r.hint = {!hint->isHidden(), toText(hint->text()), hint->x(),
@@ -309,26 +321,47 @@ class QtScriptControl final : public ScriptControl {
  private:
   qt::QtEditSurface& surface() const { return widget_->surface(); }
 
-  int16_t heldShift() const {
-    int16_t shift = 0;
-    if (services_.screen.keyState(vk::kShift) < 0) shift |= kShiftMask;
-    if (services_.screen.keyState(vk::kControl) < 0) shift |= kCtrlMask;
-    if (services_.screen.keyState(vk::kMenu) < 0) shift |= kAltMask;
-    return shift;
+  // The modifiers held, as this host pressed them. Qt's own idea of them follows the key
+  // events it saw last, which a host's events do not always keep right (see
+  // syncModifiers).
+  int16_t heldShift() const { return modifiers_; }
+
+  static int16_t modifierMaskOf(int16_t keyCode) {
+    if (keyCode == vk::kShift) return kShiftMask;
+    if (keyCode == vk::kControl) return kCtrlMask;
+    if (keyCode == vk::kMenu) return kAltMask;
+    return 0;
   }
 
   // Puts the modifiers of `shift` that are not down yet into the key state, as a person
   // holding them since before; returns them for release.
   std::vector<int> holdModifiers(int16_t shift) {
     std::vector<int> pressed;
-    const std::pair<int16_t, int> modifiers[] = {
-        {kShiftMask, vk::kShift}, {kCtrlMask, vk::kControl}, {kAltMask, vk::kMenu}};
-    for (const auto& [mask, keyCode] : modifiers)
-      if ((shift & mask) != 0 && services_.screen.keyState(keyCode) >= 0) {
+    for (int keyCode : {vk::kShift, vk::kControl, vk::kMenu}) {
+      const int16_t mask = modifierMaskOf(static_cast<int16_t>(keyCode));
+      if ((shift & mask) != 0 && (modifiers_ & mask) == 0) {
         services_.screen.pressKey(keyCode);
+        modifiers_ |= mask;
         pressed.push_back(keyCode);
       }
+    }
     return pressed;
+  }
+
+  void releaseModifiers(const std::vector<int>& keys) {
+    for (int keyCode : keys) {
+      services_.screen.releaseKey(keyCode);
+      modifiers_ &= static_cast<int16_t>(~modifierMaskOf(static_cast<int16_t>(keyCode)));
+    }
+    syncModifiers();
+  }
+
+  // QApplication takes the modifiers it reports from the last key press it delivered
+  // that was no modifier key: a key press that no widget acts on, given to the host's
+  // form, sets them to those held.
+  void syncModifiers() {
+    QKeyEvent event(QEvent::KeyPress, Qt::Key_unknown, modifiersOf(modifiers_));
+    QApplication::sendEvent(&form_, &event);
   }
 
   // Where keys go: the widget of this control that has the focus, else its surface,
@@ -349,6 +382,7 @@ class QtScriptControl final : public ScriptControl {
     if (keypad) mods |= Qt::KeypadModifier;
     QKeyEvent event(type, qtKey, mods, text);
     QApplication::sendEvent(keyTarget(), &event);
+    syncModifiers();
     settle();
   }
 
@@ -374,10 +408,10 @@ class QtScriptControl final : public ScriptControl {
     const bool needsShift = letter ? stroke->shift != caps : stroke->shift;
     const bool pressShift = needsShift && (held & kShiftMask) == 0;
     const int16_t shift = static_cast<int16_t>(held | (needsShift ? kShiftMask : 0));
-    if (pressShift) sendKey(QEvent::KeyPress, vk::kShift, shift, {});
+    if (pressShift) keyDown(vk::kShift, shift);
     sendKey(QEvent::KeyPress, stroke->virtualKey, shift, text);
     sendKey(QEvent::KeyRelease, stroke->virtualKey, shift, text);
-    if (pressShift) sendKey(QEvent::KeyRelease, vk::kShift, held, {});
+    if (pressShift) keyUp(vk::kShift, held);
   }
 
   void sendMouse(QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons buttons,
@@ -419,8 +453,10 @@ class QtScriptControl final : public ScriptControl {
   }
 
   TaviColorTextWidget* widget_;  // owned by the form
+  QWidget& form_;
   QWidget& elsewhere_;
   qt::QtServices& services_;
+  int16_t& modifiers_;  // the platform's: one keyboard for every control
   int menuShown_ = 0;
 };
 
@@ -436,6 +472,22 @@ class QtScriptPlatform final : public ScriptPlatform {
     form_.resize(800, 600);
     elsewhere_ = new QLineEdit(&form_);
     elsewhere_->setGeometry(0, 560, 100, 24);
+    // Printing goes to a PDF file; the print dialog answers as the printdialog command
+    // scripted it, else confirms at once.
+    services_.printers.usePdfPrinter(
+        QDir::temp().filePath(QStringLiteral("tavi-script-print.pdf")));
+    services_.printers.setDialogRunner(
+        [this](QPrinter& printer, QAbstractPrintDialog::PrintDialogOptions) {
+          const std::optional<ScriptDialogAnswer> answer = std::exchange(nextDialog_, std::nullopt);
+          if (!answer) return true;
+          if (answer->cancel) return false;
+          if (answer->copies) printer.setCopyCount(*answer->copies);
+          if (answer->orientation) qt::setOrientationCode(printer, *answer->orientation);
+          if (answer->duplex) qt::setDuplexCode(printer, *answer->duplex);
+          if (answer->paperSize) qt::setPaperSizeCode(printer, *answer->paperSize);
+          if (answer->printQuality) qt::setPrintQualityCode(printer, *answer->printQuality);
+          return true;
+        });
     form_.show();
     form_.activateWindow();
     for (int i = 0; i < 100 && !form_.isActiveWindow(); ++i) {
@@ -448,15 +500,23 @@ class QtScriptPlatform final : public ScriptPlatform {
     controls_.clear();
     for (TaviColorTextWidget* w : form_.findChildren<TaviColorTextWidget*>()) delete w;
     services_.messages.setAnswerer(nullptr);
+    services_.printers.setDialogRunner(nullptr);
     services_.clipboard.setLocked(false);
   }
 
   ScriptControl& createControl() override {
-    controls_.push_back(std::make_unique<QtScriptControl>(form_, *elsewhere_, services_));
+    controls_.push_back(
+        std::make_unique<QtScriptControl>(form_, *elsewhere_, services_, modifiers_));
     return *controls_.back();
   }
 
   void setCapsLock(bool on) override { services_.screen.setCapsLock(on); }
+
+  // The printers of the print system stay; Qt has no recording printer yet, so a printout
+  // holds no documents.
+  void setPrinters(const std::vector<ScriptPrinter>&, int32_t) override {}
+  void scriptPrintDialog(const ScriptDialogAnswer& answer) override { nextDialog_ = answer; }
+  PrintoutReport printout() override { return {}; }
 
   // The control's view of the clipboard: line breaks as CR LF.
   std::optional<Text> clipboardText() override {
@@ -474,13 +534,6 @@ class QtScriptPlatform final : public ScriptPlatform {
   }
   void setClipboardLocked(bool locked) override { services_.clipboard.setLocked(locked); }
 
-  void setPrinters(const std::vector<ScriptPrinter>& printers, int32_t current) override {
-    (void)printers;
-    (void)current;
-  }
-  void scriptPrintDialog(const ScriptDialogAnswer& answer) override { (void)answer; }
-  PrintoutReport printout() override { return {}; }
-
   std::vector<MessageBoxReport> drainMessageBoxes() override {
     std::vector<MessageBoxReport> boxes;
     boxes.swap(boxes_);
@@ -493,6 +546,8 @@ class QtScriptPlatform final : public ScriptPlatform {
   QLineEdit* elsewhere_;
   std::vector<std::unique_ptr<QtScriptControl>> controls_;
   std::vector<MessageBoxReport> boxes_;
+  int16_t modifiers_ = 0;  // Shift, Ctrl and Alt held (1, 2, 4)
+  std::optional<ScriptDialogAnswer> nextDialog_;
 };
 
 }  // namespace

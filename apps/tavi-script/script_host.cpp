@@ -376,6 +376,7 @@ OrderedJson ScriptHost::execute(const json& c) {
     platform_->scriptPrintDialog(dialogAnswerArg(c, 1));
   } else if (name == "state") {
     OrderedJson state = stateOf(w.widgets(), w.coreState());
+    if (maskMetrics_) maskStateMetrics(state);
     if (c.size() == 1) return okResult(std::move(state));
     // ["state", FIELD...]: only the named fields, in the order named; a field may be a
     // path into one, "list.listIndex".
@@ -398,7 +399,9 @@ OrderedJson ScriptHost::execute(const json& c) {
     return okResult(formatsOf(w.formats()));
   } else if (name == "gutter") {
     expectSize(c, 1);
-    return okResult(gutterOf(w.gutter()));
+    OrderedJson gutter = gutterOf(w.gutter());
+    if (maskMetrics_) maskGutterMetrics(gutter);
+    return okResult(std::move(gutter));
   } else if (name == "menu-items") {
     expectSize(c, 1);
     return okResult(menuItemsOf(w.menuItems()));

@@ -32,6 +32,9 @@ class ScriptHost {
   // could not be parsed (invalid JSON, an unknown command or malformed arguments).
   bool runLine(std::string_view line);
 
+  // Results written with a platform's metrics masked (see maskStateMetrics).
+  void setMaskMetrics(bool mask) { maskMetrics_ = mask; }
+
   // Notification lines raised by the controls, in order.
   void writeEvent(const OrderedJson& line);
 
@@ -54,6 +57,7 @@ class ScriptHost {
   std::unique_ptr<ScriptPlatform> platform_;  // declared first: outlives the controls
   std::vector<std::unique_ptr<Hosted>> controls_;
   size_t current_ = 0;
+  bool maskMetrics_ = false;
 };
 
 }  // namespace tavi::script

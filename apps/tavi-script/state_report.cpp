@@ -146,4 +146,18 @@ OrderedJson printoutOf(const PrintoutReport& printout) {
   return {{"documents", std::move(documents)}, {"dialog", std::move(dialog)}};
 }
 
+void maskStateMetrics(OrderedJson& state) {
+  const OrderedJson metric = "metric";
+  state["firstVisibleLine"] = metric;
+  for (const char* field : {"left", "top"}) state["list"][field] = metric;
+  for (const char* field : {"left", "top", "width", "height"}) state["hint"][field] = metric;
+}
+
+// Where the numbers are drawn and how many rows they fill are the view's metrics; only
+// whether the gutter was painted compares.
+void maskGutterMetrics(OrderedJson& gutter) {
+  if (gutter.is_null()) return;
+  for (auto& [field, value] : gutter.items()) value = "metric";
+}
+
 }  // namespace tavi::script

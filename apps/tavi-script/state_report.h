@@ -16,4 +16,10 @@ nlohmann::ordered_json gutterOf(const std::optional<GutterReport>& gutter);
 nlohmann::ordered_json menuItemsOf(const MenuReport& menu);
 nlohmann::ordered_json printoutOf(const PrintoutReport& printout);
 
+// Writes "metric" in place of the values that are a platform's metrics (pixel positions and
+// sizes, rows in view and so the first visible line, the gutter's drawing and its system
+// colours), so that outputs of two platforms compare.
+void maskStateMetrics(nlohmann::ordered_json& state);
+void maskGutterMetrics(nlohmann::ordered_json& gutter);
+
 }  // namespace tavi::script
