@@ -14,7 +14,6 @@
 #include <QPushButton>
 #include <QSettings>
 #include <QStatusBar>
-#include <QTextEdit>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -103,7 +102,7 @@ MainWindow::MainWindow(QSettings* settings)
   connect(editor_, &TaviColorTextWidget::exception, this, [this](int, const QString& why) {
     statusBar()->showMessage(tr("The editor refused: %1").arg(why), kMessageMs);
   });
-  connect(editor_->editor(), &QTextEdit::cursorPositionChanged, this, [this] { updateStatus(); });
+  connect(editor_->editor(), &qt::SurfaceView::caretMoved, this, [this] { updateStatus(); });
 
   connect(searchBar_, &SearchBar::findRequested, this, &MainWindow::findAgain);
   connect(searchBar_, &SearchBar::replaceRequested, this, &MainWindow::replaceOnce);
@@ -456,7 +455,7 @@ void MainWindow::updateStatus() {
   const qt::QtEditSurface& surface = editor_->surface();
   const int32_t caret = surface.selStart();
   const int32_t line = surface.lineFromChar(caret);
-  const int32_t column = caret - surface.offsets().lineStart(line);
+  const int32_t column = caret - surface.lineStart(line);
   position_->setText(tr("Line %1, Column %2").arg(line + 1).arg(column + 1));
   format_->setText(describe(fileFormat_));
 }

@@ -4,11 +4,11 @@
 #include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QMouseEvent>
-#include <QTextEdit>
 
 #include <vector>
 
 #include "main_window.h"
+#include "qt/surface_view.h"
 #include "qt/tavi_color_text_widget.h"
 
 namespace tavi {
@@ -168,8 +168,9 @@ bool typeIntoEditor(MainWindow& window, const QString& keys, QString& error) {
   window.show();
   window.activateWindow();
   runEventsFor(kActivationTimeoutMs, [&window] { return window.isActiveWindow(); });
-  QTextEdit* editor = window.editor().editor();
-  click(editor->viewport(), editor->cursorRect().center());
+  qt::SurfaceView* editor = window.editor().editor();
+  const QPoint caret = editor->pointOf(editor->model().selStart());
+  click(editor->viewport(), caret + QPoint(0, editor->lineHeight() / 2));
   for (const Stroke& s : strokes) strike(s, editor);
   runEventsFor(kSettleMs, [] { return false; });
   return true;

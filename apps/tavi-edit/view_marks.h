@@ -1,22 +1,24 @@
 // What tavi-edit paints over the text without touching it: a faint background on the
-// caret's line and a mark on every match of the search in view. Both are the editor's
-// extra selections (QTextEdit::setExtraSelections): the text's formats stay as the control
-// set them, and nothing reaches its journal or its onChange.
+// caret's line and a mark on every match of the search in view. Both are the editor view's
+// background marks (SurfaceView::setMarks): the text's formats stay as the control set
+// them, and nothing reaches its journal or its onChange.
 #pragma once
 
 #include <QObject>
 #include <QString>
 
-class QTextEdit;
-
 namespace tavi {
+
+namespace qt {
+class SurfaceView;
+}
 
 class ViewMarks final : public QObject {
   Q_OBJECT
 
  public:
   // Follows the editor's caret, text, scrolling and size.
-  explicit ViewMarks(QTextEdit& editor);
+  explicit ViewMarks(qt::SurfaceView& editor);
 
   // The text whose matches are marked (the control's case rule unless `matchCase`); an
   // empty text marks none.
@@ -25,13 +27,10 @@ class ViewMarks final : public QObject {
   void refresh();
   int matchesInView() const { return matches_; }
 
- protected:
-  bool eventFilter(QObject* watched, QEvent* e) override;
-
  private:
   void schedule();
 
-  QTextEdit& editor_;
+  qt::SurfaceView& editor_;
   QString search_;
   bool matchCase_ = false;
   bool scheduled_ = false;

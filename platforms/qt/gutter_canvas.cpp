@@ -46,24 +46,30 @@ void QtGutterCanvas::setHeight(int32_t v) {
   widget_->resize(widget_->width(), toPixels(widget_, checkedSize(v)));
 }
 
+void QtGutterCanvas::followEditor(const QtEditSurface* editor) {
+  editor_ = editor;
+  if (editor_ != nullptr)
+    QObject::connect(editor_->widget(), &SurfaceView::linesInViewChanged, widget_,
+                     [this] { widget_->update(); });
+}
+
 void QtGutterCanvas::setFontName(TextView face) { face_ = toQString(face); }
 
 QFont QtGutterCanvas::font() const {
-  // The editor lays its text out in its document's default font.
-  QFont font = editor_ != nullptr ? editor_->widget()->document()->defaultFont() : font_;
+  // The editor lays its text out in its widget's font.
+  QFont font = editor_ != nullptr ? editor_->widget()->font() : font_;
   if (!face_.isEmpty() && face_ != font.family()) font.setFamily(face_);
   return font;
 }
 
 int QtGutterCanvas::lineSpacing(const QFont& font) const {
-  if (editor_ != nullptr && font == editor_->widget()->document()->defaultFont())
-    return editor_->lineSpacing();
+  if (editor_ != nullptr && font == editor_->widget()->font()) return editor_->lineSpacing();
   return QFontMetrics(font, widget_).lineSpacing();
 }
 
 int QtGutterCanvas::rowOrigin() const {
   if (editor_ == nullptr) return 0;
-  // The view rests on the top of a line (QtEditSurface keeps it there).
+  // The view scrolls by whole lines: its top row is the first visible line.
   const QWidget* area = editor_->widget()->viewport();
   return widget_->mapFromGlobal(area->mapToGlobal(QPoint(0, 0))).y();
 }

@@ -235,7 +235,7 @@ bool TaviColorTextWidget::setProperty(const char* name, const QVariant& value) {
   return QObject::setProperty(name, value);
 }
 
-QTextEdit* TaviColorTextWidget::editor() const { return surface_->widget(); }
+qt::SurfaceView* TaviColorTextWidget::editor() const { return surface_->widget(); }
 QListWidget* TaviColorTextWidget::keywordList() const { return list_->widget(); }
 QLabel* TaviColorTextWidget::hint() const { return hint_->widget(); }
 QWidget* TaviColorTextWidget::gutter() const { return gutter_->widget(); }

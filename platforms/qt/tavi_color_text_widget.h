@@ -24,7 +24,6 @@
 class QLabel;
 class QListWidget;
 class QMenu;
-class QTextEdit;
 
 namespace tavi {
 
@@ -37,6 +36,7 @@ class QtHintBox;
 class QtListBox;
 class QtPopupMenu;
 struct QtServices;
+class SurfaceView;
 }  // namespace qt
 
 class TaviColorTextWidget : public QWidget {
@@ -145,7 +145,7 @@ class TaviColorTextWidget : public QWidget {
   bool setProperty(const char* name, const QVariant& value);
 
   // ---- The widgets, for hosts and tests that look inside ----
-  QTextEdit* editor() const;
+  qt::SurfaceView* editor() const;
   QListWidget* keywordList() const;
   QLabel* hint() const;
   QWidget* gutter() const;

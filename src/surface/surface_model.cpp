@@ -96,9 +96,11 @@ void SurfaceModel::applyStyleRuns(std::span<const StyleRun> runs) {
   }
 }
 
-std::vector<FormatRun> SurfaceModel::formats() const {
+std::vector<FormatRun> SurfaceModel::formats(int32_t from, int32_t length) const {
   std::vector<FormatRun> runs;
-  for (int32_t i = 0; i < formats_.size(); ++i) {
+  const int32_t start = clampTo(from, 0, textLength());
+  const int32_t end = clampTo(int64_t{from} + std::max(length, 0), start, textLength());
+  for (int32_t i = start; i < end; ++i) {
     const CharFormat& f = formats_[i];
     if (!runs.empty() && runs.back().color == f.color && runs.back().bold == f.bold) {
       ++runs.back().length;
@@ -154,8 +156,7 @@ int32_t SurfaceModel::find(TextView what, int32_t start, int32_t end, int option
 
 // ---- A person's keys ----
 
-void SurfaceModel::keyAction(int16_t keyCode, int16_t shift, const char16_t* typed,
-                             Clipboard& clipboard) {
+void SurfaceModel::keyAction(int16_t keyCode, int16_t shift, TextView typed, Clipboard& clipboard) {
   const bool withShift = (shift & kShiftMask) != 0;
   const bool ctrl = (shift & kCtrlMask) != 0;
   const bool alt = (shift & kAltMask) != 0;
@@ -202,7 +203,28 @@ void SurfaceModel::keyAction(int16_t keyCode, int16_t shift, const char16_t* typ
     return;
   }
   if (ctrl || alt) return;
-  if (typed != nullptr) typeInput(TextView(typed, 1));
+  if (!typed.empty()) typeInput(typed);
+}
+
+void SurfaceModel::pasteText(TextView text) {
+  if (!locked_) replaceSelection(text);
+}
+
+void SurfaceModel::selectWordAt(int32_t offset) {
+  const int32_t len = textLength();
+  int32_t p = clampTo(offset, 0, len);
+  // Past a line's end the click means the unit before it.
+  if (p > 0 && (p == len || wordClass(text_[p]) == WordClass::Break)) --p;
+  if (p >= len || wordClass(text_[p]) == WordClass::Break) {
+    setSelStart(p);
+    return;
+  }
+  const WordClass cls = wordClass(text_[p]);
+  int32_t from = p;
+  int32_t to = p + 1;
+  while (from > 0 && wordClass(text_[from - 1]) == cls) --from;
+  while (to < len && wordClass(text_[to]) == cls) ++to;
+  select(from, to, true);
 }
 
 void SurfaceModel::pressAt(int32_t offset, bool extend) {

@@ -88,7 +88,9 @@ class SurfaceModel {
   // Straight into the format storage: the selection and the view stay as they are, and
   // the cost is the runs' total length.
   void applyStyleRuns(std::span<const StyleRun> runs);
-  std::vector<FormatRun> formats() const;
+  std::vector<FormatRun> formats() const { return formats(0, textLength()); }
+  // The runs of [from, from + length), clamped to the text; a view draws a line from them.
+  std::vector<FormatRun> formats(int32_t from, int32_t length) const;
 
   // ---- Edits. ----
   int32_t maxLength() const { return maxLength_; }
@@ -114,7 +116,19 @@ class SurfaceModel {
   // The surface's own action for a key: caret keys (Shift extends, Ctrl+Left and
   // Ctrl+Right go by words), Backspace, Delete (Ctrl: by words), Enter, Tab, the clipboard
   // shortcuts, Ctrl+A (select all) and, with `typed`, the character the key types.
-  void keyAction(int16_t keyCode, int16_t shift, const char16_t* typed, Clipboard& clipboard);
+  void keyAction(int16_t keyCode, int16_t shift, const char16_t* typed, Clipboard& clipboard) {
+    keyAction(keyCode, shift, typed != nullptr ? TextView(typed, 1) : TextView(), clipboard);
+  }
+  // The same for a key that types `typed`: one character, a surrogate pair typed as one
+  // key, or nothing (empty).
+  void keyAction(int16_t keyCode, int16_t shift, TextView typed, Clipboard& clipboard);
+  // Text a person puts in other than through the clipboard keys (an input method's, a
+  // drop's): replaces the selection like a paste (breaks converted, fitted, plain, one
+  // change); refused while locked.
+  void pasteText(TextView text);
+  // A double click: selects the word (a run of word units, of other units or of blanks)
+  // around `offset`, by the word keys' classes; on a line break the caret goes there.
+  void selectWordAt(int32_t offset);
   // A left press at an offset: places the caret there, or extends the selection to it.
   void pressAt(int32_t offset, bool extend);
 

@@ -9,8 +9,6 @@
 #include <QPushButton>
 #include <QSettings>
 #include <QTemporaryDir>
-#include <QTextBlock>
-#include <QTextEdit>
 
 #include "qt/gutter_canvas.h"
 #include "tavi-edit/main_window.h"
@@ -47,7 +45,7 @@ class QtEditWindowTest : public ::testing::Test {
     EXPECT_TRUE(window.openFile(path));
     return path;
   }
-  QTextEdit* editor() { return window.editor().editor(); }
+  qt::SurfaceView* editor() { return window.editor().editor(); }
   QString value() { return window.editor().value(); }
   qt::QtEditSurface& surface() { return window.editor().surface(); }
   void select(int32_t start, int32_t length) {
@@ -170,9 +168,9 @@ TEST_F(QtEditWindowTest, ZoomGrowsTheTextAndTheGutterNumbersTogether) {
     ASSERT_GT(numbers.size(), 3u);
     const int spacing = surface().lineSpacing();
     for (size_t row = 0; row < 3; ++row) {
-      QTextCursor line(editor()->document()->findBlockByNumber(static_cast<int>(row)));
+      const QPoint line = editor()->pointOf(surface().lineStart(static_cast<int32_t>(row)));
       EXPECT_EQ(window.editor().gutter()->mapTo(frame, QPoint(0, numbers[row].rect.top)).y(),
-                editor()->viewport()->mapTo(frame, editor()->cursorRect(line).topLeft()).y());
+                editor()->viewport()->mapTo(frame, line).y());
       EXPECT_EQ(numbers[row].rect.bottom - numbers[row].rect.top, spacing);
     }
   }
@@ -217,25 +215,25 @@ TEST_F(QtEditWindowTest, OpenRecentListsTheLastEightMostRecentFirstWithoutVanish
 TEST_F(QtEditWindowTest, TheCurrentLineAndTheMatchesAreMarkedWithoutTouchingTheText) {
   open(QStringLiteral("a.scr"), "GIVE RAN A\r\nWAIT 2\r\ngive ran b\r\n");
   changes = 0;
-  const QTextCharFormat before = editor()->document()->firstBlock().begin().fragment().charFormat();
+  const std::vector<FormatRun> before = surface().formats();
   search(QStringLiteral("GIVE RAN"));
   QApplication::processEvents();
   EXPECT_EQ(window.marks().matchesInView(), 2) << "both cases";
-  const QList<QTextEdit::ExtraSelection> marks = editor()->extraSelections();
-  ASSERT_EQ(marks.size(), 3);
-  EXPECT_TRUE(marks[0].format.property(QTextFormat::FullWidthSelection).toBool());
-  EXPECT_EQ(marks[1].cursor.selectedText(), QStringLiteral("GIVE RAN"));
-  EXPECT_EQ(marks[2].cursor.selectedText(), QStringLiteral("give ran"));
+  const std::vector<qt::SurfaceView::Mark>& marks = editor()->marks();
+  ASSERT_EQ(marks.size(), 3u);
+  EXPECT_TRUE(marks[0].wholeLine);
+  EXPECT_EQ(surface().model().slice(marks[1].start, marks[1].length), u"GIVE RAN");
+  EXPECT_EQ(surface().model().slice(marks[2].start, marks[2].length), u"give ran");
 
   window.searchBar().matchCaseBox()->setChecked(true);
   EXPECT_EQ(window.marks().matchesInView(), 1);
   window.searchBar().dismiss();
   EXPECT_EQ(window.marks().matchesInView(), 0);
-  EXPECT_EQ(editor()->extraSelections().size(), 1) << "the current line stays marked";
+  EXPECT_EQ(editor()->marks().size(), 1u) << "the current line stays marked";
 
   EXPECT_EQ(changes, 0);
   EXPECT_FALSE(window.isModified());
-  EXPECT_EQ(editor()->document()->firstBlock().begin().fragment().charFormat(), before);
+  EXPECT_EQ(surface().formats(), before);
   window.editor().undo();
   EXPECT_EQ(value(), QStringLiteral("GIVE RAN A\r\nWAIT 2\r\ngive ran b")) << "nothing to undo";
 }

@@ -5,8 +5,6 @@
 
 #include <QListWidget>
 #include <QTest>
-#include <QTextBlock>
-#include <QTextEdit>
 
 #include <gtest/gtest.h>
 
@@ -15,6 +13,7 @@
 
 #include "qt/edit_surface.h"
 #include "qt/services.h"
+#include "qt/surface_view.h"
 #include "qt/tavi_color_text_widget.h"
 #include "qt/units.h"
 
@@ -48,21 +47,19 @@ class QtWidgetFixture : public ::testing::Test {
   }
   ~QtWidgetFixture() override { widget.services().messages.setAnswerer(nullptr); }
 
-  QTextEdit* editor() { return widget.editor(); }
+  qt::SurfaceView* editor() { return widget.editor(); }
   void type(const QString& keys) { QTest::keyClicks(editor(), keys); }
   void key(Qt::Key k, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
     QTest::keyClick(editor(), k, modifiers);
   }
   QString value() { return widget.value(); }
-  // The format of the document character at a control offset.
-  QTextCharFormat formatAt(int32_t offset) {
-    QTextCursor c(editor()->document());
-    c.setPosition(widget.surface().offsets().toPosition(offset, qt::BreakSide::kBefore) + 1);
-    return c.charFormat();
-  }
   bool isKeyword(int32_t offset) {
-    const QTextCharFormat f = formatAt(offset);
-    return f.foreground().color() == QColor(Qt::blue) && f.fontWeight() == QFont::Bold;
+    return widget.surface().colorAt(offset) == kColorKeyword && widget.surface().boldAt(offset);
+  }
+  // The caret's row in the editor widget's pixels.
+  QRect caretRect() {
+    const QPoint at = editor()->pointOf(widget.surface().selStart()) + editor()->viewport()->pos();
+    return {at, QSize(1, editor()->lineHeight())};
   }
 
   TaviColorTextWidget widget;

@@ -1,0 +1,502 @@
+#include "qt/surface_view.h"
+
+#include <QAccessible>
+#include <QApplication>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+#include <QMimeData>
+#include <QPainter>
+#include <QScrollBar>
+
+#include <algorithm>
+#include <cmath>
+
+#include "qt/surface_accessible.h"
+#include "qt/units.h"
+
+namespace tavi::qt {
+
+namespace {
+
+constexpr int kLeftMargin = 3;     // pixels between the frame and the text
+constexpr int kCaretRoom = 2;      // room right of the widest line for the caret
+constexpr qreal kNoWrap = 1e7;     // a line width no line reaches: lines never wrap
+constexpr int kTabColumns = 8;     // decided: tab stops every eight character widths
+constexpr int kDragScrollMs = 50;  // how often a drag beyond the view scrolls a line
+
+QList<QTextLayout::FormatRange> formatRanges(const std::vector<FormatRun>& runs) {
+  QList<QTextLayout::FormatRange> ranges;
+  for (const FormatRun& run : runs) {
+    QTextLayout::FormatRange range;
+    range.start = run.start;
+    range.length = run.length;
+    range.format.setForeground(toQColor(run.color));
+    range.format.setFontWeight(run.bold ? QFont::Bold : QFont::Normal);
+    ranges << range;
+  }
+  return ranges;
+}
+
+bool isCaretKey(int key) {
+  switch (key) {
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_Home:
+    case Qt::Key_End:
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+    case Qt::Key_Backspace:
+    case Qt::Key_Delete:
+    case Qt::Key_Insert:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+      return true;
+    default:
+      return false;
+  }
+}
+
+// The keys the editor keeps from the host's shortcuts while it has the focus: typing, the
+// caret and deletion keys, and the clipboard and select-all commands. The host keeps Undo
+// and Redo (the control's, through the host) and all others.
+bool editorKey(const QKeyEvent* e) {
+  if (e->matches(QKeySequence::Undo) || e->matches(QKeySequence::Redo)) return false;
+  const Qt::KeyboardModifiers mods = e->modifiers() & ~(Qt::KeypadModifier | Qt::ShiftModifier);
+  if (mods == Qt::NoModifier && !e->text().isEmpty() && e->key() < Qt::Key_Escape) return true;
+  if ((mods & (Qt::AltModifier | Qt::MetaModifier)) != 0) return false;
+  if (isCaretKey(e->key())) return true;
+  return mods == Qt::ControlModifier && (e->key() == Qt::Key_A || e->key() == Qt::Key_C ||
+                                         e->key() == Qt::Key_V || e->key() == Qt::Key_X);
+}
+
+}  // namespace
+
+SurfaceView::SurfaceView(SurfaceModel& model, SurfaceInput& input, QWidget* parent)
+    : QAbstractScrollArea(parent), model_(model), input_(input) {
+  setFocusPolicy(Qt::StrongFocus);
+  setAttribute(Qt::WA_InputMethodEnabled);
+  SurfaceAccessible::install();
+  viewport()->setCursor(Qt::IBeamCursor);
+  viewport()->setBackgroundRole(QPalette::Base);
+  viewport()->setAutoFillBackground(true);
+  verticalScrollBar()->setSingleStep(1);
+  const int flash = QApplication::cursorFlashTime();
+  blink_.setInterval(flash > 0 ? flash / 2 : 500);
+  connect(&blink_, &QTimer::timeout, this, [this] {
+    caretShown_ = !caretShown_;
+    viewport()->update();
+  });
+  dragTimer_.setInterval(kDragScrollMs);
+  connect(&dragTimer_, &QTimer::timeout, this, [this] { dragScroll(); });
+  updateScrollBars();
+}
+
+SurfaceView::~SurfaceView() = default;
+
+void SurfaceView::setMarks(std::vector<Mark> marks) {
+  marks_ = std::move(marks);
+  viewport()->update();
+}
+
+int32_t SurfaceView::firstVisibleLine() const { return verticalScrollBar()->value(); }
+
+int32_t SurfaceView::rowsInView() const { return std::max(1, viewport()->height() / lineHeight()); }
+
+int SurfaceView::lineHeight() const { return std::max(1, fontMetrics().lineSpacing()); }
+
+int SurfaceView::textLeft() const { return kLeftMargin - horizontalScrollBar()->value(); }
+
+int SurfaceView::scrollWidth(qreal widest) const {
+  return std::max(
+      0, static_cast<int>(std::ceil(widest)) + kLeftMargin + kCaretRoom - viewport()->width());
+}
+
+QPoint SurfaceView::pointOf(int32_t offset) const {
+  const int32_t at = std::clamp(offset, 0, model_.textLength());
+  const int32_t line = model_.lineFromChar(at);
+  const qreal x = layoutOf(line).lineAt(0).cursorToX(at - model_.lineStart(line));
+  return {textLeft() + qRound(x), (line - firstVisibleLine()) * lineHeight()};
+}
+
+int32_t SurfaceView::offsetAt(QPointF point) const {
+  const double row = std::floor(std::clamp(point.y() / lineHeight(), -1e6, 1e6));
+  const int32_t line =
+      static_cast<int32_t>(std::clamp<double>(firstVisibleLine() + row, 0, model_.lineCount() - 1));
+  const int column = layoutOf(line).lineAt(0).xToCursor(point.x() - textLeft());
+  return model_.positionOnLine(line, column);
+}
+
+void SurfaceView::setHideSelection(bool hide) {
+  hideSelection_ = hide;
+  viewport()->update();
+}
+
+void SurfaceView::placeSelection(int32_t anchor, int32_t active) {
+  const int32_t length = model_.textLength();
+  model_.select(std::clamp(anchor, 0, length), std::clamp(active, 0, length), true);
+}
+
+// ---- The model's news ----
+
+void SurfaceView::textChanged() {
+  updateScrollBars();
+  viewport()->update();
+  emit textEdited();
+  if (QAccessible::isActive()) {
+    // Which part changed is the model's business; readers are given the text as it is now.
+    QAccessibleTextUpdateEvent event(this, 0, QString(), toQString(model_.text()));
+    QAccessible::updateAccessibility(&event);
+  }
+}
+
+void SurfaceView::selectionMoved(int32_t offset) {
+  ensureVisible(offset);
+  restartBlink();
+  emit caretMoved();
+  if (QAccessible::isActive()) {
+    QAccessibleTextCursorEvent event(this, model_.activeEnd());
+    QAccessible::updateAccessibility(&event);
+  }
+}
+
+void SurfaceView::scrollRows(int32_t rows) {
+  updateScrollBars();
+  QScrollBar* bar = verticalScrollBar();
+  bar->setValue(bar->value() + rows);
+}
+
+void SurfaceView::refresh() { viewport()->update(); }
+
+// ---- Layout ----
+
+std::unique_ptr<QTextLayout> SurfaceView::makeLayout(const QString& text,
+                                                     const std::vector<FormatRun>& runs) const {
+  auto layout = std::make_unique<QTextLayout>(text, font(), viewport());
+  QTextOption option;
+  option.setWrapMode(QTextOption::NoWrap);
+  option.setTabStopDistance(kTabColumns * fontMetrics().horizontalAdvance(QLatin1Char(' ')));
+  layout->setTextOption(option);
+  layout->setFormats(formatRanges(runs));
+  layout->setCacheEnabled(true);
+  layout->beginLayout();
+  QTextLine line = layout->createLine();
+  if (line.isValid()) line.setLineWidth(kNoWrap);
+  layout->endLayout();
+  return layout;
+}
+
+const QTextLayout& SurfaceView::layoutOf(int32_t line) const {
+  const int32_t start = model_.lineStart(line);
+  const int32_t length = model_.lineEnd(line) - start;
+  Text text = model_.slice(start, length);
+  std::vector<FormatRun> runs = model_.formats(start, length);
+  // Relative to the line, so that an edit on another line leaves this one's layout valid.
+  for (FormatRun& run : runs) run.start -= start;
+  const auto found = lines_.find(line);
+  if (found != lines_.end() && found->second.text == text && found->second.runs == runs)
+    return *found->second.layout;
+  std::unique_ptr<QTextLayout> layout = makeLayout(toQString(text), runs);
+  LaidOutLine& entry = lines_[line];
+  entry = {std::move(text), std::move(runs), std::move(layout)};
+  return *entry.layout;
+}
+
+void SurfaceView::updateScrollBars() {
+  // Showing or hiding one bar resizes the viewport, which comes back here; the outer call
+  // goes round until the rows settle.
+  if (updatingBars_) return;
+  updatingBars_ = true;
+  for (int pass = 0; pass < 3; ++pass) {
+    const int32_t rows = rowsInView();
+    QScrollBar* vertical = verticalScrollBar();
+    vertical->setPageStep(rows);
+    vertical->setRange(0, std::max(0, model_.lineCount() - rows));
+    // The lines in view, the partly shown last row among them; the others are dropped.
+    const int32_t first = vertical->value();
+    const int32_t last = std::min(model_.lineCount() - 1, first + rows);
+    for (auto it = lines_.begin(); it != lines_.end();)
+      it = it->first < first || it->first > last ? lines_.erase(it) : std::next(it);
+    qreal widest = 0;
+    for (int32_t line = first; line <= last; ++line)
+      widest = std::max(widest, layoutOf(line).lineAt(0).naturalTextWidth());
+    QScrollBar* horizontal = horizontalScrollBar();
+    horizontal->setSingleStep(std::max(1, fontMetrics().averageCharWidth()));
+    horizontal->setPageStep(viewport()->width());
+    horizontal->setRange(0, scrollWidth(widest));
+    if (rows == rowsInView()) break;
+  }
+  updatingBars_ = false;
+  if (firstVisibleLine() != shownFirst_ || rowsInView() != shownRows_) {
+    shownFirst_ = firstVisibleLine();
+    shownRows_ = rowsInView();
+    emit linesInViewChanged();
+  }
+}
+
+void SurfaceView::ensureVisible(int32_t offset) {
+  const int32_t at = std::clamp(offset, 0, model_.textLength());
+  const int32_t line = model_.lineFromChar(at);
+  QScrollBar* vertical = verticalScrollBar();
+  const auto showLine = [&] {
+    const int32_t rows = rowsInView();
+    vertical->setRange(0, std::max(0, model_.lineCount() - rows));
+    if (line < vertical->value()) vertical->setValue(line);
+    if (line >= vertical->value() + rows) vertical->setValue(line - rows + 1);
+  };
+  showLine();
+
+  const QTextLine textLine = layoutOf(line).lineAt(0);
+  const qreal x = textLine.cursorToX(at - model_.lineStart(line));
+  QScrollBar* horizontal = horizontalScrollBar();
+  const int width = std::max(1, viewport()->width() - kLeftMargin - kCaretRoom);
+  horizontal->setRange(0,
+                       std::max(horizontal->maximum(), scrollWidth(textLine.naturalTextWidth())));
+  if (x < horizontal->value()) horizontal->setValue(static_cast<int>(x));
+  if (x > horizontal->value() + width) horizontal->setValue(static_cast<int>(std::ceil(x)) - width);
+  // The lines now in view may have brought the horizontal bar, a row less.
+  showLine();
+}
+
+// ---- Painting ----
+
+void SurfaceView::paintEvent(QPaintEvent*) {
+  QPainter painter(viewport());
+  const int height = lineHeight();
+  const int32_t first = firstVisibleLine();
+  const int32_t rows = rowsInView() + 1;  // the partly shown row below the whole ones
+  for (int32_t row = 0; row < rows && first + row < model_.lineCount(); ++row)
+    drawLine(painter, first + row, row * height);
+}
+
+void SurfaceView::drawLine(QPainter& painter, int32_t line, int y) const {
+  const int height = lineHeight();
+  const int32_t start = model_.lineStart(line);
+  const int32_t end = model_.lineEnd(line);
+  const int left = textLeft();
+  const QTextLayout* layout = &layoutOf(line);
+  const auto xOf = [&](int32_t offset) {
+    return left + layout->lineAt(0).cursorToX(offset - start);
+  };
+  for (const Mark& mark : marks_) {
+    const int32_t markEnd = mark.start + mark.length;
+    if (mark.wholeLine && mark.start <= end && markEnd >= start) {
+      painter.fillRect(QRectF(0, y, viewport()->width(), height), mark.background);
+    } else if (!mark.wholeLine && std::max(mark.start, start) < std::min(markEnd, end)) {
+      const qreal from = xOf(std::max(mark.start, start));
+      painter.fillRect(QRectF(from, y, xOf(std::min(markEnd, end)) - from, height),
+                       mark.background);
+    }
+  }
+
+  QList<QTextLayout::FormatRange> selection;
+  const int32_t selStart = model_.selStart();
+  const int32_t selEnd = model_.selEnd();
+  if (model_.selLength() > 0 && (hasFocus() || !hideSelection_)) {
+    const int32_t from = std::max(selStart, start);
+    const int32_t to = std::min(selEnd, end);
+    if (from < to) {
+      QTextLayout::FormatRange range;
+      range.start = from - start;
+      range.length = to - from;
+      range.format.setBackground(palette().brush(QPalette::Highlight));
+      range.format.setForeground(palette().brush(QPalette::HighlightedText));
+      selection << range;
+    }
+    // A selected line break shows as a space's width of selection behind the line.
+    if (line + 1 < model_.lineCount() && selStart <= end && selEnd > end) {
+      const int space = fontMetrics().horizontalAdvance(QLatin1Char(' '));
+      painter.fillRect(QRectF(xOf(end), y, space, height), palette().brush(QPalette::Highlight));
+    }
+  }
+
+  // Text being composed stands at the caret, underlined, in a layout of its own.
+  const int32_t caret = model_.activeEnd();
+  const bool caretHere = model_.lineFromChar(caret) == line;
+  int32_t caretColumn = caret - start;
+  std::unique_ptr<QTextLayout> composed;
+  if (caretHere && !preedit_.isEmpty()) {
+    const auto preeditLength = static_cast<int32_t>(preedit_.size());
+    std::vector<FormatRun> runs = model_.formats(start, end - start);
+    for (FormatRun& run : runs) {
+      run.start -= start;
+      if (run.start >= caretColumn) run.start += preeditLength;
+    }
+    const QString text = toQString(model_.slice(start, end - start));
+    composed = makeLayout(text.left(caretColumn) + preedit_ + text.mid(caretColumn), runs);
+    QList<QTextLayout::FormatRange> underline;
+    QTextLayout::FormatRange range;
+    range.start = caretColumn;
+    range.length = preeditLength;
+    range.format.setFontUnderline(true);
+    underline << range;
+    selection = underline;
+    caretColumn += preeditCursor_;
+    layout = composed.get();
+  }
+
+  const QTextLine textLine = layout->lineAt(0);
+  const qreal baseline = y + fontMetrics().ascent();
+  layout->draw(&painter, QPointF(left, baseline - textLine.ascent()), selection);
+  if (caretHere && caretShown_ && hasFocus()) {
+    const qreal x = left + textLine.cursorToX(caretColumn);
+    painter.fillRect(QRectF(x, y, 1, height), palette().brush(QPalette::Text));
+  }
+}
+
+void SurfaceView::restartBlink() {
+  caretShown_ = true;
+  if (hasFocus()) blink_.start();
+  viewport()->update();
+}
+
+// ---- Events ----
+
+bool SurfaceView::event(QEvent* e) {
+  if (e->type() == QEvent::ShortcutOverride && editorKey(static_cast<QKeyEvent*>(e))) {
+    e->accept();
+    return true;
+  }
+  return QAbstractScrollArea::event(e);
+}
+
+// A caret in view stays in view: a scroll bar that comes with the lines now shown (Qt shows
+// it once the events settle) takes a row.
+void SurfaceView::resizeEvent(QResizeEvent*) {
+  const int32_t caret = model_.activeEnd();
+  const int32_t line = model_.lineFromChar(caret);
+  const bool caretInView = line >= shownFirst_ && line < shownFirst_ + shownRows_;
+  updateScrollBars();
+  if (caretInView) ensureVisible(caret);
+}
+
+void SurfaceView::changeEvent(QEvent* e) {
+  QAbstractScrollArea::changeEvent(e);
+  if (e->type() != QEvent::FontChange) return;
+  lines_.clear();
+  updateScrollBars();
+  viewport()->update();
+  emit linesInViewChanged();
+}
+
+void SurfaceView::scrollContentsBy(int, int dy) {
+  viewport()->update();
+  if (dy != 0 && !updatingBars_) updateScrollBars();
+}
+
+void SurfaceView::keyPressEvent(QKeyEvent* e) { input_.keyPressed(e); }
+void SurfaceView::keyReleaseEvent(QKeyEvent* e) { input_.keyReleased(e); }
+
+void SurfaceView::mousePressEvent(QMouseEvent* e) {
+  if (e->button() == Qt::LeftButton) {
+    model_.pressAt(offsetAt(e->position()), (e->modifiers() & Qt::ShiftModifier) != 0);
+    selecting_ = true;
+  }
+  input_.mouseButton(e, true);
+}
+
+void SurfaceView::mouseMoveEvent(QMouseEvent* e) {
+  if (!selecting_ || (e->buttons() & Qt::LeftButton) == 0) return;
+  dragPoint_ = e->position();
+  model_.pressAt(offsetAt(dragPoint_), true);
+  // Above or below the view the selection goes on growing, a line at a time.
+  const bool outside = dragPoint_.y() < 0 || dragPoint_.y() >= viewport()->height();
+  if (outside && !dragTimer_.isActive()) dragTimer_.start();
+  if (!outside) dragTimer_.stop();
+}
+
+void SurfaceView::dragScroll() {
+  if (!selecting_) return dragTimer_.stop();
+  // The point stays beyond the edge, so each step reaches one line further.
+  model_.pressAt(offsetAt(dragPoint_), true);
+}
+
+void SurfaceView::mouseReleaseEvent(QMouseEvent* e) {
+  if (e->button() == Qt::LeftButton) {
+    selecting_ = false;
+    dragTimer_.stop();
+  }
+  input_.mouseButton(e, false);
+}
+
+void SurfaceView::mouseDoubleClickEvent(QMouseEvent* e) {
+  if (e->button() == Qt::LeftButton) model_.selectWordAt(offsetAt(e->position()));
+}
+
+void SurfaceView::focusInEvent(QFocusEvent* e) {
+  QAbstractScrollArea::focusInEvent(e);
+  restartBlink();
+  input_.focusGained(e->reason());
+}
+
+void SurfaceView::focusOutEvent(QFocusEvent* e) {
+  QAbstractScrollArea::focusOutEvent(e);
+  blink_.stop();
+  caretShown_ = false;
+  selecting_ = false;
+  dragTimer_.stop();
+  viewport()->update();
+  input_.focusLost(e->reason());
+}
+
+void SurfaceView::contextMenuEvent(QContextMenuEvent* e) { e->accept(); }
+
+// Decided: committed text replaces the selection only; an input method's request to
+// replace text around the caret as well (replacementLength) is not followed.
+void SurfaceView::inputMethodEvent(QInputMethodEvent* e) {
+  if (!e->commitString().isEmpty()) model_.pasteText(toText(e->commitString()));
+  preedit_ = e->preeditString();
+  preeditCursor_ = static_cast<int>(preedit_.size());
+  for (const QInputMethodEvent::Attribute& a : e->attributes())
+    if (a.type == QInputMethodEvent::Cursor) preeditCursor_ = a.start;
+  viewport()->update();
+  e->accept();
+}
+
+QVariant SurfaceView::inputMethodQuery(Qt::InputMethodQuery query) const {
+  const int32_t caret = model_.activeEnd();
+  const int32_t line = model_.lineFromChar(caret);
+  const int32_t start = model_.lineStart(line);
+  const int32_t end = model_.lineEnd(line);
+  switch (query) {
+    case Qt::ImEnabled:
+      return true;
+    case Qt::ImCursorRectangle:
+      return QRect(pointOf(caret) + viewport()->pos(), QSize(1, lineHeight()));
+    case Qt::ImFont:
+      return font();
+    case Qt::ImCursorPosition:
+      return caret - start;
+    case Qt::ImAnchorPosition:
+      return std::clamp(model_.anchorEnd(), start, end) - start;
+    case Qt::ImSurroundingText:
+      return toQString(model_.slice(start, end - start));
+    case Qt::ImCurrentSelection:
+      return toQString(model_.selText());
+    case Qt::ImHints:
+      return static_cast<int>(Qt::ImhMultiLine);
+    case Qt::ImMaximumTextLength:
+      return model_.maxLength() > 0 ? QVariant(model_.maxLength()) : QVariant();
+    default:
+      return QAbstractScrollArea::inputMethodQuery(query);
+  }
+}
+
+void SurfaceView::dragEnterEvent(QDragEnterEvent* e) {
+  if (e->mimeData()->hasText()) e->acceptProposedAction();
+}
+
+void SurfaceView::dragMoveEvent(QDragMoveEvent* e) {
+  if (e->mimeData()->hasText()) e->acceptProposedAction();
+}
+
+// A drop puts its text where it lands, as a paste would.
+void SurfaceView::dropEvent(QDropEvent* e) {
+  if (!e->mimeData()->hasText() || model_.locked()) return;
+  model_.pressAt(offsetAt(e->position()), false);
+  model_.pasteText(toText(e->mimeData()->text()));
+  e->acceptProposedAction();
+}
+
+}  // namespace tavi::qt

@@ -1,0 +1,151 @@
+// The editing surface's view on Qt: a scroll area of our own that draws the shared surface
+// model and hands a person's keys, mouse buttons and focus to its owner. It lays out and
+// paints only the lines in view, one QTextLayout a line, kept until the line's text or
+// formats or the font change. No word wrap: the horizontal bar reaches the end of the widest
+// line in view and of the caret's; the vertical bar scrolls by whole lines, so the top row is
+// always the first visible line and every row is one line high, whatever glyphs a line holds.
+#pragma once
+
+#include <QAbstractScrollArea>
+#include <QColor>
+#include <QTextLayout>
+#include <QTimer>
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <vector>
+
+#include "surface/surface_model.h"
+
+namespace tavi::qt {
+
+// What the view hands on to the surface that owns it.
+class SurfaceInput {
+ public:
+  virtual ~SurfaceInput() = default;
+  virtual void keyPressed(QKeyEvent* e) = 0;
+  virtual void keyReleased(QKeyEvent* e) = 0;
+  // After the view has placed the caret for a left press: the control's notification.
+  virtual void mouseButton(QMouseEvent* e, bool down) = 0;
+  virtual void focusGained(Qt::FocusReason reason) = 0;
+  virtual void focusLost(Qt::FocusReason reason) = 0;
+};
+
+class SurfaceView final : public QAbstractScrollArea {
+  Q_OBJECT
+
+ public:
+  SurfaceView(SurfaceModel& model, SurfaceInput& input, QWidget* parent);
+  ~SurfaceView() override;
+
+  // A background drawn under a stretch of text (beneath the selection) without touching
+  // the text; `wholeLine` fills the rows of the lines it touches across the view.
+  struct Mark {
+    int32_t start = 0;
+    int32_t length = 0;
+    QColor background;
+    bool wholeLine = false;
+  };
+  void setMarks(std::vector<Mark> marks);
+  const std::vector<Mark>& marks() const { return marks_; }
+
+  const SurfaceModel& model() const { return model_; }
+  int32_t firstVisibleLine() const;
+  // Whole rows in view, at least one.
+  int32_t rowsInView() const;
+  // The height of a row: the distance between the tops of two lines.
+  int lineHeight() const;
+  // The top left of the caret at `offset`, in the viewport's pixels (may lie outside it).
+  QPoint pointOf(int32_t offset) const;
+  // The text position under a point of the viewport, clamped to the text.
+  int32_t offsetAt(QPointF point) const;
+  void setHideSelection(bool hide);
+  // A selection set from outside the keyboard and mouse (assistive technology), clamped to
+  // the text.
+  void placeSelection(int32_t anchor, int32_t active);
+  // Scrolls so that `offset` is in view.
+  void ensureVisible(int32_t offset);
+  // The text being composed by an input method, drawn at the caret; not in the model.
+  const QString& preedit() const { return preedit_; }
+  // The caret's rectangle and line, and the selection, for input methods.
+  QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
+
+  // What the surface tells the view of the model.
+  void textChanged();
+  // The selection moved: `offset` is brought into view and the caret shows at once.
+  void selectionMoved(int32_t offset);
+  // Page Up and Page Down: the first line moves by `rows`, within the scroll range.
+  void scrollRows(int32_t rows);
+  // Formats changed; they show at the next paint.
+  void refresh();
+
+ signals:
+  void caretMoved();
+  void textEdited();
+  // The first visible line, the rows in view or the font changed.
+  void linesInViewChanged();
+
+ protected:
+  bool event(QEvent* e) override;
+  void paintEvent(QPaintEvent* e) override;
+  void resizeEvent(QResizeEvent* e) override;
+  void changeEvent(QEvent* e) override;
+  void scrollContentsBy(int dx, int dy) override;
+  void keyPressEvent(QKeyEvent* e) override;
+  void keyReleaseEvent(QKeyEvent* e) override;
+  void mousePressEvent(QMouseEvent* e) override;
+  void mouseMoveEvent(QMouseEvent* e) override;
+  void mouseReleaseEvent(QMouseEvent* e) override;
+  void mouseDoubleClickEvent(QMouseEvent* e) override;
+  void focusInEvent(QFocusEvent* e) override;
+  void focusOutEvent(QFocusEvent* e) override;
+  // The control's own popup menu takes the right button.
+  void contextMenuEvent(QContextMenuEvent* e) override;
+  // Tab always reaches the key handling.
+  bool focusNextPrevChild(bool) override { return false; }
+  void inputMethodEvent(QInputMethodEvent* e) override;
+  void dragEnterEvent(QDragEnterEvent* e) override;
+  void dragMoveEvent(QDragMoveEvent* e) override;
+  void dropEvent(QDropEvent* e) override;
+
+ private:
+  struct LaidOutLine {
+    Text text;
+    std::vector<FormatRun> runs;
+    std::unique_ptr<QTextLayout> layout;
+  };
+
+  // The layout of a line, from the cache while its text and formats are unchanged.
+  const QTextLayout& layoutOf(int32_t line) const;
+  // A layout of one line's `text` with the model's `runs` (offsets from the line start).
+  std::unique_ptr<QTextLayout> makeLayout(const QString& text,
+                                          const std::vector<FormatRun>& runs) const;
+  // The scroll ranges for the text and the viewport; lays out the lines in view.
+  void updateScrollBars();
+  void drawLine(QPainter& painter, int32_t line, int y) const;
+  void restartBlink();
+  // The left of the text in the viewport, the horizontal scrolling taken off.
+  int textLeft() const;
+  // The horizontal scroll range that shows the end of a line `widest` pixels wide.
+  int scrollWidth(qreal widest) const;
+  void dragScroll();
+
+  SurfaceModel& model_;
+  SurfaceInput& input_;
+  std::vector<Mark> marks_;
+  mutable std::map<int32_t, LaidOutLine> lines_;
+  QString preedit_;
+  int preeditCursor_ = 0;
+  QTimer blink_;
+  bool caretShown_ = false;
+  bool hideSelection_ = true;
+  bool updatingBars_ = false;
+  bool selecting_ = false;  // a left-button drag is under way
+  QPointF dragPoint_;
+  QTimer dragTimer_;
+  int32_t shownFirst_ = 0;
+  int32_t shownRows_ = 0;
+};
+
+}  // namespace tavi::qt
