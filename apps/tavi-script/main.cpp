@@ -1,5 +1,6 @@
-// tavi-script [--platform headless|qt] [--mask-metrics] [FILE]: runs TaviColorText controls
-// on a platform (headless by default; qt when built with Qt) from JSON command lines (FILE,
+// tavi-script [--platform headless|qt|win32] [--mask-metrics] [FILE]: runs TaviColorText
+// controls on a platform (headless by default; qt when built with Qt; win32 in the Windows
+// build, tavi-script.exe) from JSON command lines (FILE,
 // or standard input), writing one JSON line per notification and result; --mask-metrics
 // writes the platform's metrics as "metric". Exit status 0 when every line could be parsed,
 // 2 otherwise (and for a bad command line).
@@ -13,6 +14,12 @@
 #ifdef TAVI_SCRIPT_QT
 #include "tavi-script/qt_platform.h"
 #endif
+#ifdef TAVI_SCRIPT_WIN32
+#include <fcntl.h>
+#include <io.h>
+
+#include "tavi-script/win32_platform.h"
+#endif
 
 namespace {
 
@@ -20,6 +27,9 @@ int usage() {
   std::cerr << "usage: tavi-script [--platform headless"
 #ifdef TAVI_SCRIPT_QT
                "|qt"
+#endif
+#ifdef TAVI_SCRIPT_WIN32
+               "|win32"
 #endif
                "] [--mask-metrics] [FILE]\n";
   return 2;
@@ -52,6 +62,11 @@ int main(int argc, char** argv) {
     qtApplication = std::make_unique<tavi::script::QtApplicationScope>(argv[0]);
     platform = tavi::script::makeQtPlatform();
   }
+#endif
+#ifdef TAVI_SCRIPT_WIN32
+  // Lines end in LF as on every platform, not in the C runtime's CR LF.
+  _setmode(_fileno(stdout), _O_BINARY);
+  if (platformName == "win32") platform = tavi::script::makeWin32Platform();
 #endif
   if (platformName == "headless") platform = tavi::script::makeHeadlessPlatform();
   if (!platform) return usage();

@@ -21,6 +21,7 @@
 #include "TaviColorTxt_h.h"
 #include "shell/control.h"
 #include "win32/connection_point.h"
+#include "win32/inspection.h"
 #include "win32/widgets/control_window.h"
 
 namespace tavi::win32 {
@@ -37,6 +38,7 @@ class ComControl final : public _TaviColorText,
                          public IViewObject2,
                          public IPersistStreamInit,
                          public IPersistPropertyBag,
+                         public ITaviInspection,
                          private EventSink,
                          private WindowOwner {
  public:
@@ -246,6 +248,12 @@ class ComControl final : public _TaviColorText,
   HRESULT STDMETHODCALLTYPE InitNew() override;
   HRESULT STDMETHODCALLTYPE Load(IPropertyBag* bag, IErrorLog* log) override;
   HRESULT STDMETHODCALLTYPE Save(IPropertyBag* bag, BOOL clearDirty, BOOL saveAll) override;
+
+  // ITaviInspection (inspection.cpp), for test hosts only.
+  HRESULT STDMETHODCALLTYPE CoreState(BSTR* json) override;
+  HRESULT STDMETHODCALLTYPE WidgetState(BSTR* json) override;
+  HRESULT STDMETHODCALLTYPE Terminate() override;
+  HRESULT STDMETHODCALLTYPE DrainMessageBoxes(BSTR* json) override;
 
  private:
   // EventSink: the core's events, raised on the connection point unless frozen.

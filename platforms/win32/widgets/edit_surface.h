@@ -85,6 +85,7 @@ class Win32EditSurface final : public EditSurface {
 
   int32_t maxLength() const { return maxLength_; }
   bool locked() const { return locked_; }
+  int16_t mousePointer() const { return mousePointer_; }
 
  private:
   class Quiet;

@@ -59,6 +59,7 @@ HRESULT EventSink::Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VAR
   if (id == kOnChange) {
     if (argc != 0) ++malformed_;
     ++changes_;
+    if (listener_) listener_(nullptr);
     return S_OK;
   }
   if (id == kOnEvent) {
@@ -67,6 +68,7 @@ HRESULT EventSink::Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VAR
     const VARIANT* arg = argc == 1 ? &params->rgvarg[0] : nullptr;
     if (arg != nullptr && V_VT(arg) == (VT_I2 | VT_BYREF) && V_I2REF(arg) != nullptr) {
       eventIds_.push_back(*V_I2REF(arg));
+      if (listener_) listener_(V_I2REF(arg));
     } else if (arg != nullptr && V_VT(arg) == VT_I2) {
       eventIds_.push_back(V_I2(arg));
       ++malformed_;

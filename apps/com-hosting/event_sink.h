@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <vector>
 
 namespace tavi::host {
@@ -21,6 +22,11 @@ class EventSink final : public IDispatch {
   // wrong number or type. A correct control makes none.
   int malformed() const { return malformed_; }
   void clear();
+  // Also hears each well-formed event as it comes: onChange with no id, onEvent with its
+  // id (by reference, as the control passes it).
+  void setListener(std::function<void(short* eventId)> listener) {
+    listener_ = std::move(listener);
+  }
 
   // IUnknown: also answers the event interface's own DIID.
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override;
@@ -43,6 +49,7 @@ class EventSink final : public IDispatch {
   int changes_ = 0;
   std::vector<short> eventIds_;
   int malformed_ = 0;
+  std::function<void(short*)> listener_;
 };
 
 }  // namespace tavi::host

@@ -1,0 +1,600 @@
+#include "tavi-script/win32_platform.h"
+
+#include <windows.h>
+// After windows.h, which they need.
+#include <objsafe.h>
+#include <richedit.h>
+
+#include <algorithm>
+#include <cmath>
+#include <semaphore>
+#include <stdexcept>
+#include <thread>
+
+#include "host_window.h"
+#include "shell/keys.h"
+#include "shell/runtime_error.h"
+#include "win32/inspection.h"
+#include "win32/variant_bridge.h"
+#include "win32/widgets/control_window.h"
+#include "win32/widgets/rich_text.h"
+
+namespace tavi::script {
+
+namespace {
+
+using OrderedJson = nlohmann::ordered_json;
+
+// Twips per pixel at the 96 dots per inch of the scenarios.
+constexpr double kTwipsPerPixel = 15;
+// The headless grid the mouse commands are given in (docs/tavi-script.md).
+constexpr double kCellWidth = 8;
+constexpr double kCellHeight = 16;
+
+[[noreturn]] void notAvailable(const char* what) {
+  throw RuntimeError(err::kInvalidCall, std::string(what) + ": not available on this platform");
+}
+
+std::wstring wide(std::string_view s) { return std::wstring(s.begin(), s.end()); }
+
+OrderedJson parseBstr(BSTR json) {
+  const std::string text = toUtf8(win32::fromBstr(json));
+  SysFreeString(json);
+  return OrderedJson::parse(text);
+}
+
+// The description of a failure of the dispatch layer itself, as the core's table words it.
+std::string dispatchFailure(HRESULT hr) {
+  if (static_cast<uint32_t>(hr) == hr::kMemberNotFound) return "Member not found";
+  if (static_cast<uint32_t>(hr) == hr::kBadParamCount) return "Invalid number of parameters";
+  if (static_cast<uint32_t>(hr) == hr::kUnknownName) return "Unknown name";
+  return "";
+}
+
+// Runs the thread's waiting messages, so that what the control posted has happened.
+void pumpMessages() {
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+}
+
+// Shift, Ctrl and Alt (and Caps Lock's toggle) in the thread's keyboard state, as
+// GetKeyState reports them while a message is handled.
+void holdModifiers(int16_t shift, bool capsLock) {
+  BYTE keys[256];
+  GetKeyboardState(keys);
+  keys[VK_SHIFT] = (shift & kShiftMask) != 0 ? 0x80 : 0;
+  keys[VK_CONTROL] = (shift & kCtrlMask) != 0 ? 0x80 : 0;
+  keys[VK_MENU] = (shift & kAltMask) != 0 ? 0x80 : 0;
+  keys[VK_CAPITAL] = capsLock ? 0x01 : 0;
+  SetKeyboardState(keys);
+}
+
+// The clipboard held open by another thread until the object goes: the control's accesses
+// then fail as they do on a desktop where another program holds it.
+class ClipboardHolder {
+ public:
+  ClipboardHolder() { opened_.acquire(); }
+  ~ClipboardHolder() {
+    release_.release();
+    thread_.join();
+  }
+  ClipboardHolder(const ClipboardHolder&) = delete;
+  ClipboardHolder& operator=(const ClipboardHolder&) = delete;
+
+ private:
+  std::binary_semaphore opened_{0}, release_{0};
+  std::thread thread_{[this] {
+    HWND owner =
+        CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    OpenClipboard(owner);
+    opened_.release();
+    release_.acquire();
+    CloseClipboard();
+    DestroyWindow(owner);
+  }};
+};
+
+class Win32ScriptControl final : public ScriptControl {
+ public:
+  explicit Win32ScriptControl(const bool& capsLock) : capsLock_(capsLock) {
+    std::string error;
+    const int width = static_cast<int>(kDefaultControlWidth / kTwipsPerPixel);
+    const int height = static_cast<int>(kDefaultControlHeight / kTwipsPerPixel);
+    if (!window_.open(width, height, error)) throw std::runtime_error(error);
+    IDispatch* object = window_.control().automation();
+    if (FAILED(
+            object->QueryInterface(win32::kInspectionIid, reinterpret_cast<void**>(&inspection_))))
+      throw std::runtime_error("the control has no inspection interface");
+  }
+  ~Win32ScriptControl() override {
+    if (inspection_ != nullptr) inspection_->Release();
+  }
+
+  // The core lives in the control's DLL: every call below goes through its interfaces.
+  TaviColorText& control() override {
+    throw std::logic_error("the control's core is inside its COM server");
+  }
+  win32::ITaviInspection& inspection() { return *inspection_; }
+
+  std::optional<int32_t> idOfName(std::string_view name) override {
+    std::wstring w = wide(name);
+    LPOLESTR names[] = {w.data()};
+    DISPID id = DISPID_UNKNOWN;
+    if (FAILED(dispatch()->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id)))
+      return std::nullopt;
+    return id;
+  }
+
+  InvokeResult invoke(int32_t dispid, MemberKind kind, std::vector<Variant> args) override {
+    // Every argument goes by reference, so that a ByRef parameter's new value comes back.
+    const size_t n = args.size();
+    std::vector<VARIANT> values(n);
+    std::vector<VARIANT> refs(n);
+    for (size_t i = 0; i < n; ++i) {
+      VariantInit(&values[i]);
+      win32::toVariant(args[i], ResultType::Variant, &values[i]);
+      VariantInit(&refs[n - 1 - i]);  // rgvarg holds the arguments last first
+      V_VT(&refs[n - 1 - i]) = VT_BYREF | VT_VARIANT;
+      V_VARIANTREF(&refs[n - 1 - i]) = &values[i];
+    }
+    DISPID named = DISPID_PROPERTYPUT;
+    DISPPARAMS params{refs.data(), nullptr, static_cast<UINT>(n), 0};
+    WORD flags = DISPATCH_METHOD;
+    if (kind == MemberKind::Get) flags = DISPATCH_PROPERTYGET;
+    if (kind == MemberKind::Put) {
+      flags = DISPATCH_PROPERTYPUT;
+      params.rgdispidNamedArgs = &named;
+      params.cNamedArgs = 1;
+    }
+    VARIANT result;
+    VariantInit(&result);
+    EXCEPINFO exception{};
+    const HRESULT hr = dispatch()->Invoke(dispid, IID_NULL, LOCALE_USER_DEFAULT, flags, &params,
+                                          &result, &exception, nullptr);
+    pumpMessages();
+    InvokeResult r;
+    r.hresult = static_cast<uint32_t>(hr);
+    if (hr == DISP_E_EXCEPTION) {
+      r.hresult = static_cast<uint32_t>(exception.scode);
+      if ((r.hresult & 0xFFFF0000u) == 0x800A0000u) r.errorNumber = r.hresult & 0xFFFF;
+      r.description = toUtf8(win32::fromBstr(exception.bstrDescription));
+      SysFreeString(exception.bstrSource);
+      SysFreeString(exception.bstrDescription);
+      SysFreeString(exception.bstrHelpFile);
+    } else if (FAILED(hr)) {
+      r.description = dispatchFailure(hr);
+    } else {
+      const DispatchTable& table = DispatchTable::instance();
+      const DispatchMember* member = table.find(dispid, kind);
+      if (member == nullptr && kind == MemberKind::Method)
+        member = table.find(dispid, MemberKind::Get);
+      r.resultType = member != nullptr ? member->result : ResultType::Variant;
+      r.value = win32::fromVariant(result);
+      for (size_t i = 0; member != nullptr && i < member->params.size() && i < n; ++i)
+        if (member->params[i].byRef) r.byRef.push_back(win32::fromVariant(values[i]));
+    }
+    VariantClear(&result);
+    for (VARIANT& v : values) VariantClear(&v);
+    return r;
+  }
+
+  void advise(EventSink& sink) override {
+    window_.control().events().setListener([&sink](short* id) {
+      if (id == nullptr) {
+        sink.onChange();
+      } else {
+        int16_t value = *id;
+        sink.onEvent(value);
+        *id = value;
+      }
+    });
+  }
+  void unadvise(EventSink&) override { window_.control().events().setListener(nullptr); }
+
+  void terminate() override { inspection_->Terminate(); }
+
+  OrderedJson coreState() override {
+    BSTR json = nullptr;
+    if (FAILED(inspection_->CoreState(&json))) notAvailable("the core's state");
+    return parseBstr(json);
+  }
+
+  uint32_t getSafety(const Guid* iid, uint32_t* supported, uint32_t* enabled) override {
+    IObjectSafety* safety = objectSafety();
+    DWORD s = *supported, e = *enabled;
+    const HRESULT hr = safety->GetInterfaceSafetyOptions(
+        *reinterpret_cast<const IID*>(iid != nullptr ? iid : &kNoGuid), &s, &e);
+    safety->Release();
+    *supported = s;
+    *enabled = e;
+    return static_cast<uint32_t>(hr);
+  }
+  uint32_t setSafety(const Guid* iid, uint32_t mask, uint32_t enabled) override {
+    IObjectSafety* safety = objectSafety();
+    const HRESULT hr = safety->SetInterfaceSafetyOptions(
+        *reinterpret_cast<const IID*>(iid != nullptr ? iid : &kNoGuid), mask, enabled);
+    safety->Release();
+    return static_cast<uint32_t>(hr);
+  }
+
+  // ---- The person ----
+
+  void type(TextView text) override {
+    for (size_t i = 0; i < text.size(); ++i) {
+      const char16_t c = text[i];
+      if (c == kCR && i + 1 < text.size() && text[i + 1] == kLF) continue;  // one Enter
+      if (c == kCR || c == kLF) {
+        key(vk::kReturn, held_);
+        continue;
+      }
+      if (c == kTab) {
+        key(vk::kTab, held_);
+        continue;
+      }
+      const SHORT scan = isHighSurrogate(c) || isLowSurrogate(c) ? -1 : VkKeyScanW(c);
+      if (scan == -1) {
+        const bool pair = isHighSurrogate(c) && i + 1 < text.size() && isLowSurrogate(text[i + 1]);
+        stroke(vk::kPacket, held_, TextView(&text[i], pair ? 2 : 1));
+        if (pair) ++i;
+        continue;
+      }
+      const bool letter = (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
+      const bool shifted = (scan & 0x100) != 0;
+      const bool needsShift = letter ? shifted != capsLock_ : shifted;
+      const bool pressShift = needsShift && (held_ & kShiftMask) == 0;
+      if (pressShift) keyDown(vk::kShift, static_cast<int16_t>(held_ | kShiftMask));
+      const int16_t shift = pressShift ? static_cast<int16_t>(held_ | kShiftMask) : held_;
+      stroke(static_cast<int16_t>(scan & 0xFF), shift, TextView(&text[i], 1));
+      if (pressShift) keyUp(vk::kShift, held_);
+    }
+  }
+
+  void key(int16_t keyCode, int16_t shift) override {
+    BYTE keys[256];
+    holdModifiers(shift, capsLock_);
+    GetKeyboardState(keys);
+    wchar_t typed[4] = {};
+    const int n =
+        ToUnicode(static_cast<UINT>(keyCode),
+                  MapVirtualKeyW(static_cast<UINT>(keyCode), MAPVK_VK_TO_VSC), keys, typed, 4, 0);
+    stroke(keyCode, shift,
+           n == 1 ? TextView(reinterpret_cast<const char16_t*>(typed), 1) : TextView());
+  }
+  void keyDown(int16_t keyCode, int16_t shift) override {
+    held_ = static_cast<int16_t>(shift & (kShiftMask | kCtrlMask | kAltMask));
+    holdModifiers(shift, capsLock_);
+    SendMessageW(keyTarget(), (shift & kAltMask) != 0 ? WM_SYSKEYDOWN : WM_KEYDOWN,
+                 static_cast<WPARAM>(keyCode), 1);
+    pumpMessages();
+  }
+  void keyUp(int16_t keyCode, int16_t shift) override {
+    held_ = static_cast<int16_t>(shift & (kShiftMask | kCtrlMask | kAltMask));
+    holdModifiers(shift, capsLock_);
+    SendMessageW(keyTarget(), (shift & kAltMask) != 0 ? WM_SYSKEYUP : WM_KEYUP,
+                 static_cast<WPARAM>(keyCode), static_cast<LPARAM>(0xC0000001u));
+    holdModifiers(held_, capsLock_);
+    pumpMessages();
+  }
+
+  void select(int32_t start, int32_t length) override {
+    const Text text = win32::richText(editor());
+    const auto size = static_cast<int32_t>(text.size());
+    const auto reachable = [&](int64_t offset) {
+      const auto at = static_cast<int32_t>(std::clamp<int64_t>(offset, 0, size));
+      return at > 0 && at < size && text[at - 1] == kCR && text[at] == kLF ? at - 1 : at;
+    };
+    const int32_t from = reachable(start);
+    const int32_t to = std::max(from, reachable(int64_t{start} + length));
+    SetFocus(editor());
+    const POINT down = pixelOf(from);
+    const POINT up = pixelOf(to);
+    const WPARAM keys = (held_ & kShiftMask) != 0 ? MK_SHIFT : 0;
+    SendMessageW(editor(), WM_LBUTTONDOWN, keys | MK_LBUTTON, MAKELPARAM(down.x, down.y));
+    SendMessageW(editor(), WM_MOUSEMOVE, keys | MK_LBUTTON, MAKELPARAM(up.x, up.y));
+    SendMessageW(editor(), WM_LBUTTONUP, keys, MAKELPARAM(up.x, up.y));
+    pumpMessages();
+  }
+  void click(double x, double y) override {
+    mouseDown(kLeftButton, held_, x, y);
+    mouseUp(kLeftButton, held_, x, y);
+  }
+  void rightClick(double, double) override { notAvailable("rightclick (the popup menu)"); }
+  void mouseDown(int16_t button, int16_t shift, double x, double y) override {
+    mouse(button, shift, x, y, true);
+  }
+  void mouseUp(int16_t button, int16_t shift, double x, double y) override {
+    mouse(button, shift, x, y, false);
+  }
+  void menu(int16_t) override { notAvailable("menu (the popup menu)"); }
+  void focus(ScriptFocus place) override {
+    switch (place) {
+      case ScriptFocus::kSurface:
+        SetFocus(editor());
+        break;
+      case ScriptFocus::kList:
+        SetFocus(GetDlgItem(editor(), win32::kListId));
+        break;
+      case ScriptFocus::kAway:
+        SetFocus(window_.hwnd());
+        break;
+    }
+    pumpMessages();
+  }
+  void scroll(int32_t line) override {
+    const auto first = static_cast<int32_t>(SendMessageW(editor(), EM_GETFIRSTVISIBLELINE, 0, 0));
+    SendMessageW(editor(), EM_LINESCROLL, 0, line - first);
+    pumpMessages();
+  }
+  void tick() override {
+    // The control's timer, as it fires.
+    SendMessageW(window_.control().window(), WM_TIMER, 1, 0);
+    pumpMessages();
+  }
+  void resize(double width, double height) override {
+    RECT frame{0, 0, static_cast<LONG>(std::lround(width / kTwipsPerPixel)),
+               static_cast<LONG>(std::lround(height / kTwipsPerPixel))};
+    AdjustWindowRect(&frame, static_cast<DWORD>(GetWindowLongW(window_.hwnd(), GWL_STYLE)), FALSE);
+    SetWindowPos(window_.hwnd(), nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+                 SWP_NOMOVE | SWP_NOZORDER);
+    pumpMessages();
+  }
+  void paint() override {
+    RedrawWindow(window_.control().window(), nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    pumpMessages();
+  }
+
+  // ---- What the widgets show ----
+
+  WidgetReport widgets() override {
+    WidgetReport r;
+    r.text = win32::richText(editor());
+    CHARRANGE range{};
+    SendMessageW(editor(), EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&range));
+    r.selStart = range.cpMin;
+    r.selLength = range.cpMax - range.cpMin;
+    r.firstVisibleLine = static_cast<int32_t>(SendMessageW(editor(), EM_GETFIRSTVISIBLELINE, 0, 0));
+    BSTR json = nullptr;
+    if (FAILED(inspection_->WidgetState(&json))) notAvailable("the widgets' state");
+    const OrderedJson w = parseBstr(json);
+    r.hideSelection = w["hideSelection"].get<bool>();
+    r.locked = w["locked"].get<bool>();
+    r.maxLength = w["maxLength"].get<int32_t>();
+    r.mousePointer = w["mousePointer"].get<int16_t>();
+    r.screenPointer = w["screenPointer"].get<int16_t>();
+    r.focus = w["focus"].get<std::string>();
+    const OrderedJson& list = w["list"];
+    r.list = {list["visible"].get<bool>(),
+              list["left"].get<int32_t>(),
+              list["top"].get<int32_t>(),
+              list["listIndex"].get<int32_t>(),
+              {}};
+    for (const OrderedJson& item : list["items"])
+      r.list.items.push_back(fromUtf8(item.get<std::string>()));
+    const OrderedJson& hint = w["hint"];
+    r.hint = {hint["visible"].get<bool>(),  fromUtf8(hint["text"].get<std::string>()),
+              hint["left"].get<int32_t>(),  hint["top"].get<int32_t>(),
+              hint["width"].get<int32_t>(), hint["height"].get<int32_t>()};
+    return r;
+  }
+
+  // Each unit's colour and weight as RichEdit reports it (EM_GETCHARFORMAT of a one-unit
+  // selection); the selection is put back as it was.
+  std::vector<FormatRun> formats() override {
+    const HWND e = editor();
+    CHARRANGE saved{};
+    SendMessageW(e, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&saved));
+    const int32_t length = win32::richTextLength(e);
+    std::vector<FormatRun> runs;
+    for (int32_t i = 0; i < length; ++i) {
+      CHARRANGE one{i, i + 1};
+      SendMessageW(e, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&one));
+      CHARFORMATW format{};
+      format.cbSize = sizeof format;
+      SendMessageW(e, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
+      const int32_t color =
+          (format.dwEffects & CFE_AUTOCOLOR) != 0 ? 0 : static_cast<int32_t>(format.crTextColor);
+      const bool bold = (format.dwEffects & CFE_BOLD) != 0;
+      if (!runs.empty() && runs.back().color == color && runs.back().bold == bold)
+        ++runs.back().length;
+      else
+        runs.push_back({i, 1, color, bold});
+    }
+    SendMessageW(e, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&saved));
+    return runs;
+  }
+
+  std::optional<GutterReport> gutter() override { notAvailable("gutter (its paint records)"); }
+  MenuReport menuItems() override { notAvailable("menu-items (the popup menu)"); }
+
+ private:
+  static constexpr Guid kNoGuid{};
+
+  IDispatch* dispatch() { return window_.control().automation(); }
+  HWND editor() { return window_.control().child(win32::kEditorId); }
+  // Keys go where the keyboard focus is: the keyword list or the editor.
+  HWND keyTarget() {
+    const HWND list = GetDlgItem(editor(), win32::kListId);
+    return GetFocus() == list ? list : editor();
+  }
+  IObjectSafety* objectSafety() {
+    IObjectSafety* safety = nullptr;
+    if (FAILED(dispatch()->QueryInterface(IID_IObjectSafety, reinterpret_cast<void**>(&safety))))
+      notAvailable("safety");
+    return safety;
+  }
+
+  // One key: down, the character it types (if any), up.
+  void stroke(int16_t keyCode, int16_t shift, TextView typed) {
+    holdModifiers(shift, capsLock_);
+    const HWND target = keyTarget();
+    const bool alt = (shift & kAltMask) != 0;
+    SendMessageW(target, alt ? WM_SYSKEYDOWN : WM_KEYDOWN, static_cast<WPARAM>(keyCode), 1);
+    for (const char16_t c : typed) SendMessageW(target, alt ? WM_SYSCHAR : WM_CHAR, c, 1);
+    SendMessageW(target, alt ? WM_SYSKEYUP : WM_KEYUP, static_cast<WPARAM>(keyCode),
+                 static_cast<LPARAM>(0xC0000001u));
+    holdModifiers(held_, capsLock_);
+    pumpMessages();
+  }
+
+  // The editor's pixel for an offset: the top left of its unit, one pixel in.
+  POINT pixelOf(int32_t offset) {
+    POINTL at{};
+    SendMessageW(editor(), EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&at), offset);
+    return {at.x, at.y + 1};
+  }
+
+  // A mouse button at a cell of the headless grid: line first + floor(y / 16), column
+  // round(x / 8), clamped to the line, pressed at that offset's pixel in the editor.
+  void mouse(int16_t button, int16_t shift, double x, double y, bool down) {
+    const HWND e = editor();
+    const auto lines = static_cast<int32_t>(SendMessageW(e, EM_GETLINECOUNT, 0, 0));
+    const auto first = static_cast<int32_t>(SendMessageW(e, EM_GETFIRSTVISIBLELINE, 0, 0));
+    const int32_t line =
+        std::clamp(first + static_cast<int32_t>(std::floor(y / kCellHeight)), 0, lines - 1);
+    const auto start = static_cast<int32_t>(SendMessageW(e, EM_LINEINDEX, line, 0));
+    const auto length = static_cast<int32_t>(SendMessageW(e, EM_LINELENGTH, start, 0));
+    const int32_t column = std::clamp(static_cast<int32_t>(std::lround(x / kCellWidth)), 0, length);
+    POINT at = pixelOf(start + column);
+    if (column == length && length > 0) {
+      // Past the line's last character: its right, where a click gives the line's end.
+      RECT client{};
+      GetClientRect(e, &client);
+      at.x = client.right - 2;
+    }
+    WPARAM keys = 0;
+    if ((shift & kShiftMask) != 0) keys |= MK_SHIFT;
+    if ((shift & kCtrlMask) != 0) keys |= MK_CONTROL;
+    UINT message = 0;
+    if (button == kLeftButton) {
+      message = down ? WM_LBUTTONDOWN : WM_LBUTTONUP;
+      if (down) keys |= MK_LBUTTON;
+    } else if (button == kRightButton) {
+      notAvailable("the right button (the popup menu)");
+    } else {
+      message = down ? WM_MBUTTONDOWN : WM_MBUTTONUP;
+      if (down) keys |= MK_MBUTTON;
+    }
+    holdModifiers(shift, capsLock_);
+    SendMessageW(e, message, keys, MAKELPARAM(at.x, at.y));
+    holdModifiers(held_, capsLock_);
+    pumpMessages();
+  }
+
+  const bool& capsLock_;
+  int16_t held_ = 0;  // modifiers held down by keydown, until their keyup
+  host::HostWindow window_;
+  win32::ITaviInspection* inspection_ = nullptr;
+};
+
+class Win32ScriptPlatform final : public ScriptPlatform {
+ public:
+  Win32ScriptPlatform() {
+    if (FAILED(OleInitialize(nullptr))) throw std::runtime_error("OleInitialize failed");
+  }
+  ~Win32ScriptPlatform() override {
+    clipboardHolder_.reset();
+    controls_.clear();
+    OleUninitialize();
+  }
+
+  ScriptControl& createControl() override {
+    controls_.push_back(std::make_unique<Win32ScriptControl>(capsLock_));
+    // From the first control on, its message boxes are answered and recorded.
+    drainMessageBoxes();
+    return *controls_.back();
+  }
+
+  void setCapsLock(bool on) override {
+    capsLock_ = on;
+    holdModifiers(0, on);
+  }
+
+  std::optional<Text> clipboardText() override {
+    const ClipboardRelease released(*this);
+    if (!OpenClipboard(nullptr)) return std::nullopt;
+    std::optional<Text> text;
+    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+      if (const auto* chars = static_cast<const char16_t*>(GlobalLock(data))) {
+        text = Text(chars);
+        GlobalUnlock(data);
+      }
+    }
+    CloseClipboard();
+    return text;
+  }
+  void setClipboardText(const std::optional<Text>& text) override {
+    const ClipboardRelease released(*this);
+    if (!OpenClipboard(nullptr)) return;
+    EmptyClipboard();
+    if (text) {
+      const size_t bytes = (text->size() + 1) * sizeof(char16_t);
+      if (HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes)) {
+        auto* chars = static_cast<char16_t*>(GlobalLock(memory));
+        std::copy(text->begin(), text->end(), chars);
+        chars[text->size()] = u'\0';
+        GlobalUnlock(memory);
+        if (SetClipboardData(CF_UNICODETEXT, memory) == nullptr) GlobalFree(memory);
+      }
+    }
+    CloseClipboard();
+  }
+  void setClipboardLocked(bool locked) override {
+    if (!locked)
+      clipboardHolder_.reset();
+    else if (!clipboardHolder_)
+      clipboardHolder_ = std::make_unique<ClipboardHolder>();
+  }
+
+  void setPrinters(const std::vector<ScriptPrinter>&, int32_t) override {
+    notAvailable("printers");
+  }
+  void scriptPrintDialog(const ScriptDialogAnswer&) override { notAvailable("printdialog"); }
+  PrintoutReport printout() override { notAvailable("printout"); }
+
+  std::vector<MessageBoxReport> drainMessageBoxes() override {
+    std::vector<MessageBoxReport> boxes;
+    if (controls_.empty()) return boxes;
+    BSTR json = nullptr;
+    if (FAILED(controls_.front()->inspection().DrainMessageBoxes(&json))) return boxes;
+    for (const OrderedJson& box : parseBstr(json))
+      boxes.push_back({fromUtf8(box["text"].get<std::string>()), box["style"].get<int32_t>(),
+                       fromUtf8(box["title"].get<std::string>())});
+    return boxes;
+  }
+
+ private:
+  // The outside world's own clipboard accesses are never locked out: the holder lets go
+  // for them and takes the clipboard again after.
+  class ClipboardRelease {
+   public:
+    explicit ClipboardRelease(Win32ScriptPlatform& p)
+        : p_(p), held_(p.clipboardHolder_ != nullptr) {
+      p_.clipboardHolder_.reset();
+    }
+    ~ClipboardRelease() {
+      if (held_) p_.clipboardHolder_ = std::make_unique<ClipboardHolder>();
+    }
+    ClipboardRelease(const ClipboardRelease&) = delete;
+    ClipboardRelease& operator=(const ClipboardRelease&) = delete;
+
+   private:
+    Win32ScriptPlatform& p_;
+    bool held_;
+  };
+
+  bool capsLock_ = false;
+  std::unique_ptr<ClipboardHolder> clipboardHolder_;
+  std::vector<std::unique_ptr<Win32ScriptControl>> controls_;
+};
+
+}  // namespace
+
+std::unique_ptr<ScriptPlatform> makeWin32Platform() {
+  return std::make_unique<Win32ScriptPlatform>();
+}
+
+}  // namespace tavi::script
