@@ -182,14 +182,24 @@ class QtScriptControl final : public ScriptControl {
     sendKey(QEvent::KeyRelease, keyCode, shift, {});
   }
 
+  // Press at the start, drag to the end, release. No pixel lies inside a surrogate pair:
+  // such an end is the pair's outer edge, as the surface widens a range over it.
   void select(int32_t start, int32_t length) override {
-    const QPoint from = pixelOfOffset(std::clamp<int64_t>(start, 0, surface().textLength()));
-    const QPoint to =
-        pixelOfOffset(std::clamp<int64_t>(int64_t{start} + length, 0, surface().textLength()));
+    const Text text = surface().text();
+    const int64_t size = static_cast<int64_t>(text.size());
+    const auto insidePair = [&](int64_t at) {
+      return at > 0 && at < size && isHighSurrogate(text[at - 1]) && isLowSurrogate(text[at]);
+    };
+    int64_t from = std::clamp<int64_t>(start, 0, size);
+    int64_t to = std::clamp<int64_t>(int64_t{start} + length, from, size);
+    if (insidePair(from)) --from;
+    to = length == 0 ? from : to + (insidePair(to) ? 1 : 0);
     const Qt::KeyboardModifiers mods = modifiersOf(modifiers_);
-    sendMouse(QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton, mods);
-    sendMouse(QEvent::MouseMove, to, Qt::NoButton, Qt::LeftButton, mods);
-    sendMouse(QEvent::MouseButtonRelease, to, Qt::LeftButton, Qt::NoButton, mods);
+    sendMouse(QEvent::MouseButtonPress, pixelOfOffset(static_cast<int32_t>(from)), Qt::LeftButton,
+              Qt::LeftButton, mods);
+    const QPoint end = pixelOfOffset(static_cast<int32_t>(to));
+    sendMouse(QEvent::MouseMove, end, Qt::NoButton, Qt::LeftButton, mods);
+    sendMouse(QEvent::MouseButtonRelease, end, Qt::LeftButton, Qt::NoButton, mods);
   }
 
   void click(double x, double y) override {
@@ -417,6 +427,9 @@ class QtScriptControl final : public ScriptControl {
   void sendMouse(QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons buttons,
                  Qt::KeyboardModifiers mods) {
     QWidget* viewport = surface().widget()->viewport();
+    // A press gives the focus to the surface, as the window system's press does.
+    if (type == QEvent::MouseButtonPress && (surface().widget()->focusPolicy() & Qt::ClickFocus))
+      surface().widget()->setFocus(Qt::MouseFocusReason);
     const QPointF local(at);
     QMouseEvent event(type, local, viewport->mapToGlobal(local), button, buttons, mods);
     QApplication::sendEvent(viewport, &event);
@@ -472,6 +485,8 @@ class QtScriptPlatform final : public ScriptPlatform {
     form_.resize(800, 600);
     elsewhere_ = new QLineEdit(&form_);
     elsewhere_->setGeometry(0, 560, 100, 24);
+    // A run starts with an empty clipboard, as on the headless platform.
+    QGuiApplication::clipboard()->clear();
     // Printing goes to a PDF file; the print dialog answers as the printdialog command
     // scripted it, else confirms at once.
     services_.printers.usePdfPrinter(
