@@ -5,6 +5,7 @@
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMimeData>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
 
@@ -86,7 +87,8 @@ SurfaceView::SurfaceView(SurfaceModel& model, SurfaceInput& input, QWidget* pare
   blink_.setInterval(flash > 0 ? flash / 2 : 500);
   connect(&blink_, &QTimer::timeout, this, [this] {
     caretShown_ = !caretShown_;
-    viewport()->update();
+    const int32_t line = model_.lineFromChar(model_.activeEnd());
+    updateLines(line, line);
   });
   dragTimer_.setInterval(kDragScrollMs);
   connect(&dragTimer_, &QTimer::timeout, this, [this] { dragScroll(); });
@@ -96,8 +98,12 @@ SurfaceView::SurfaceView(SurfaceModel& model, SurfaceInput& input, QWidget* pare
 SurfaceView::~SurfaceView() = default;
 
 void SurfaceView::setMarks(std::vector<Mark> marks) {
+  // The lines of the marks that go and of those that come are drawn again.
+  for (const std::vector<Mark>* list : {&marks_, &marks})
+    for (const Mark& mark : *list)
+      updateLines(model_.lineFromChar(mark.start),
+                  model_.lineFromChar(std::max(mark.start, mark.start + mark.length - 1)));
   marks_ = std::move(marks);
-  viewport()->update();
 }
 
 int32_t SurfaceView::firstVisibleLine() const { return verticalScrollBar()->value(); }
@@ -129,8 +135,9 @@ int32_t SurfaceView::offsetAt(QPointF point) const {
 }
 
 void SurfaceView::setHideSelection(bool hide) {
+  if (hide == hideSelection_) return;
   hideSelection_ = hide;
-  viewport()->update();
+  updateLines(selectionLines_.first, selectionLines_.second);
 }
 
 void SurfaceView::placeSelection(int32_t anchor, int32_t active) {
@@ -142,7 +149,6 @@ void SurfaceView::placeSelection(int32_t anchor, int32_t active) {
 
 void SurfaceView::textChanged() {
   updateScrollBars();
-  viewport()->update();
   emit textEdited();
   if (QAccessible::isActive()) {
     // Which part changed is the model's business; readers are given the text as it is now.
@@ -153,6 +159,10 @@ void SurfaceView::textChanged() {
 
 void SurfaceView::selectionMoved(int32_t offset) {
   ensureVisible(offset);
+  // The lines of the selection (and caret) drawn last time and of the new one.
+  updateLines(selectionLines_.first, selectionLines_.second);
+  selectionLines_ = {model_.lineFromChar(model_.selStart()), model_.lineFromChar(model_.selEnd())};
+  updateLines(selectionLines_.first, selectionLines_.second);
   restartBlink();
   emit caretMoved();
   if (QAccessible::isActive()) {
@@ -167,7 +177,27 @@ void SurfaceView::scrollRows(int32_t rows) {
   bar->setValue(bar->value() + rows);
 }
 
-void SurfaceView::refresh() { viewport()->update(); }
+// The control styles a stretch in several calls; the lines are compared once they are done.
+void SurfaceView::refresh() {
+  if (settling_) return;
+  settling_ = true;
+  QMetaObject::invokeMethod(
+      this,
+      [this] {
+        settling_ = false;
+        updateScrollBars();
+      },
+      Qt::QueuedConnection);
+}
+
+void SurfaceView::updateLines(int32_t from, int32_t to) {
+  const int32_t first = firstVisibleLine();
+  const int32_t top = std::max(from, first) - first;
+  const int32_t bottom = std::min(to, first + rowsInView()) - first;  // the part-shown row too
+  if (top > bottom) return;
+  const int height = lineHeight();
+  viewport()->update(QRect(0, top * height, viewport()->width(), (bottom - top + 1) * height));
+}
 
 // ---- Layout ----
 
@@ -187,7 +217,7 @@ std::unique_ptr<QTextLayout> SurfaceView::makeLayout(const QString& text,
   return layout;
 }
 
-const QTextLayout& SurfaceView::layoutOf(int32_t line) const {
+const QTextLayout& SurfaceView::layoutOf(int32_t line, bool* rebuilt) const {
   const int32_t start = model_.lineStart(line);
   const int32_t length = model_.lineEnd(line) - start;
   Text text = model_.slice(start, length);
@@ -197,6 +227,7 @@ const QTextLayout& SurfaceView::layoutOf(int32_t line) const {
   const auto found = lines_.find(line);
   if (found != lines_.end() && found->second.text == text && found->second.runs == runs)
     return *found->second.layout;
+  if (rebuilt != nullptr) *rebuilt = true;
   std::unique_ptr<QTextLayout> layout = makeLayout(toQString(text), runs);
   LaidOutLine& entry = lines_[line];
   entry = {std::move(text), std::move(runs), std::move(layout)};
@@ -218,9 +249,18 @@ void SurfaceView::updateScrollBars() {
     const int32_t last = std::min(model_.lineCount() - 1, first + rows);
     for (auto it = lines_.begin(); it != lines_.end();)
       it = it->first < first || it->first > last ? lines_.erase(it) : std::next(it);
+    // A line whose text or formats changed is drawn again, and so is the room below the
+    // last line when the count of lines changed.
     qreal widest = 0;
-    for (int32_t line = first; line <= last; ++line)
-      widest = std::max(widest, layoutOf(line).lineAt(0).naturalTextWidth());
+    for (int32_t line = first; line <= last; ++line) {
+      bool rebuilt = false;
+      widest = std::max(widest, layoutOf(line, &rebuilt).lineAt(0).naturalTextWidth());
+      if (rebuilt) updateLines(line, line);
+    }
+    if (model_.lineCount() != drawnLineCount_) {
+      updateLines(std::min(model_.lineCount(), drawnLineCount_) - 1, first + rows);
+      drawnLineCount_ = model_.lineCount();
+    }
     QScrollBar* horizontal = horizontalScrollBar();
     horizontal->setSingleStep(std::max(1, fontMetrics().averageCharWidth()));
     horizontal->setPageStep(viewport()->width());
@@ -261,12 +301,14 @@ void SurfaceView::ensureVisible(int32_t offset) {
 
 // ---- Painting ----
 
-void SurfaceView::paintEvent(QPaintEvent*) {
+void SurfaceView::paintEvent(QPaintEvent* e) {
   QPainter painter(viewport());
   const int height = lineHeight();
   const int32_t first = firstVisibleLine();
-  const int32_t rows = rowsInView() + 1;  // the partly shown row below the whole ones
-  for (int32_t row = 0; row < rows && first + row < model_.lineCount(); ++row)
+  // The rows the event asks for, the partly shown row below the whole ones among them.
+  const int32_t top = std::max(0, e->rect().top() / height);
+  const int32_t bottom = std::min(rowsInView(), e->rect().bottom() / height);
+  for (int32_t row = top; row <= bottom && first + row < model_.lineCount(); ++row)
     drawLine(painter, first + row, row * height);
 }
 
@@ -348,7 +390,8 @@ void SurfaceView::drawLine(QPainter& painter, int32_t line, int y) const {
 void SurfaceView::restartBlink() {
   caretShown_ = true;
   if (hasFocus()) blink_.start();
-  viewport()->update();
+  const int32_t line = model_.lineFromChar(model_.activeEnd());
+  updateLines(line, line);
 }
 
 // ---- Events ----
@@ -426,6 +469,7 @@ void SurfaceView::mouseDoubleClickEvent(QMouseEvent* e) {
 
 void SurfaceView::focusInEvent(QFocusEvent* e) {
   QAbstractScrollArea::focusInEvent(e);
+  updateLines(selectionLines_.first, selectionLines_.second);  // a hidden selection shows
   restartBlink();
   input_.focusGained(e->reason());
 }

@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "surface/surface_model.h"
@@ -116,8 +117,11 @@ class SurfaceView final : public QAbstractScrollArea {
     std::unique_ptr<QTextLayout> layout;
   };
 
-  // The layout of a line, from the cache while its text and formats are unchanged.
-  const QTextLayout& layoutOf(int32_t line) const;
+  // The layout of a line, from the cache while its text and formats are unchanged;
+  // `rebuilt` is set when it had to be laid out afresh.
+  const QTextLayout& layoutOf(int32_t line, bool* rebuilt = nullptr) const;
+  // Asks for the rows of lines [from, to] in view to be drawn again.
+  void updateLines(int32_t from, int32_t to);
   // A layout of one line's `text` with the model's `runs` (offsets from the line start).
   std::unique_ptr<QTextLayout> makeLayout(const QString& text,
                                           const std::vector<FormatRun>& runs) const;
@@ -146,6 +150,9 @@ class SurfaceView final : public QAbstractScrollArea {
   QTimer dragTimer_;
   int32_t shownFirst_ = 0;
   int32_t shownRows_ = 0;
+  int32_t drawnLineCount_ = 0;
+  std::pair<int32_t, int32_t> selectionLines_{0, 0};  // the lines the selection was drawn on
+  bool settling_ = false;  // a comparison of the lines in view is on its way
 };
 
 }  // namespace tavi::qt
