@@ -47,7 +47,8 @@ class QtGutterCanvas final : public GutterCanvas {
 
   GutterWidget* widget() const { return widget_; }
   // The editor whose lines the gutter numbers: its font, line spacing and text area. The
-  // gutter repaints when the editor's first visible line, rows in view or font change.
+  // gutter repaints when the editor's first visible line, rows or lines in view or font
+  // change.
   void followEditor(const QtEditSurface* editor);
   // What the widget's paint event asks of the control (its gutterPaint notification).
   void setPaintHandler(std::function<void()> handler) { paintHandler_ = std::move(handler); }

@@ -268,9 +268,12 @@ void SurfaceView::updateScrollBars() {
     if (rows == rowsInView()) break;
   }
   updatingBars_ = false;
-  if (firstVisibleLine() != shownFirst_ || rowsInView() != shownRows_) {
+  const int32_t linesShown = std::min(rowsInView() + 1, model_.lineCount() - firstVisibleLine());
+  if (firstVisibleLine() != shownFirst_ || rowsInView() != shownRows_ ||
+      linesShown != shownLines_) {
     shownFirst_ = firstVisibleLine();
     shownRows_ = rowsInView();
+    shownLines_ = linesShown;
     emit linesInViewChanged();
   }
 }

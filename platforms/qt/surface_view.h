@@ -84,7 +84,7 @@ class SurfaceView final : public QAbstractScrollArea {
  signals:
   void caretMoved();
   void textEdited();
-  // The first visible line, the rows in view or the font changed.
+  // The first visible line, the rows in view, the lines in view or the font changed.
   void linesInViewChanged();
 
  protected:
@@ -150,6 +150,7 @@ class SurfaceView final : public QAbstractScrollArea {
   QTimer dragTimer_;
   int32_t shownFirst_ = 0;
   int32_t shownRows_ = 0;
+  int32_t shownLines_ = 0;  // lines in view, the part-shown one included
   int32_t drawnLineCount_ = 0;
   std::pair<int32_t, int32_t> selectionLines_{0, 0};  // the lines the selection was drawn on
   bool settling_ = false;  // a comparison of the lines in view is on its way
