@@ -13,7 +13,8 @@ HostWindow::~HostWindow() {
   close(ignored);
 }
 
-bool HostWindow::open(int width, int height, std::string& error) {
+bool HostWindow::open(int width, int height, std::string& error,
+                      HostedControl::Activation activation) {
   WNDCLASSEXW wc{};
   wc.cbSize = sizeof wc;
   wc.lpfnWndProc = windowProc;
@@ -38,7 +39,7 @@ bool HostWindow::open(int width, int height, std::string& error) {
   ShowWindow(hwnd_, SW_SHOW);
   SetForegroundWindow(hwnd_);
   UpdateWindow(hwnd_);
-  return control_.open(hwnd_, error);
+  return control_.open(hwnd_, error, activation);
 }
 
 bool HostWindow::close(std::string& error) {

@@ -18,7 +18,8 @@ class HostWindow {
 
   // Creates and shows the window with a client area of the given size, then creates and
   // sites the control in it. False, with `error` set, when either fails.
-  bool open(int width, int height, std::string& error);
+  bool open(int width, int height, std::string& error,
+            HostedControl::Activation activation = HostedControl::Activation::kUiActive);
   // Closes the control (see HostedControl::close) and destroys the window.
   bool close(std::string& error);
 

@@ -45,7 +45,7 @@ HostedControl::~HostedControl() {
   sink_->Release();
 }
 
-bool HostedControl::open(HWND frame, std::string& error) {
+bool HostedControl::open(HWND frame, std::string& error, Activation activation) {
   frame_ = frame;
   CLSID clsid{};
   HRESULT hr = CLSIDFromProgID(win32::kProgId, &clsid);
@@ -149,6 +149,10 @@ bool HostedControl::open(HWND frame, std::string& error) {
         "the control's window is not a child of the host's window after in-place "
         "activation";
     return false;
+  }
+  if (activation == Activation::kInPlace) {
+    resize(bounds);
+    return true;
   }
   hr = object_->DoVerb(OLEIVERB_UIACTIVATE, nullptr, clientSite, 0, frame, &bounds);
   if (FAILED(hr)) {

@@ -21,10 +21,13 @@ class HostedControl {
   HostedControl(const HostedControl&) = delete;
   HostedControl& operator=(const HostedControl&) = delete;
 
+  // How far open() activates the control: in place only, or also UI-active with the
+  // keyboard focus (as a container does for the control a person works in).
+  enum class Activation { kInPlace, kUiActive };
   // Creates the control, sites it in `frame`, advises the sink, activates it in place over
-  // the frame's client area and UI-activates it. False, with `error` saying which call
-  // failed and how, when a step fails.
-  bool open(HWND frame, std::string& error);
+  // the frame's client area and, unless told otherwise, UI-activates it. False, with
+  // `error` saying which call failed and how, when a step fails.
+  bool open(HWND frame, std::string& error, Activation activation = Activation::kUiActive);
   // Sets the message texts and switches a host sets before the user works: the messages,
   // keyword colouring on, loading done.
   bool configure(std::string& error);

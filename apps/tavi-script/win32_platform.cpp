@@ -103,7 +103,10 @@ class Win32ScriptControl final : public ScriptControl {
     std::string error;
     const int width = static_cast<int>(kDefaultControlWidth / kTwipsPerPixel);
     const int height = static_cast<int>(kDefaultControlHeight / kTwipsPerPixel);
-    if (!window_.open(width, height, error)) throw std::runtime_error(error);
+    // In place, not UI-active: a new control does not have the keyboard focus until a
+    // person gives it (a key or a click), as on every platform.
+    if (!window_.open(width, height, error, host::HostedControl::Activation::kInPlace))
+      throw std::runtime_error(error);
     IDispatch* object = window_.control().automation();
     if (FAILED(
             object->QueryInterface(win32::kInspectionIid, reinterpret_cast<void**>(&inspection_))))
@@ -244,11 +247,12 @@ class Win32ScriptControl final : public ScriptControl {
       const bool letter = (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
       const bool shifted = (scan & 0x100) != 0;
       const bool needsShift = letter ? shifted != capsLock_ : shifted;
-      const bool pressShift = needsShift && (held_ & kShiftMask) == 0;
-      if (pressShift) keyDown(vk::kShift, static_cast<int16_t>(held_ | kShiftMask));
-      const int16_t shift = pressShift ? static_cast<int16_t>(held_ | kShiftMask) : held_;
+      const int16_t before = held_;
+      const bool pressShift = needsShift && (before & kShiftMask) == 0;
+      const auto shift = static_cast<int16_t>(pressShift ? before | kShiftMask : before);
+      if (pressShift) keyDown(vk::kShift, shift);
       stroke(static_cast<int16_t>(scan & 0xFF), shift, TextView(&text[i], 1));
-      if (pressShift) keyUp(vk::kShift, held_);
+      if (pressShift) keyUp(vk::kShift, before);
     }
   }
 
@@ -264,14 +268,14 @@ class Win32ScriptControl final : public ScriptControl {
            n == 1 ? TextView(reinterpret_cast<const char16_t*>(typed), 1) : TextView());
   }
   void keyDown(int16_t keyCode, int16_t shift) override {
-    held_ = static_cast<int16_t>(shift & (kShiftMask | kCtrlMask | kAltMask));
+    held_ = static_cast<int16_t>(held_ | modifierOf(keyCode));
     holdModifiers(shift, capsLock_);
     SendMessageW(keyTarget(), (shift & kAltMask) != 0 ? WM_SYSKEYDOWN : WM_KEYDOWN,
                  static_cast<WPARAM>(keyCode), 1);
     pumpMessages();
   }
   void keyUp(int16_t keyCode, int16_t shift) override {
-    held_ = static_cast<int16_t>(shift & (kShiftMask | kCtrlMask | kAltMask));
+    held_ = static_cast<int16_t>(held_ & ~modifierOf(keyCode));
     holdModifiers(shift, capsLock_);
     SendMessageW(keyTarget(), (shift & kAltMask) != 0 ? WM_SYSKEYUP : WM_KEYUP,
                  static_cast<WPARAM>(keyCode), static_cast<LPARAM>(0xC0000001u));
@@ -415,16 +419,32 @@ class Win32ScriptControl final : public ScriptControl {
 
   IDispatch* dispatch() { return window_.control().automation(); }
   HWND editor() { return window_.control().child(win32::kEditorId); }
-  // Keys go where the keyboard focus is: the keyword list or the editor.
+  // Keys go where the keyboard focus is: the keyword list or the editor, which a key takes
+  // the focus to when it is elsewhere.
   HWND keyTarget() {
     const HWND list = GetDlgItem(editor(), win32::kListId);
-    return GetFocus() == list ? list : editor();
+    const HWND focus = GetFocus();
+    if (focus == list) return list;
+    if (focus != editor()) {
+      SetFocus(editor());
+      pumpMessages();
+    }
+    return editor();
   }
   IObjectSafety* objectSafety() {
     IObjectSafety* safety = nullptr;
     if (FAILED(dispatch()->QueryInterface(IID_IObjectSafety, reinterpret_cast<void**>(&safety))))
       notAvailable("safety");
     return safety;
+  }
+
+  // The modifier a key is (Shift 1, Ctrl 2, Alt 4), or 0: modifiers stay held from their
+  // keydown to their keyup.
+  static int16_t modifierOf(int16_t keyCode) {
+    if (keyCode == vk::kShift) return kShiftMask;
+    if (keyCode == vk::kControl) return kCtrlMask;
+    if (keyCode == vk::kMenu) return kAltMask;
+    return 0;
   }
 
   // One key: down, the character it types (if any), up.
