@@ -385,8 +385,9 @@ void judge(Row& row, bool best, std::optional<double> under) {
   const auto& figure = ours(row);
   if (!figure) return;
   const auto peer = bestPeer(row);
+  if (best && !peer) return;  // nothing to compare with
   bool met = true;
-  if (best && peer) met = met && *figure <= *peer;
+  if (best) met = met && *figure <= *peer;
   if (under) met = met && *figure < *under;
   row.verdict = metOrNot(met);
 }
