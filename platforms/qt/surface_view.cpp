@@ -83,8 +83,10 @@ SurfaceView::SurfaceView(SurfaceModel& model, SurfaceInput& input, QWidget* pare
   viewport()->setBackgroundRole(QPalette::Base);
   viewport()->setAutoFillBackground(true);
   verticalScrollBar()->setSingleStep(1);
+  // A flash time of 0 is a caret that does not blink.
   const int flash = QApplication::cursorFlashTime();
-  blink_.setInterval(flash > 0 ? flash / 2 : 500);
+  blink_.setInterval(flash / 2);
+  blinks_ = flash > 0;
   connect(&blink_, &QTimer::timeout, this, [this] {
     caretShown_ = !caretShown_;
     const int32_t line = model_.lineFromChar(model_.activeEnd());
@@ -392,7 +394,7 @@ void SurfaceView::drawLine(QPainter& painter, int32_t line, int y) const {
 
 void SurfaceView::restartBlink() {
   caretShown_ = true;
-  if (hasFocus()) blink_.start();
+  if (hasFocus() && blinks_) blink_.start();
   const int32_t line = model_.lineFromChar(model_.activeEnd());
   updateLines(line, line);
 }

@@ -143,6 +143,7 @@ class SurfaceView final : public QAbstractScrollArea {
   int preeditCursor_ = 0;
   QTimer blink_;
   bool caretShown_ = false;
+  bool blinks_ = true;
   bool hideSelection_ = true;
   bool updatingBars_ = false;
   bool selecting_ = false;  // a left-button drag is under way
