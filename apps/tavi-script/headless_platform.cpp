@@ -64,6 +64,10 @@ class HeadlessScriptControl final : public ScriptControl {
   TaviColorText& control() override { return control_; }
 
   void type(TextView text) override { widgets_.type(text); }
+  void compose(TextView text) override {
+    if (widgets_.focusPlace() == FocusPlace::kAway) widgets_.focus(FocusPlace::kSurface);
+    if (widgets_.focusPlace() == FocusPlace::kSurface) widgets_.surface().composeInput(text);
+  }
   void key(int16_t keyCode, int16_t shift) override { widgets_.key(keyCode, shift); }
   void keyDown(int16_t keyCode, int16_t shift) override { widgets_.keyDown(keyCode, shift); }
   void keyUp(int16_t keyCode, int16_t shift) override { widgets_.keyUp(keyCode, shift); }

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -155,6 +156,14 @@ class QtScriptControl final : public ScriptControl {
       typeCharacter(text.substr(i, n));
       i += n;
     }
+  }
+
+  void compose(TextView text) override {
+    if (QApplication::focusWidget() == widget_->keywordList()) return;  // the list takes none
+    QInputMethodEvent event;
+    event.setCommitString(toQString(text));
+    QApplication::sendEvent(keyTarget(), &event);
+    settle();
   }
 
   void key(int16_t keyCode, int16_t shift) override {

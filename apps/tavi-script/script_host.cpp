@@ -302,6 +302,9 @@ OrderedJson ScriptHost::execute(const json& c) {
   if (name == "type") {
     expectSize(c, 2);
     w.type(textFromJson(arg(c, 1)));
+  } else if (name == "compose") {
+    expectSize(c, 2);
+    w.compose(textFromJson(arg(c, 1)));
   } else if (name == "key" || name == "keydown" || name == "keyup") {
     expectSize(c, 3);
     const int16_t vk = shortArg(c, 1), shift = shortArg(c, 2);

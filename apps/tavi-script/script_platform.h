@@ -159,6 +159,9 @@ class ScriptControl {
   // the headless grid (8 x 16 per cell); a platform with other metrics maps the cell to its
   // own pixel.
   virtual void type(TextView text) = 0;
+  // An input method commits `text` (no key notifications). A platform that cannot send
+  // input-method text types it.
+  virtual void compose(TextView text) { type(text); }
   virtual void key(int16_t keyCode, int16_t shift) = 0;
   virtual void keyDown(int16_t keyCode, int16_t shift) = 0;
   virtual void keyUp(int16_t keyCode, int16_t shift) = 0;

@@ -109,6 +109,8 @@ class HeadlessEditSurface final : public EditSurface, public Focusable, private 
   // Typed input replacing the selection: refused while locked or when the text would grow
   // beyond the maximum length.
   void typeInput(TextView chars) { model_.typeInput(chars); }
+  // Text an input method commits: replaces the selection like a paste.
+  void composeInput(TextView text) { model_.pasteText(text); }
   // The surface's own action for a key (the model's), with the character the US layout
   // types for a character key.
   void keyAction(int16_t keyCode, int16_t shift, bool capsLock);

@@ -38,6 +38,8 @@ constexpr std::array kTextPieces = {
 // What a person types: the pieces a keyboard gives, with keywords to complete.
 constexpr std::array kTyped = {"IF ", "AND", " ", "\n", "\t", "x",      "CALL ", "ABANDON",
                                "a",   "Q",   "é", "😀",  "E",  "AGE OF", " CALL", "("};
+// What an input method commits.
+constexpr std::array kComposed = {"é", "😀", "e\u0301", "Ω\n", "ß\r", "IF"};
 constexpr std::array kFindWords = {"x", "IF", "call", "é", "\r\n", "e\u0301", "AND", "zz"};
 // Caret and editing keys; Ctrl+A is 65 with Ctrl.
 constexpr std::array<int, 11> kKeys = {37, 38, 39, 40, 36, 35, 33, 34, 8, 46, 13};
@@ -75,7 +77,7 @@ class Session {
   }
 
   std::string command() {
-    switch (below(16)) {
+    switch (below(17)) {
       case 0:
         return json::array({"click", below(240), below(120)}).dump();
       case 1:
@@ -109,6 +111,8 @@ class Session {
         return json::array({"call", "HighlightLine", below(5), below(3)}).dump();
       case 14:
         return json::array({"clipboard", text(3)}).dump();
+      case 15:
+        return json::array({"compose", pick(kComposed)}).dump();
       default:
         return json::array({"put", "Text", text(4)}).dump();
     }
