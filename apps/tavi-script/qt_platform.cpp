@@ -126,8 +126,6 @@ Qt::MouseButton qtButtonOf(int16_t button) {
 // Lets the events that the last input posted run (deferred updates, focus changes).
 void settle() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
 
-class QtScriptPlatform;
-
 class QtScriptControl final : public ScriptControl {
  public:
   QtScriptControl(QWidget& form, QWidget& elsewhere, qt::QtServices& services, int16_t& modifiers)
