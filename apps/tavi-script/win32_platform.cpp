@@ -391,10 +391,14 @@ class Win32ScriptControl final : public ScriptControl {
     const HWND e = editor();
     CHARRANGE saved{};
     SendMessageW(e, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&saved));
-    const int32_t length = win32::richTextLength(e);
+    const Text text = win32::richText(e);
+    const auto length = static_cast<int32_t>(text.size());
     std::vector<FormatRun> runs;
     for (int32_t i = 0; i < length; ++i) {
-      CHARRANGE one{i, i + 1};
+      // A CR LF is RichEdit's paragraph mark, one unit of its own: half of it reads as the
+      // format an insertion there would take, so the pair is read whole.
+      const bool pair = text[i] == kCR && i + 1 < length && text[i + 1] == kLF;
+      CHARRANGE one{i, i + (pair ? 2 : 1)};
       SendMessageW(e, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&one));
       CHARFORMATW format{};
       format.cbSize = sizeof format;
@@ -402,16 +406,26 @@ class Win32ScriptControl final : public ScriptControl {
       const int32_t color =
           (format.dwEffects & CFE_AUTOCOLOR) != 0 ? 0 : static_cast<int32_t>(format.crTextColor);
       const bool bold = (format.dwEffects & CFE_BOLD) != 0;
-      if (!runs.empty() && runs.back().color == color && runs.back().bold == bold)
-        ++runs.back().length;
-      else
-        runs.push_back({i, 1, color, bold});
+      for (int32_t unit = i; unit < one.cpMax; ++unit) {
+        if (!runs.empty() && runs.back().color == color && runs.back().bold == bold)
+          ++runs.back().length;
+        else
+          runs.push_back({unit, 1, color, bold});
+      }
+      i = one.cpMax - 1;
     }
     SendMessageW(e, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&saved));
     return runs;
   }
 
-  std::optional<GutterReport> gutter() override { notAvailable("gutter (its paint records)"); }
+  // Whether the gutter has been painted; what it holds is drawn with GDI and not recorded
+  // (its records are the platform's metrics, masked in comparisons).
+  std::optional<GutterReport> gutter() override {
+    BSTR json = nullptr;
+    if (FAILED(inspection_->WidgetState(&json))) notAvailable("gutter");
+    if (!parseBstr(json)["gutterPainted"].get<bool>()) return std::nullopt;
+    return GutterReport{};
+  }
   MenuReport menuItems() override { notAvailable("menu-items (the popup menu)"); }
 
  private:

@@ -11,6 +11,7 @@
 #include "tavi-script/core_state.h"
 #include "win32/com_control.h"
 #include "win32/widgets/edit_surface.h"
+#include "win32/widgets/gutter_canvas.h"
 #include "win32/widgets/services.h"
 
 namespace tavi::win32 {
@@ -60,6 +61,7 @@ HRESULT ComControl::WidgetState(BSTR* json) {
   state["hint"] = {{"visible", w.hint->visible()}, {"text", toUtf8(w.hint->text())},
                    {"left", w.hint->left()},       {"top", w.hint->top()},
                    {"width", w.hint->width()},     {"height", w.hint->height()}};
+  state["gutterPainted"] = static_cast<const Win32GutterCanvas&>(*w.gutter).paintedByControl();
   return answer(state, json);
 }
 

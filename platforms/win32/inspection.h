@@ -19,7 +19,8 @@ class ITaviInspection : public IUnknown {
   virtual HRESULT STDMETHODCALLTYPE CoreState(BSTR* json) = 0;
   // The widgets' state beside the editor's text, selection and view: {"hideSelection",
   // "locked", "maxLength", "mousePointer", "screenPointer", "focus", "list", "hint"}, with
-  // the fields of tavi-script's state.
+  // the fields of tavi-script's state; and "gutterPainted", whether the control has
+  // painted its gutter yet.
   virtual HRESULT STDMETHODCALLTYPE WidgetState(BSTR* json) = 0;
   // The control's Terminate: what it does when its host lets it go.
   virtual HRESULT STDMETHODCALLTYPE Terminate() = 0;

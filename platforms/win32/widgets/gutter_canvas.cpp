@@ -107,6 +107,7 @@ void Win32GutterCanvas::paintInto(HDC dc) {
   target_ = dc;
   try {
     if (paintHandler_) {
+      paintedByControl_ = true;
       paintHandler_();
     } else {
       RECT client{};

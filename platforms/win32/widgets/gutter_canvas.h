@@ -24,6 +24,8 @@ class Win32GutterCanvas final : public GutterCanvas {
   HWND hwnd() const { return hwnd_; }
   // What the window's WM_PAINT asks of the control (its gutterPaint notification).
   void setPaintHandler(std::function<void()> handler) { paintHandler_ = std::move(handler); }
+  // Whether the control has painted the gutter yet.
+  bool paintedByControl() const { return paintedByControl_; }
   // Runs the paint handler with its drawing going into `dc` (a picture of the control).
   void paintInto(HDC dc);
 
@@ -53,6 +55,7 @@ class Win32GutterCanvas final : public GutterCanvas {
   std::wstring face_ = L"Courier New";
   HDC target_ = nullptr;  // the paint's (or the picture's) device context while it runs
   std::function<void()> paintHandler_;
+  bool paintedByControl_ = false;
 };
 
 class Win32FrameBox final : public FrameBox {
