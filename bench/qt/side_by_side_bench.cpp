@@ -404,23 +404,26 @@ void judgeLinear(Row& row, const Row& first, int lines, int firstLines) {
                  " (linear" + text + ")";
 }
 
+void printRow(std::FILE* out, const Row& row, const std::vector<EditorKind>& kinds) {
+  std::fprintf(out, "| %s |", row.title.c_str());
+  for (EditorKind kind : kinds)
+    std::fprintf(out, " %s |", format(row.figures[static_cast<size_t>(kind)], row.unit).c_str());
+  const auto peer = bestPeer(row);
+  if (ours(row) && peer && *peer > 0)
+    std::fprintf(out, " %.2f |", *ours(row) / *peer);
+  else
+    std::fprintf(out, " - |");
+  std::fprintf(out, " %s | %s |\n", row.goal.c_str(), row.verdict.c_str());
+  std::fflush(out);
+}
+
 void printTable(const std::vector<Row>& rows, const std::vector<EditorKind>& kinds) {
   std::printf("\n| row (medians) |");
   for (EditorKind kind : kinds) std::printf(" %s |", editorName(kind));
   std::printf(" this widget / best peer | goal | |\n|---|");
   for (size_t i = 0; i < kinds.size(); ++i) std::printf("---|");
   std::printf("---|---|---|\n");
-  for (const Row& row : rows) {
-    std::printf("| %s |", row.title.c_str());
-    for (EditorKind kind : kinds)
-      std::printf(" %s |", format(row.figures[static_cast<size_t>(kind)], row.unit).c_str());
-    const auto peer = bestPeer(row);
-    if (ours(row) && peer && *peer > 0)
-      std::printf(" %.2f |", *ours(row) / *peer);
-    else
-      std::printf(" - |");
-    std::printf(" %s | %s |\n", row.goal.c_str(), row.verdict.c_str());
-  }
+  for (const Row& row : rows) printRow(stdout, row, kinds);
 }
 
 int run(const Options& options) {
@@ -438,8 +441,9 @@ int run(const Options& options) {
 #endif
   std::fflush(stdout);
   std::vector<Row> rows;
-  const auto add = [&rows](Row row) {
-    std::fprintf(stderr, "measured: %s\n", row.title.c_str());
+  // Each row as it is measured too, so that an interrupted run still shows what it found.
+  const auto add = [&rows, &kinds](Row row) {
+    printRow(stderr, row, kinds);
     rows.push_back(std::move(row));
   };
   struct Typing {
