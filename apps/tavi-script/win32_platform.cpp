@@ -296,9 +296,10 @@ class Win32ScriptControl final : public ScriptControl {
     const POINT down = pixelOf(from);
     const POINT up = pixelOf(to);
     const WPARAM keys = (held_ & kShiftMask) != 0 ? MK_SHIFT : 0;
-    SendMessageW(editor(), WM_LBUTTONDOWN, keys | MK_LBUTTON, MAKELPARAM(down.x, down.y));
-    SendMessageW(editor(), WM_MOUSEMOVE, keys | MK_LBUTTON, MAKELPARAM(up.x, up.y));
-    SendMessageW(editor(), WM_LBUTTONUP, keys, MAKELPARAM(up.x, up.y));
+    separateFromLastPress(down);
+    PostMessageW(editor(), WM_LBUTTONDOWN, keys | MK_LBUTTON, MAKELPARAM(down.x, down.y));
+    PostMessageW(editor(), WM_MOUSEMOVE, keys | MK_LBUTTON, MAKELPARAM(up.x, up.y));
+    PostMessageW(editor(), WM_LBUTTONUP, keys, MAKELPARAM(up.x, up.y));
     pumpMessages();
   }
   void click(double x, double y) override {
@@ -513,12 +514,32 @@ class Win32ScriptControl final : public ScriptControl {
       if (down) keys |= MK_MBUTTON;
     }
     holdModifiers(shift, capsLock_);
-    SendMessageW(e, message, keys, MAKELPARAM(at.x, at.y));
+    if (down) separateFromLastPress(at);
+    PostMessageW(e, message, keys, MAKELPARAM(at.x, at.y));
     holdModifiers(held_, capsLock_);
     pumpMessages();
   }
 
+  // The commands' presses are a person's separate clicks: a press near the last one and
+  // within the double-click time waits until that time is over, so that RichEdit does
+  // not take the two for a double click (which selects a word). Mouse messages are posted,
+  // so that they carry the time they were made at.
+  void separateFromLastPress(POINT at) {
+    const DWORD now = GetTickCount();
+    const DWORD interval = GetDoubleClickTime();
+    const bool nearby = std::abs(at.x - lastPress_.x) < GetSystemMetrics(SM_CXDOUBLECLK) &&
+                        std::abs(at.y - lastPress_.y) < GetSystemMetrics(SM_CYDOUBLECLK);
+    if (pressed_ && nearby && now - lastPressTime_ <= interval)
+      Sleep(interval - (now - lastPressTime_) + 10);
+    pressed_ = true;
+    lastPress_ = at;
+    lastPressTime_ = GetTickCount();
+  }
+
   const bool& capsLock_;
+  bool pressed_ = false;
+  POINT lastPress_{};
+  DWORD lastPressTime_ = 0;
   int16_t held_ = 0;  // modifiers held down by keydown, until their keyup
   host::HostWindow window_;
   win32::ITaviInspection* inspection_ = nullptr;
