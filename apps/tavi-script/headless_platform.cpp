@@ -32,6 +32,8 @@ std::optional<std::vector<uint8_t>> bytesOrNone(const std::optional<Record>& rec
   return bytesOf(*record);
 }
 
+}  // namespace
+
 DocumentReport documentReport(const PrintedDocument& document) {
   DocumentReport report;
   report.printer = document.printer;
@@ -55,6 +57,8 @@ DocumentReport documentReport(const PrintedDocument& document) {
   report.ended = document.ended;
   return report;
 }
+
+namespace {
 
 class HeadlessScriptControl final : public ScriptControl {
  public:

@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QClipboard>
-#include <QDir>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLabel>
@@ -10,7 +9,6 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMouseEvent>
-#include <QPrinter>
 #include <QScrollBar>
 #include <QThread>
 #include <QTimer>
@@ -18,10 +16,12 @@
 #include <algorithm>
 #include <cmath>
 
+#include "headless/printer_system.h"
 #include "headless/us_keyboard.h"
+#include "printing/print_records.h"
 #include "qt/edit_surface.h"
 #include "qt/gutter_canvas.h"
-#include "qt/printer_settings.h"
+#include "qt/printer_system.h"
 #include "qt/services.h"
 #include "qt/tavi_color_text_widget.h"
 #include "qt/units.h"
@@ -121,6 +121,65 @@ Qt::MouseButton qtButtonOf(int16_t button) {
     default:
       return Qt::NoButton;
   }
+}
+
+// The recording printer under the Qt printer: the headless printer's page, text measures and
+// record of documents, so that the control lays out the same pages on both platforms. The
+// settings it records are the QPrinter's.
+class RecordingPrinter final : public qt::PrintRecorder {
+ public:
+  RecordingPrinter() { printer_.attach(&device_); }
+  std::vector<PrintedDocument> drainDocuments() { return printer_.drainDocuments(); }
+
+  QSizeF pageSize(const qt::DeviceCodes& settings) override {
+    use(settings);
+    return {printer_.pageWidth(), printer_.pageHeight()};
+  }
+  double textWidth(TextView text, double fontSize) override {
+    printer_.setFontSize(fontSize);
+    return printer_.textWidth(text);
+  }
+  double textHeight(TextView text, double fontSize) override {
+    printer_.setFontSize(fontSize);
+    return printer_.textHeight(text);
+  }
+  void beginDocument(TextView printer, const qt::DeviceCodes& settings) override {
+    device_.name = Text(printer);
+    use(settings);
+  }
+  void line(double x1, double y1, double x2, double y2, int32_t color) override {
+    printer_.line(x1, y1, x2, y2, color);
+  }
+  void text(TextView text, double x, double y, double fontSize) override {
+    printer_.setFontSize(fontSize);
+    printer_.setCurrentX(x);
+    printer_.setCurrentY(y);
+    printer_.print(text);
+  }
+  void newPage() override { printer_.newPage(); }
+  void endDocument() override { printer_.endDoc(); }
+
+ private:
+  void use(const qt::DeviceCodes& s) {
+    device_.settings = {s.orientation, s.duplex, s.copies, s.paperSize, s.printQuality};
+  }
+
+  InstalledPrinter device_;
+  HeadlessPrinter printer_;
+};
+
+qt::ListedPrinter listed(TextView name, TextView driver, TextView port,
+                         const PrinterSettings& s = {}) {
+  return {Text(name),
+          Text(driver),
+          Text(port),
+          {s.orientation, s.duplex, s.copies, s.paperSize, s.printQuality}};
+}
+
+template <typename Record>
+std::optional<std::vector<uint8_t>> bytesOrNone(const std::optional<Record>& record) {
+  if (!record) return std::nullopt;
+  return std::vector<uint8_t>(record->begin(), record->end());
 }
 
 // Lets the events that the last input posted run (deferred updates, focus changes).
@@ -312,18 +371,23 @@ class QtScriptControl final : public ScriptControl {
 
   std::vector<FormatRun> formats() override { return surface().formats(); }
 
-  // The numbers of the last paint; the Qt gutter keeps no record of its fill and rule.
   std::optional<GutterReport> gutter() override {
     const qt::QtGutterCanvas& canvas = widget_->gutterCanvas();
-    if (canvas.lastNumbers().empty()) return std::nullopt;
+    const std::optional<qt::GutterPaintRecord>& paint = canvas.lastPaint();
+    if (!paint) return std::nullopt;
     GutterReport r;
     const PixelRect client = canvas.clientRect();
     r.width = client.right;
     r.height = client.bottom;
     const PixelRect sample = canvas.measureText(u"Hy");
     r.lineHeight = sample.bottom - sample.top;
-    for (const qt::GutterNumber& n : canvas.lastNumbers())
+    r.background = paint->fillColor;
+    for (const qt::GutterNumber& n : paint->numbers)
       r.numbers.push_back({n.text, n.color, n.rect.left, n.rect.top, n.rect.right, n.rect.bottom});
+    if (!paint->lines.empty()) {
+      const qt::GutterLine& rule = paint->lines.back();
+      r.rule = GutterRuleReport{rule.x1, rule.y1, rule.y2, rule.color};
+    }
     return r;
   }
 
@@ -494,22 +558,15 @@ class QtScriptPlatform final : public ScriptPlatform {
     elsewhere_->setGeometry(0, 560, 100, 24);
     // A run starts with an empty clipboard, as on the headless platform.
     QGuiApplication::clipboard()->clear();
-    // Printing goes to a PDF file; the print dialog answers as the printdialog command
+    // The printers are a list of the host's, at first the headless platform's default one,
+    // and what they print is recorded; the print dialog answers as the printdialog command
     // scripted it, else confirms at once.
-    services_.printers.usePdfPrinter(
-        QDir::temp().filePath(QStringLiteral("tavi-script-print.pdf")));
-    services_.printers.setDialogRunner(
-        [this](QPrinter& printer, QAbstractPrintDialog::PrintDialogOptions) {
-          const std::optional<ScriptDialogAnswer> answer = std::exchange(nextDialog_, std::nullopt);
-          if (!answer) return true;
-          if (answer->cancel) return false;
-          if (answer->copies) printer.setCopyCount(*answer->copies);
-          if (answer->orientation) qt::setOrientationCode(printer, *answer->orientation);
-          if (answer->duplex) qt::setDuplexCode(printer, *answer->duplex);
-          if (answer->paperSize) qt::setPaperSizeCode(printer, *answer->paperSize);
-          if (answer->printQuality) qt::setPrintQualityCode(printer, *answer->printQuality);
-          return true;
-        });
+    std::vector<qt::ListedPrinter> printers;
+    const HeadlessPrinterSystem headlessDefaults;
+    for (const InstalledPrinter& p : headlessDefaults.printers())
+      printers.push_back(listed(p.name, p.driver, p.port, p.settings));
+    services_.printers.installPrinters(printers, 0);
+    services_.printers.recordOutput(&recorder_);
     form_.show();
     form_.activateWindow();
     for (int i = 0; i < 100 && !form_.isActiveWindow(); ++i) {
@@ -522,7 +579,8 @@ class QtScriptPlatform final : public ScriptPlatform {
     controls_.clear();
     for (TaviColorTextWidget* w : form_.findChildren<TaviColorTextWidget*>()) delete w;
     services_.messages.setAnswerer(nullptr);
-    services_.printers.setDialogRunner(nullptr);
+    services_.printers.recordOutput(nullptr);
+    services_.printers.reset();
     services_.clipboard.setLocked(false);
   }
 
@@ -534,11 +592,26 @@ class QtScriptPlatform final : public ScriptPlatform {
 
   void setCapsLock(bool on) override { services_.screen.setCapsLock(on); }
 
-  // The printers of the print system stay; Qt has no recording printer yet, so a printout
-  // holds no documents.
-  void setPrinters(const std::vector<ScriptPrinter>&, int32_t) override {}
-  void scriptPrintDialog(const ScriptDialogAnswer& answer) override { nextDialog_ = answer; }
-  PrintoutReport printout() override { return {}; }
+  void setPrinters(const std::vector<ScriptPrinter>& printers, int32_t current) override {
+    std::vector<qt::ListedPrinter> list;
+    for (const ScriptPrinter& p : printers) list.push_back(listed(p.name, p.driver, p.port));
+    services_.printers.installPrinters(list, current);
+  }
+  void scriptPrintDialog(const ScriptDialogAnswer& a) override {
+    services_.printers.scriptDialog(
+        {a.cancel, a.printer, a.copies, a.orientation, a.duplex, a.paperSize, a.printQuality});
+  }
+  PrintoutReport printout() override {
+    PrintoutReport report;
+    for (const PrintedDocument& document : recorder_.drainDocuments())
+      report.documents.push_back(documentReport(document));
+    if (const std::optional<qt::GivenDialogRecords>& given = services_.printers.lastDialog())
+      report.dialog =
+          DialogRecordsReport{readU32(given->printDlg, printdlg::kFlags),
+                              bytesOrNone(given->devMode), bytesOrNone(given->devNames),
+                              std::vector<uint8_t>(given->printDlg.begin(), given->printDlg.end())};
+    return report;
+  }
 
   // The control's view of the clipboard: line breaks as CR LF.
   std::optional<Text> clipboardText() override {
@@ -569,7 +642,7 @@ class QtScriptPlatform final : public ScriptPlatform {
   std::vector<std::unique_ptr<QtScriptControl>> controls_;
   std::vector<MessageBoxReport> boxes_;
   int16_t modifiers_ = 0;  // Shift, Ctrl and Alt held (1, 2, 4)
-  std::optional<ScriptDialogAnswer> nextDialog_;
+  RecordingPrinter recorder_;
 };
 
 }  // namespace

@@ -21,6 +21,10 @@
 #include "shell/text.h"
 #include "surface/surface_model.h"
 
+namespace tavi {
+struct PrintedDocument;
+}  // namespace tavi
+
 namespace tavi::script {
 
 // Where the focus goes, seen from one control.
@@ -209,5 +213,7 @@ class ScriptPlatform {
 
 // The reference platform (headless_platform.cpp).
 std::unique_ptr<ScriptPlatform> makeHeadlessPlatform();
+// The report of a document the headless printer recorded.
+DocumentReport documentReport(const PrintedDocument& document);
 
 }  // namespace tavi::script

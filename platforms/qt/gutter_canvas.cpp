@@ -96,8 +96,18 @@ QImage& QtGutterCanvas::target() {
   return image_;
 }
 
+const std::vector<GutterNumber>& QtGutterCanvas::lastNumbers() const {
+  static const std::vector<GutterNumber> none;
+  return paint_ ? paint_->numbers : none;
+}
+
+GutterPaintRecord& QtGutterCanvas::currentPaint() {
+  if (!paint_) paint_.emplace();
+  return *paint_;
+}
+
 void QtGutterCanvas::fillRect(const PixelRect& rect, int32_t color) {
-  numbers_.clear();
+  paint_ = GutterPaintRecord{rect, color, {}, {}};
   QPainter painter(&target());
   painter.fillRect(toQRect(rect), toQColor(color));
 }
@@ -110,7 +120,7 @@ void QtGutterCanvas::drawText(const PixelRect& rect, TextView text, int32_t colo
   const int origin = rowOrigin();
   at.top += origin;
   at.bottom += origin;
-  numbers_.push_back({at, Text(text), color});
+  currentPaint().numbers.push_back({at, Text(text), color});
   QPainter painter(&target());
   painter.setFont(font());
   painter.setPen(toQColor(color));
@@ -119,6 +129,7 @@ void QtGutterCanvas::drawText(const PixelRect& rect, TextView text, int32_t colo
 }
 
 void QtGutterCanvas::drawLine(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t color) {
+  currentPaint().lines.push_back({x1, y1, x2, y2, color});
   if (x1 == x2 && y1 == y2) return;
   QPainter painter(&target());
   painter.setPen(QPen(toQColor(color), 1));

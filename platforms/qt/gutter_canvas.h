@@ -9,6 +9,7 @@
 #include <QWidget>
 
 #include <functional>
+#include <optional>
 #include <vector>
 
 #include "shell/widgets/gutter_canvas.h"
@@ -37,6 +38,21 @@ struct GutterNumber {
   PixelRect rect;
   Text text;
   int32_t color = 0;
+};
+
+// A line drawn in the last paint, as the control gave it.
+struct GutterLine {
+  int32_t x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+  int32_t color = 0;
+};
+
+// The last paint: it starts with the background fill (none when the control drew without
+// filling first), then the numbers and the lines in the order drawn.
+struct GutterPaintRecord {
+  std::optional<PixelRect> fill;
+  int32_t fillColor = 0;
+  std::vector<GutterNumber> numbers;
+  std::vector<GutterLine> lines;
 };
 
 class QtGutterCanvas final : public GutterCanvas {
@@ -69,7 +85,9 @@ class QtGutterCanvas final : public GutterCanvas {
   void drawText(const PixelRect& rect, TextView text, int32_t color, uint32_t format) override;
   void drawLine(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t color) override;
 
-  const std::vector<GutterNumber>& lastNumbers() const { return numbers_; }
+  // Nothing before the first paint.
+  const std::optional<GutterPaintRecord>& lastPaint() const { return paint_; }
+  const std::vector<GutterNumber>& lastNumbers() const;
   const QImage& image() const { return image_; }
   // Runs the paint handler and shows the image (the widget's paint event).
   void paint();
@@ -90,7 +108,9 @@ class QtGutterCanvas final : public GutterCanvas {
   QFont font_;  // without an editor
   QString face_;
   std::function<void()> paintHandler_;
-  std::vector<GutterNumber> numbers_;
+  GutterPaintRecord& currentPaint();
+
+  std::optional<GutterPaintRecord> paint_;
   bool painting_ = false;
 };
 

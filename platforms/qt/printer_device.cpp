@@ -38,8 +38,19 @@ QtPrinter::~QtPrinter() {
   if (painter_.isActive()) painter_.end();
 }
 
-void QtPrinter::attach(QtInstalledPrinter* installed) {
+void QtPrinter::endDocument() {
   if (painter_.isActive()) painter_.end();
+  if (recording_) recorder_->endDocument();
+  recording_ = false;
+}
+
+void QtPrinter::recordTo(PrintRecorder* recorder) {
+  endDocument();
+  recorder_ = recorder;
+}
+
+void QtPrinter::attach(QtInstalledPrinter* installed) {
+  endDocument();
   installed_ = installed;
   fontSize_ = kDefaultFontSize;
   x_ = 0;
@@ -58,8 +69,18 @@ Text QtPrinter::port() const { return installed().port; }
 
 int16_t QtPrinter::orientation() const { return orientationCode(device()); }
 void QtPrinter::setOrientation(int16_t v) { setOrientationCode(device(), v); }
-int16_t QtPrinter::duplex() const { return duplexCode(device()); }
-void QtPrinter::setDuplex(int16_t v) { setDuplexCode(device(), v); }
+int16_t QtPrinter::duplex() const { return installed().duplex.value_or(duplexCode(device())); }
+
+void QtPrinter::setDuplex(int16_t v) {
+  setDuplexCode(device(), v);
+  if (installed().duplex) installed().duplex = v;
+}
+
+DeviceCodes QtPrinter::codes() const {
+  DeviceCodes codes = codesOf(device());
+  codes.duplex = duplex();
+  return codes;
+}
 int16_t QtPrinter::copies() const { return static_cast<int16_t>(device().copyCount()); }
 void QtPrinter::setCopies(int16_t v) { device().setCopyCount(v); }
 int16_t QtPrinter::paperSize() const { return paperSizeCode(device()); }
@@ -68,10 +89,12 @@ int16_t QtPrinter::printQuality() const { return printQualityCode(device()); }
 void QtPrinter::setPrintQuality(int16_t v) { setPrintQualityCode(device(), v); }
 
 double QtPrinter::pageWidth() const {
+  if (recorder_ != nullptr) return recorder_->pageSize(codes()).width();
   return device().pageLayout().paintRect(QPageLayout::Point).width() * kTwipsPerPoint;
 }
 
 double QtPrinter::pageHeight() const {
+  if (recorder_ != nullptr) return recorder_->pageSize(codes()).height();
   return device().pageLayout().paintRect(QPageLayout::Point).height() * kTwipsPerPoint;
 }
 
@@ -113,10 +136,18 @@ QFont QtPrinter::twipsFont() const {
 }
 
 double QtPrinter::textWidth(TextView text) const {
+  if (recorder_ != nullptr) {
+    installed();
+    return recorder_->textWidth(text, fontSize_);
+  }
   return QFontMetricsF(twipsFont(), &device()).horizontalAdvance(toQString(text));
 }
 
-double QtPrinter::textHeight(TextView) const {
+double QtPrinter::textHeight(TextView text) const {
+  if (recorder_ != nullptr) {
+    installed();
+    return recorder_->textHeight(text, fontSize_);
+  }
   return QFontMetricsF(twipsFont(), &device()).height();
 }
 
@@ -135,13 +166,28 @@ QPainter& QtPrinter::painter() {
   return painter_;
 }
 
+PrintRecorder* QtPrinter::recordingDocument() {
+  if (recorder_ == nullptr) return nullptr;
+  const QtInstalledPrinter& printer = installed();
+  if (!recording_) recorder_->beginDocument(printer.name, codes());
+  recording_ = true;
+  return recorder_;
+}
+
 void QtPrinter::line(double x1, double y1, double x2, double y2, int32_t color) {
+  if (PrintRecorder* recorder = recordingDocument()) return recorder->line(x1, y1, x2, y2, color);
   QPainter& p = painter();
   p.setPen(QPen(fromColorRef(color), kLineWidth));
   p.drawLine(QPointF(x1, y1), QPointF(x2, y2));
 }
 
 void QtPrinter::print(TextView text) {
+  if (PrintRecorder* recorder = recordingDocument()) {
+    recorder->text(text, x_, y_, fontSize_);
+    x_ = 0;
+    y_ += recorder->textHeight(text, fontSize_);
+    return;
+  }
   QPainter& p = painter();
   const QFont font = twipsFont();
   p.setFont(font);
@@ -154,8 +200,12 @@ void QtPrinter::print(TextView text) {
 }
 
 void QtPrinter::newPage() {
-  painter();
-  if (!device().newPage()) throw RuntimeError(kPrinterFailed, "Printer error");
+  if (PrintRecorder* recorder = recordingDocument()) {
+    recorder->newPage();
+  } else {
+    painter();
+    if (!device().newPage()) throw RuntimeError(kPrinterFailed, "Printer error");
+  }
   x_ = 0;
   y_ = 0;
 }
@@ -163,6 +213,8 @@ void QtPrinter::newPage() {
 void QtPrinter::endDoc() {
   installed();
   if (painter_.isActive() && !painter_.end()) throw RuntimeError(kPrinterFailed, "Printer error");
+  if (recording_) recorder_->endDocument();
+  recording_ = false;
   x_ = 0;
   y_ = 0;
 }

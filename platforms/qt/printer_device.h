@@ -1,15 +1,20 @@
 // The current printer on the Qt platform: a QPrinter (an installed printer or a PDF file)
 // with the settings of the device-mode codes, and output through a QPainter whose
 // coordinates are twips. The page is the printer's printable area; the typeface is the
-// system's fixed-pitch font, so that listings keep their columns.
+// system's fixed-pitch font, so that listings keep their columns. A host may make the
+// printer a recording one: its settings still live on the QPrinter, but the page, the text
+// measures and the output are a PrintRecorder's.
 #pragma once
 
 #include <QFont>
 #include <QPainter>
+#include <QSizeF>
 #include <QString>
 
 #include <memory>
+#include <optional>
 
+#include "qt/printer_settings.h"
 #include "shell/widgets/printer.h"
 
 class QPrinter;
@@ -24,6 +29,28 @@ struct QtInstalledPrinter {
   Text port;
   bool pdf = false;
   std::unique_ptr<QPrinter> printer;
+  // The two-sided setting of a listed printer (a host's): its QPrinter writes PDF, which
+  // has one side to a sheet, so the code is kept here. None: the QPrinter's.
+  std::optional<int16_t> duplex;
+};
+
+// Stands in for the paper of a recording printer: it gives the page and the text measures
+// that the control lays out with and takes each operation, in twips, in place of the
+// painter. A document begins with its first operation.
+class PrintRecorder {
+ public:
+  virtual ~PrintRecorder() = default;
+  // The printable page of a printer with these settings.
+  virtual QSizeF pageSize(const DeviceCodes& settings) = 0;
+  virtual double textWidth(TextView text, double fontSize) = 0;
+  virtual double textHeight(TextView text, double fontSize) = 0;
+  // `printer` is the device name; `settings` are the QPrinter's as the document begins.
+  virtual void beginDocument(TextView printer, const DeviceCodes& settings) = 0;
+  virtual void line(double x1, double y1, double x2, double y2, int32_t color) = 0;
+  // The text with its top left corner at (x, y).
+  virtual void text(TextView text, double x, double y, double fontSize) = 0;
+  virtual void newPage() = 0;
+  virtual void endDocument() = 0;
 };
 
 class QtPrinter final : public Printer {
@@ -37,7 +64,10 @@ class QtPrinter final : public Printer {
   // the font size and the print position start afresh.
   void attach(QtInstalledPrinter* installed);
   QPrinter* qprinter() const { return installed_ != nullptr ? installed_->printer.get() : nullptr; }
-  bool documentOpen() const { return painter_.isActive(); }
+  bool documentOpen() const { return painter_.isActive() || recording_; }
+  // Output goes to `recorder` instead of the QPrinter's device (null: to the device again).
+  // An open document is ended first.
+  void recordTo(PrintRecorder* recorder);
 
   Text deviceName() const override;
   Text driverName() const override;
@@ -71,8 +101,13 @@ class QtPrinter final : public Printer {
   // The installed printer, or RuntimeError 484 when there is none.
   QtInstalledPrinter& installed() const;
   QPrinter& device() const { return *installed().printer; }
+  // The printer's settings, as a document records them.
+  DeviceCodes codes() const;
   // The painter of the open document, opening one when none is open.
   QPainter& painter();
+  // With a recorder: the recorder, its document begun when none is open.
+  PrintRecorder* recordingDocument();
+  void endDocument();
   // The typeface at the font size, sized in twips for the painter's coordinates.
   QFont twipsFont() const;
 
@@ -82,6 +117,8 @@ class QtPrinter final : public Printer {
   double x_ = 0;
   double y_ = 0;
   QPainter painter_;
+  PrintRecorder* recorder_ = nullptr;
+  bool recording_ = false;  // a recorded document is open
 };
 
 }  // namespace tavi::qt

@@ -67,4 +67,17 @@ void setPrintQualityCode(QPrinter& printer, int16_t code) {
     printer.setResolution(kQualityDpi[static_cast<size_t>(-1 - code)]);
 }
 
+DeviceCodes codesOf(const QPrinter& printer) {
+  return {orientationCode(printer), duplexCode(printer), static_cast<int16_t>(printer.copyCount()),
+          paperSizeCode(printer), printQualityCode(printer)};
+}
+
+void applyCodes(QPrinter& printer, const DeviceCodes& codes) {
+  setPaperSizeCode(printer, codes.paperSize);
+  setOrientationCode(printer, codes.orientation);
+  setDuplexCode(printer, codes.duplex);
+  if (codes.copies > 0) printer.setCopyCount(codes.copies);
+  setPrintQualityCode(printer, codes.printQuality);
+}
+
 }  // namespace tavi::qt

@@ -17,6 +17,21 @@ inline constexpr int16_t kDuplexShortEdge = 3;  // bound on the short edge ("hor
 // Print quality: negative codes draft (-1) to high (-4), else dots per inch.
 inline constexpr int16_t kQualityDraft = -1;
 inline constexpr int16_t kQualityHigh = -4;
+inline constexpr int16_t kPaperLetter = 1;
+
+// A printer's settings as device-mode codes; the defaults are a fresh printer's: letter,
+// portrait, simplex, one copy, high quality.
+struct DeviceCodes {
+  int16_t orientation = kPortrait;
+  int16_t duplex = kSimplex;
+  int16_t copies = 1;
+  int16_t paperSize = kPaperLetter;
+  int16_t printQuality = kQualityHigh;
+  friend bool operator==(const DeviceCodes&, const DeviceCodes&) = default;
+};
+
+DeviceCodes codesOf(const QPrinter& printer);
+void applyCodes(QPrinter& printer, const DeviceCodes& codes);
 
 int16_t orientationCode(const QPrinter& printer);
 void setOrientationCode(QPrinter& printer, int16_t code);

@@ -110,11 +110,10 @@ void QtPrinterSystem::reset() {
   printers_.clear();
   current_ = -1;
   loaded_ = false;
+  listed_ = false;
 }
 
-void QtPrinterSystem::load() const {
-  if (loaded_) return;
-  loaded_ = true;
+void QtPrinterSystem::releaseWithApplication() const {
   auto* self = const_cast<QtPrinterSystem*>(this);
   const QCoreApplication* app = QCoreApplication::instance();
   if (app != nullptr && app->thread() == QThread::currentThread()) {
@@ -122,6 +121,13 @@ void QtPrinterSystem::load() const {
     if (std::ranges::find(guiThreadSystems, self) == guiThreadSystems.end())
       guiThreadSystems.push_back(self);
   }
+}
+
+void QtPrinterSystem::load() const {
+  if (loaded_) return;
+  loaded_ = true;
+  auto* self = const_cast<QtPrinterSystem*>(this);
+  releaseWithApplication();
   const QString defaultName = QPrinterInfo::defaultPrinterName();
   for (const QPrinterInfo& info : QPrinterInfo::availablePrinters()) {
     if (info.printerName() == defaultName) current_ = static_cast<int32_t>(printers_.size());
@@ -187,8 +193,7 @@ void QtPrinterSystem::makeCurrent(int32_t index) {
 
 void QtPrinterSystem::yieldToEvents() { QCoreApplication::processEvents(); }
 
-std::unique_ptr<QPrinter> QtPrinterSystem::dialogPrinter(
-    std::span<const uint8_t, kPrintDlgSize> record) {
+int32_t QtPrinterSystem::preselected(std::span<const uint8_t, kPrintDlgSize> record) {
   const std::optional<DevModeRecord> mode =
       readRecordBlock<DevModeRecord>(memory_, readU32(record, printdlg::kDevMode));
   const std::optional<DevNamesRecord> names =
@@ -196,26 +201,28 @@ std::unique_ptr<QPrinter> QtPrinterSystem::dialogPrinter(
   int32_t index = -1;
   if (names) index = find(readDevNamesEntry(*names, devnames::kDeviceOffset));
   if (index < 0 && mode) index = find(devModeDeviceName(*mode));
-  if (index < 0) index = current_;
-  const QPrinter& from = *entry(index).printer;
+  return index < 0 ? current_ : index;
+}
 
+std::unique_ptr<QPrinter> QtPrinterSystem::copyOf(const QtInstalledPrinter& entry) const {
+  const QPrinter& from = *entry.printer;
   auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
-  if (entry(index).pdf) {
+  if (entry.pdf || listed_) {
     printer->setOutputFormat(QPrinter::PdfFormat);
     printer->setOutputFileName(from.outputFileName());
   } else {
     printer->setPrinterName(from.printerName());
   }
-  // The printer's own settings, then those the device mode holds.
   printer->setPageLayout(from.pageLayout());
   printer->setCopyCount(from.copyCount());
   printer->setDuplex(from.duplex());
   printer->setResolution(from.resolution());
-  if (mode) applyDevMode(*printer, *mode);
   return printer;
 }
 
-QtInstalledPrinter& QtPrinterSystem::chosenEntry(const QPrinter& chosen) {
+QtInstalledPrinter& QtPrinterSystem::chosenEntry(const QPrinter& chosen, int32_t preselected) {
+  // A host's printers are no print system's: the dialog confirmed the pre-selected one.
+  if (listed_) return entry(preselected);
   // Printing to a file, whichever way the dialog offered it, is the PDF printer's job.
   if (chosen.outputFormat() == QPrinter::PdfFormat) {
     QtInstalledPrinter& pdf = pdfPrinter();
@@ -229,9 +236,27 @@ QtInstalledPrinter& QtPrinterSystem::chosenEntry(const QPrinter& chosen) {
 }
 
 int32_t QtPrinterSystem::printDialog(std::span<uint8_t, kPrintDlgSize> record) {
+  lastDialog_ = GivenDialogRecords{};
+  std::copy(record.begin(), record.end(), lastDialog_->printDlg.begin());
+  lastDialog_->devMode =
+      readRecordBlock<DevModeRecord>(memory_, readU32(record, printdlg::kDevMode));
+  lastDialog_->devNames =
+      readRecordBlock<DevNamesRecord>(memory_, readU32(record, printdlg::kDevNames));
+  const std::optional<DialogScript> script = std::exchange(nextDialog_, std::nullopt);
   if (readU32(record, printdlg::kStructSize) != kPrintDlgSize) return 0;
   load();
-  std::unique_ptr<QPrinter> printer = dialogPrinter(record);
+  // Only a host's list can be empty: there is nothing to choose from.
+  if (printers_.empty()) return 0;
+  // The printer's own settings, then those the device mode holds.
+  const int32_t start = preselected(record);
+  std::unique_ptr<QPrinter> printer = copyOf(entry(start));
+  std::optional<int16_t> duplex = entry(start).duplex;
+  if (const std::optional<DevModeRecord>& mode = lastDialog_->devMode) {
+    applyDevMode(*printer, *mode);
+    if (duplex && (readU32(*mode, devmode::kFields) & devmode::kHasDuplex) != 0)
+      duplex = static_cast<int16_t>(readU16(*mode, devmode::kDuplex));
+  }
+  if (script) return answerScripted(record, *script, std::move(printer), duplex, start);
 
   const uint32_t flags = readU32(record, printdlg::kFlags);
   QAbstractPrintDialog::PrintDialogOptions options =
@@ -242,18 +267,27 @@ int32_t QtPrinterSystem::printDialog(std::span<uint8_t, kPrintDlgSize> record) {
   if ((flags & printdlg::kDisablePrintToFile) == 0 ||
       printer->outputFormat() == QPrinter::PdfFormat)
     options |= QAbstractPrintDialog::PrintToFile;
-  const bool confirmed = runner_ ? runner_(*printer, options) : showPrintDialog(*printer, options);
+  const bool confirmed = listed_   ? true
+                         : runner_ ? runner_(*printer, options)
+                                   : showPrintDialog(*printer, options);
   if (!confirmed) return 0;
 
-  const QtInstalledPrinter& chosen = chosenEntry(*printer);
-  const DevModeRecord devMode = devModeOf(*printer, chosen.name);
-  const DevNamesRecord devNames = buildDevNames(chosen.driver, chosen.name, chosen.port);
+  const QtInstalledPrinter& chosen = chosenEntry(*printer, start);
+  hand(record, *printer, duplex, chosen.name, chosen.driver, chosen.port);
+  return 1;
+}
+
+void QtPrinterSystem::hand(std::span<uint8_t, kPrintDlgSize> record, const QPrinter& settings,
+                           std::optional<int16_t> duplex, TextView name, TextView driver,
+                           TextView port) {
+  DevModeRecord devMode = devModeOf(settings, name);
+  if (duplex) writeU16(devMode, devmode::kDuplex, static_cast<uint16_t>(*duplex));
+  const DevNamesRecord devNames = buildDevNames(driver, name, port);
   for (size_t field : {printdlg::kDevMode, printdlg::kDevNames}) {
     if (const GlobalHandle old = readU32(record, field); old != 0) memory_.free(old);
   }
   writeU32(record, printdlg::kDevMode, newRecordBlock(memory_, devMode));
   writeU32(record, printdlg::kDevNames, newRecordBlock(memory_, devNames));
-  return 1;
 }
 
 }  // namespace tavi::qt
