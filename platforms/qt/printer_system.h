@@ -35,18 +35,18 @@ DevModeRecord devModeOf(const QPrinter& printer, TextView deviceName);
 // A printer of a list the host installs. Its QPrinter writes PDF and has no file: a listed
 // printer prints through a recorder (recordOutput).
 struct ListedPrinter {
-  Text name;
-  Text driver;
-  Text port;
-  DeviceCodes settings;
+  Text name{};
+  Text driver{};
+  Text port{};
+  DeviceCodes settings{};
 };
 
 // A scripted dialog answer: cancel, or the choices given, the rest as the records
 // pre-select. A printer not in the list is named in the records with no driver nor port.
 struct DialogScript {
   bool cancel = false;
-  std::optional<Text> printer;
-  std::optional<int16_t> copies, orientation, duplex, paperSize, printQuality;
+  std::optional<Text> printer{};
+  std::optional<int16_t> copies{}, orientation{}, duplex{}, paperSize{}, printQuality{};
 };
 
 // The records as the last dialog was given them; a device record is missing when its
