@@ -430,6 +430,8 @@ class Win32ScriptControl final : public ScriptControl {
   MenuReport menuItems() override { notAvailable("menu-items (the popup menu)"); }
 
  private:
+  // A COM caller always names an interface: GUID_NULL stands for "none" (the scenarios'
+  // null identifier), which the control answers as an interface it does not have.
   static constexpr Guid kNoGuid{};
 
   IDispatch* dispatch() { return window_.control().automation(); }
