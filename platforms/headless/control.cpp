@@ -98,14 +98,10 @@ void HeadlessControl::stroke(int16_t keyCode, int16_t shift, Action action) {
   if (surface_.hasFocus()) surface_.raiseKeyUp(keyCode, shift);
 }
 
-void HeadlessControl::listKey(int16_t keyCode) {
+void HeadlessControl::listKey(int16_t keyCode, int16_t shift) {
   const bool wasDown = pressKey(keyCode);
   // Enter and Escape give the focus back to the editor; the list stays shown.
-  if (keyCode == vk::kReturn || keyCode == vk::kEscape) {
-    surface_.setFocus();
-  } else {
-    list_.keyAction(keyCode);
-  }
+  if (list_.keyAction(keyCode, shift, HeadlessListBox::kRowsPerPage)) surface_.setFocus();
   if (!wasDown) services_.screen.releaseKey(keyCode);
 }
 
@@ -113,7 +109,7 @@ void HeadlessControl::key(int16_t keyCode, int16_t shift) {
   takeKeyboardFocus();
   const std::vector<int> held = holdModifiers(shift);
   if (list_.hasFocus()) {
-    listKey(keyCode);
+    listKey(keyCode, shift);
   } else {
     stroke(keyCode, shift,
            [&] { surface_.keyAction(keyCode, shift, services_.screen.capsLock()); });
@@ -171,7 +167,7 @@ void HeadlessControl::typeCharacter(TextView chars) {
   if (pressShift)
     deliverKeyDown(vk::kShift, static_cast<int16_t>(screen.heldModifiers() | kShiftMask));
   if (list_.hasFocus()) {
-    listKey(keyStroke->virtualKey);
+    listKey(keyStroke->virtualKey, screen.heldModifiers());
   } else {
     stroke(keyStroke->virtualKey, screen.heldModifiers(), [&] { surface_.typeInput(chars); });
   }

@@ -91,7 +91,7 @@ class HeadlessControl {
   // if the surface still has the focus; the key is down in the key state in between.
   template <typename Action>
   void stroke(int16_t keyCode, int16_t shift, Action action);
-  void listKey(int16_t keyCode);
+  void listKey(int16_t keyCode, int16_t shift);
   // One key notification (with the key state) to the surface if it has the focus.
   void deliverKeyDown(int16_t keyCode, int16_t shift);
   void deliverKeyUp(int16_t keyCode, int16_t shift);

@@ -9,12 +9,6 @@ namespace tavi {
 
 using namespace headless;
 
-namespace {
-
-constexpr int32_t kRowsPerPage = headless::kListHeight / headless::kListRowHeight;
-
-}  // namespace
-
 void HeadlessListBox::addItem(TextView item) {
   // After every item that does not sort after the new one: equal items keep their order.
   const auto at =
@@ -38,40 +32,6 @@ void HeadlessListBox::setListIndex(int32_t index) {
 void HeadlessListBox::setFocus() {
   ++focusRequests_;
   focus_.moveTo(this);
-}
-
-void HeadlessListBox::keyAction(int16_t keyCode) {
-  if (items_.empty()) return;
-  const int32_t last = listCount() - 1;
-  // With nothing selected every movement key selects the first item.
-  const int32_t at = listIndex_;
-  switch (keyCode) {
-    case vk::kUp:
-      listIndex_ = at < 0 ? 0 : std::max(0, at - 1);
-      break;
-    case vk::kDown:
-      listIndex_ = at < 0 ? 0 : std::min(last, at + 1);
-      break;
-    case vk::kPrior:
-      listIndex_ = at < 0 ? 0 : std::max(0, at - (kRowsPerPage - 1));
-      break;
-    case vk::kNext:
-      listIndex_ = at < 0 ? 0 : std::min(last, at + (kRowsPerPage - 1));
-      break;
-    case vk::kHome:
-      listIndex_ = 0;
-      break;
-    case vk::kEnd:
-      listIndex_ = last;
-      break;
-    default:
-      // A letter or digit key: its virtual-key code is the character's upper-case code.
-      if ((keyCode >= u'A' && keyCode <= u'Z') || (keyCode >= u'0' && keyCode <= u'9')) {
-        const int32_t index = entryStartingWith(static_cast<char16_t>(keyCode));
-        if (index >= 0) listIndex_ = index;
-      }
-      break;
-  }
 }
 
 }  // namespace tavi

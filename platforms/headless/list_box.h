@@ -37,10 +37,8 @@ class HeadlessListBox final : public KeywordListBox, public Focusable {
   bool tabStop() const { return tabStop_; }
   int focusRequests() const { return focusRequests_; }
   bool hasFocus() const { return focus_.owner() == this; }
-  // The list's own keys while it has the focus: Up, Down, Page Up, Page Down, Home and
-  // End move the selection, a letter or digit selects the next entry beginning with it;
-  // other keys do nothing here.
-  void keyAction(int16_t keyCode);
+  // Whole rows the list shows, for its Page Up and Page Down.
+  static constexpr int32_t kRowsPerPage = headless::kListHeight / headless::kListRowHeight;
 
  private:
   FocusTracker& focus_;

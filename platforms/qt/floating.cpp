@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "qt/key_codes.h"
 #include "qt/units.h"
 #include "shell/runtime_error.h"
 
@@ -17,24 +18,20 @@ constexpr int kListHeight = 136;
 
 }  // namespace
 
-KeywordListWidget::KeywordListWidget(QWidget* parent) : QListWidget(parent) {}
+KeywordListWidget::KeywordListWidget(KeywordListBox& box, QWidget* parent)
+    : QListWidget(parent), box_(box) {}
 
 void KeywordListWidget::keyPressEvent(QKeyEvent* e) {
-  switch (e->key()) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-    case Qt::Key_Escape:
-      if (focusBack_) focusBack_();
-      return;
-    default:
-      QListWidget::keyPressEvent(e);
-      e->accept();
-  }
+  e->accept();
+  const int16_t key = virtualKeyOf(e->key(), e->modifiers(), !e->text().isEmpty());
+  const int row = std::max(1, sizeHintForRow(0));
+  const int32_t rows = std::max(1, viewport()->height() / row);
+  if (box_.keyAction(key, shiftMaskOf(e->modifiers(), key, true), rows) && focusBack_) focusBack_();
 }
 
 void KeywordListWidget::keyReleaseEvent(QKeyEvent* e) { e->accept(); }
 
-QtListBox::QtListBox(QWidget* parent) : widget_(new KeywordListWidget(parent)) {
+QtListBox::QtListBox(QWidget* parent) : widget_(new KeywordListWidget(*this, parent)) {
   widget_->setSelectionMode(QAbstractItemView::SingleSelection);
   widget_->setFixedSize(kListWidth, kListHeight);
   widget_->setUniformItemSizes(true);

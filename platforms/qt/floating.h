@@ -14,13 +14,13 @@
 
 namespace tavi::qt {
 
-// The list's own keys: Enter, Return and Escape, like a click on an item, hand the focus
-// back to the editor.
+// The list's own keys act by the keyword list's rule (KeywordListBox::keyAction), not by the
+// item view's: Enter and Escape, like a click on an item, hand the focus back to the editor.
 class KeywordListWidget final : public QListWidget {
   Q_OBJECT
 
  public:
-  explicit KeywordListWidget(QWidget* parent);
+  KeywordListWidget(KeywordListBox& box, QWidget* parent);
   void setFocusBack(std::function<void()> back) { focusBack_ = std::move(back); }
 
  protected:
@@ -29,6 +29,7 @@ class KeywordListWidget final : public QListWidget {
   void keyReleaseEvent(QKeyEvent* e) override;
 
  private:
+  KeywordListBox& box_;
   std::function<void()> focusBack_;
 };
 

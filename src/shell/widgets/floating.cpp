@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "shell/keys.h"
 #include "shell/runtime_error.h"
 
 namespace tavi {
@@ -23,6 +24,45 @@ int32_t KeywordListBox::entryStartingWith(char16_t unit) const {
     if (!entry.empty() && upperCase(entry[0]) == upperCase(unit)) return index;
   }
   return -1;
+}
+
+bool KeywordListBox::keyAction(int16_t keyCode, int16_t shift, int32_t rowsPerPage) {
+  if (keyCode == vk::kReturn || keyCode == vk::kEscape) return true;
+  const int32_t count = listCount();
+  if (count == 0) return false;
+  // With nothing selected the step keys select the first entry.
+  const int32_t at = listIndex();
+  const int32_t page = std::max(1, rowsPerPage - 1);
+  const auto step = [&](int32_t by) { return at < 0 ? 0 : std::clamp(at + by, 0, count - 1); };
+  switch (keyCode) {
+    case vk::kUp:
+      setListIndex(step(-1));
+      break;
+    case vk::kDown:
+      setListIndex(step(1));
+      break;
+    case vk::kPrior:
+      setListIndex(step(-page));
+      break;
+    case vk::kNext:
+      setListIndex(step(page));
+      break;
+    case vk::kHome:
+      setListIndex(0);
+      break;
+    case vk::kEnd:
+      setListIndex(count - 1);
+      break;
+    default:
+      // A letter or digit key: its virtual-key code is the character's upper-case code.
+      if ((shift & (kCtrlMask | kAltMask)) == 0 &&
+          ((keyCode >= u'A' && keyCode <= u'Z') || (keyCode >= u'0' && keyCode <= u'9'))) {
+        const int32_t found = entryStartingWith(static_cast<char16_t>(keyCode));
+        if (found >= 0) setListIndex(found);
+      }
+      break;
+  }
+  return false;
 }
 
 }  // namespace tavi

@@ -42,6 +42,11 @@ class KeywordListBox {
   // What typing a letter or digit into the list selects: the next entry after the selected
   // one, wrapping round, that begins with it (ignoring case); -1 when none does.
   int32_t entryStartingWith(char16_t unit) const;
+  // A key pressed while the list has the focus, on every platform: Up, Down, Page Up (and
+  // Down) by `rowsPerPage` - 1, Home and End move the selection (with none, the first entry);
+  // a letter or digit without Ctrl or Alt selects the next entry beginning with it. Returns
+  // true for Enter and Escape, which give the focus back to the editing surface.
+  bool keyAction(int16_t keyCode, int16_t shift, int32_t rowsPerPage);
   virtual bool visible() const = 0;
   virtual void setVisible(bool visible) = 0;
   virtual int32_t left() const = 0;
