@@ -4,6 +4,7 @@
 #include "language/line_scanner.h"
 #include "shell/control.h"
 #include "shell/runtime_error.h"
+#include "surface/insertion.h"
 
 namespace tavi {
 
@@ -65,7 +66,9 @@ Variant Paste(TaviColorText& control) {
   // From here a failing step ends the command: a locked clipboard restores the arrow and
   // tells the host; any other failure ends silently.
   try {
-    Text pasted = w.clipboard->text().value_or(Text());
+    // The text as the editor will hold it, lone CRs and LFs as CR LF, so that the limit and
+    // the caret count what lands, whatever breaks the clipboard's owner used.
+    Text pasted = withCrLfBreaks(w.clipboard->text().value_or(Text()));
     const int64_t length = editor.textLength();
     if (length + static_cast<int64_t>(pasted.size()) > control.m_MaxLen) {
       const int64_t room = control.m_MaxLen - length;
