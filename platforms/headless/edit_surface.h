@@ -10,42 +10,22 @@
 #include "headless/focus.h"
 #include "headless/metrics.h"
 #include "headless/window_system.h"
-#include "shell/widgets/edit_surface.h"
 #include "shell/widgets/size_check.h"
-#include "surface/gap_buffer.h"
-#include "surface/line_index.h"
-#include "surface/surface_model.h"
+#include "surface/model_edit_surface.h"
 
 namespace tavi {
 
-class HeadlessEditSurface final : public EditSurface, public Focusable, private SurfaceModel::View {
+class HeadlessEditSurface final : public ModelEditSurface, public Focusable {
  public:
   HeadlessEditSurface(FocusTracker& focus, HeadlessWindowSystem& windows,
                       HeadlessClipboard& clipboard);
 
   void setListener(SurfaceListener* listener) override { listener_ = listener; }
-  Text text() const override { return model_.text(); }
-  int32_t textLength() const override { return model_.textLength(); }
 
-  int32_t selStart() const override { return model_.selStart(); }
-  void setSelStart(int32_t start) override { model_.setSelStart(start); }
-  int32_t selLength() const override { return model_.selLength(); }
-  void setSelLength(int32_t length) override { model_.setSelLength(length); }
-  Text selText() const override { return model_.selText(); }
-  void replaceSelection(TextView text) override { model_.replaceSelection(text); }
-  void setSelColor(int32_t color) override { model_.setSelColor(color); }
-  void setSelBold(bool bold) override { model_.setSelBold(bold); }
-  void applyStyleRuns(std::span<const StyleRun> runs) override { model_.applyStyleRuns(runs); }
   bool hideSelection() const override { return hideSelection_; }
   void setHideSelection(bool hide) override { hideSelection_ = hide; }
 
-  int32_t find(TextView what, int32_t start, int32_t end, int options) override {
-    return model_.find(what, start, end, options);
-  }
-
-  void setMaxLength(int32_t maxLength) override { model_.setMaxLength(maxLength); }
   void setMousePointer(int16_t pointer) override { mousePointer_ = pointer; }
-  void setLocked(bool locked) override { model_.setLocked(locked); }
   void setOleDropMode(int16_t mode) override { oleDropMode_ = mode; }
   void setVisible(bool visible) override { visible_ = visible; }
   void setTabStop(bool tabStop) override { tabStop_ = tabStop; }
@@ -67,30 +47,22 @@ class HeadlessEditSurface final : public EditSurface, public Focusable, private 
   void sendEditMessage(int message) override;
 
   // Lines are separated by CR LF pairs.
-  int32_t lineCount() const override { return model_.lineCount(); }
   int32_t firstVisibleLine() const override { return firstVisible_; }
-  int32_t lineFromChar(int32_t offset) const override { return model_.lineFromChar(offset); }
   PixelPoint caretPosition() const override { return pixelOf(model_.selStart()); }
   int32_t clientWidth() const override { return width_ / headless::kTwipsPerPixel; }
   int32_t clientHeight() const override { return height_ / headless::kTwipsPerPixel; }
 
   // Inspection.
   SurfaceListener* listener() const { return listener_; }
-  int32_t maxLength() const { return model_.maxLength(); }
-  bool locked() const { return model_.locked(); }
   int16_t mousePointer() const { return mousePointer_; }
   int16_t oleDropMode() const { return oleDropMode_; }
   bool visible() const { return visible_; }
   bool tabStop() const { return tabStop_; }
   int refreshCount() const { return refreshCount_; }
   bool hasFocus() const { return focus_.owner() == this; }
-  std::vector<FormatRun> formats() const { return model_.formats(); }
 
   // The viewport: floor(height / 15 / 16) whole rows, at least one.
   int32_t visibleRows() const;
-  int32_t lineStart(int32_t line) const { return model_.lineStart(line); }
-  // The end of a line's text, before its CR LF.
-  int32_t lineEnd(int32_t line) const { return model_.lineEnd(line); }
   // The scroll bar: makes `line` (clamped to the lines) the first visible one.
   void scrollTo(int32_t line);
   // Pixel of the cell of `offset` relative to the client area (may lie outside it).
@@ -133,7 +105,6 @@ class HeadlessEditSurface final : public EditSurface, public Focusable, private 
   SurfaceListener* listener_ = nullptr;
   intptr_t hwnd_;
 
-  SurfaceModel model_{*this};
   int32_t firstVisible_ = 0;
 
   bool hideSelection_ = true;  // the rich-text box's default

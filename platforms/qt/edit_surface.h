@@ -12,12 +12,11 @@
 
 #include "qt/services.h"
 #include "qt/surface_view.h"
-#include "shell/widgets/edit_surface.h"
-#include "surface/surface_model.h"
+#include "surface/model_edit_surface.h"
 
 namespace tavi::qt {
 
-class QtEditSurface final : public EditSurface, private SurfaceModel::View, private SurfaceInput {
+class QtEditSurface final : public ModelEditSurface, private SurfaceInput {
  public:
   QtEditSurface(QtServices& services, QWidget* parent);
   ~QtEditSurface() override;
@@ -26,28 +25,14 @@ class QtEditSurface final : public EditSurface, private SurfaceModel::View, priv
 
   // The widget that receives the key, input-method and mouse events.
   SurfaceView* widget() const { return view_.data(); }
-  const SurfaceModel& model() const { return model_; }
 
   void setListener(SurfaceListener* listener) override { listener_ = listener; }
-  Text text() const override { return model_.text(); }
-  int32_t textLength() const override { return model_.textLength(); }
-  int32_t selStart() const override { return model_.selStart(); }
-  void setSelStart(int32_t start) override { model_.setSelStart(start); }
-  int32_t selLength() const override { return model_.selLength(); }
-  void setSelLength(int32_t length) override { model_.setSelLength(length); }
-  Text selText() const override { return model_.selText(); }
-  void replaceSelection(TextView text) override { model_.replaceSelection(text); }
   void setSelColor(int32_t color) override;
   void setSelBold(bool bold) override;
   void applyStyleRuns(std::span<const StyleRun> runs) override;
   bool hideSelection() const override { return hideSelection_; }
   void setHideSelection(bool hide) override;
-  int32_t find(TextView what, int32_t start, int32_t end, int options) override {
-    return model_.find(what, start, end, options);
-  }
-  void setMaxLength(int32_t maxLength) override { model_.setMaxLength(maxLength); }
   void setMousePointer(int16_t pointer) override;
-  void setLocked(bool locked) override { model_.setLocked(locked); }
   void setOleDropMode(int16_t mode) override;
   void setVisible(bool visible) override;
   void setTabStop(bool tabStop) override;
@@ -63,22 +48,16 @@ class QtEditSurface final : public EditSurface, private SurfaceModel::View, priv
   Text fontName() const override;
   intptr_t windowHandle() const override { return hwnd_; }
   void sendEditMessage(int message) override;
-  int32_t lineCount() const override { return model_.lineCount(); }
   int32_t firstVisibleLine() const override { return view_->firstVisibleLine(); }
-  int32_t lineFromChar(int32_t offset) const override { return model_.lineFromChar(offset); }
   PixelPoint caretPosition() const override;
   int32_t clientWidth() const override;
   int32_t clientHeight() const override;
 
   // The distance between the tops of two lines.
   int lineSpacing() const { return view_->lineHeight(); }
-  int32_t lineStart(int32_t line) const { return model_.lineStart(line); }
-  int32_t maxLength() const { return model_.maxLength(); }
-  bool locked() const { return model_.locked(); }
   // The format of the code unit at `offset` (colour 0x00BBGGRR, bold).
   int32_t colorAt(int32_t offset) const;
   bool boldAt(int32_t offset) const;
-  std::vector<FormatRun> formats() const { return model_.formats(); }
 
  private:
   // The model's view.
@@ -101,7 +80,6 @@ class QtEditSurface final : public EditSurface, private SurfaceModel::View, priv
   FormatRun formatAt(int32_t offset) const;
 
   QtServices& services_;
-  SurfaceModel model_{*this};
   QPointer<SurfaceView> view_;  // owned by its parent widget, or by the surface if still there
   SurfaceListener* listener_ = nullptr;
   intptr_t hwnd_;
