@@ -7,6 +7,7 @@
 #include "shell/widgets/environment.h"
 #include "shell/word_stops.h"
 #include "surface/caret_moves.h"
+#include "surface/editing_keys.h"
 #include "surface/insertion.h"
 #include "surface/keyboard_clipboard.h"
 
@@ -150,60 +151,52 @@ int32_t SurfaceModel::find(TextView what, int32_t start, int32_t end, int option
                       to < len ? text_[to] : u'\0');
   if (found < 0) return -1;
   const int32_t at = from + found;
-  select(unitStart(at), unitEnd(at + pattern.length()), false);
+  const UnitRange match = wholeUnitRange(*this, at, at + pattern.length());
+  select(match.start, match.end, false);
   return at;
 }
 
 // ---- A person's keys ----
 
 void SurfaceModel::keyAction(int16_t keyCode, int16_t shift, TextView typed, Clipboard& clipboard) {
-  const bool withShift = (shift & kShiftMask) != 0;
-  const bool ctrl = (shift & kCtrlMask) != 0;
-  const bool alt = (shift & kAltMask) != 0;
+  const SurfaceKey key = surfaceKeyOf(keyCode, shift);
   const int32_t caret = selStart_;
-  switch (keyCode) {
-    case vk::kLeft:
-    case vk::kRight:
-    case vk::kUp:
-    case vk::kDown:
-    case vk::kHome:
-    case vk::kEnd:
-    case vk::kPrior:
-    case vk::kNext:
-      moveCaret(keyCode, withShift, ctrl);
-      return;
-    case vk::kBack:
-      deleteSelectionOr(ctrl ? previousWordStop(text_, caret) : previousPosition(caret), caret);
-      return;
-    case vk::kDelete:
-      if (shift == kShiftMask)
-        byKey([&] { cutSelection(*this, locked_, clipboard); });
-      else
-        deleteSelectionOr(caret,
-                          ctrl ? nextWordStop(text_, textLength(), caret) : nextPosition(caret));
-      return;
-    case vk::kInsert:
-      if (shift == kCtrlMask) byKey([&] { copySelection(*this, clipboard); });
-      if (shift == kShiftMask) byKey([&] { pasteClipboard(*this, locked_, clipboard); });
-      return;
-    case vk::kReturn:
-      if (!alt) typeInput(u"\r\n");
-      return;
-    case vk::kTab:
+  switch (key.command) {
+    case SurfaceCommand::Move:
+      moveCaret(keyCode, key.extend, key.byWord);
+      break;
+    case SurfaceCommand::DeleteBack:
+      deleteSelectionOr(key.byWord ? previousWordStop(text_, caret) : previousPosition(caret),
+                        caret);
+      break;
+    case SurfaceCommand::DeleteForward:
+      deleteSelectionOr(
+          caret, key.byWord ? nextWordStop(text_, textLength(), caret) : nextPosition(caret));
+      break;
+    case SurfaceCommand::Cut:
+      byKey([&] { cutSelection(*this, locked_, clipboard); });
+      break;
+    case SurfaceCommand::Copy:
+      byKey([&] { copySelection(*this, clipboard); });
+      break;
+    case SurfaceCommand::Paste:
+      byKey([&] { pasteClipboard(*this, locked_, clipboard); });
+      break;
+    case SurfaceCommand::SelectAll:
+      select(0, textLength(), true);
+      break;
+    case SurfaceCommand::NewLine:
+      typeInput(u"\r\n");
+      break;
+    case SurfaceCommand::TabOut:
       view_.tabOut();
-      return;
-    default:
+      break;
+    case SurfaceCommand::Type:
+      if (!typed.empty()) typeInput(typed);
+      break;
+    case SurfaceCommand::None:
       break;
   }
-  if (shift == kCtrlMask) {
-    if (keyCode == vk::kX) byKey([&] { cutSelection(*this, locked_, clipboard); });
-    if (keyCode == vk::kC) byKey([&] { copySelection(*this, clipboard); });
-    if (keyCode == vk::kV) byKey([&] { pasteClipboard(*this, locked_, clipboard); });
-    if (keyCode == vk::kA) select(0, textLength(), true);
-    return;
-  }
-  if (ctrl || alt) return;
-  if (!typed.empty()) typeInput(typed);
 }
 
 void SurfaceModel::pasteText(TextView text) {
