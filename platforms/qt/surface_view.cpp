@@ -25,6 +25,17 @@ constexpr qreal kNoWrap = 1e7;     // a line width no line reaches: lines never 
 constexpr int kTabColumns = 8;     // decided: tab stops every eight character widths
 constexpr int kDragScrollMs = 50;  // how often a drag beyond the view scrolls a line
 
+// The settling pass runs before the paint the same edits asked for.
+const QEvent::Type kSettleEvent = static_cast<QEvent::Type>(QEvent::registerEventType());
+
+// The runs of [start, start + length), relative to `start`: an edit on another line leaves
+// them as they are.
+std::vector<FormatRun> lineRuns(const SurfaceModel& model, int32_t start, int32_t length) {
+  std::vector<FormatRun> runs = model.formats(start, length);
+  for (FormatRun& run : runs) run.start -= start;
+  return runs;
+}
+
 QList<QTextLayout::FormatRange> formatRanges(const std::vector<FormatRun>& runs) {
   QList<QTextLayout::FormatRange> ranges;
   for (const FormatRun& run : runs) {
@@ -75,7 +86,11 @@ bool editorKey(const QKeyEvent* e) {
 }  // namespace
 
 SurfaceView::SurfaceView(SurfaceModel& model, SurfaceInput& input, QWidget* parent)
-    : QAbstractScrollArea(parent), model_(model), input_(input) {
+    : QAbstractScrollArea(parent),
+      model_(model),
+      input_(input),
+      followedEdit_(model.lastEdit().serial),
+      followedLineCount_(model.lineCount()) {
   setFocusPolicy(Qt::StrongFocus);
   setAttribute(Qt::WA_InputMethodEnabled);
   SurfaceAccessible::install();
@@ -95,6 +110,7 @@ SurfaceView::SurfaceView(SurfaceModel& model, SurfaceInput& input, QWidget* pare
   dragTimer_.setInterval(kDragScrollMs);
   connect(&dragTimer_, &QTimer::timeout, this, [this] { dragScroll(); });
   updateScrollBars();
+  scheduleSettle();
 }
 
 SurfaceView::~SurfaceView() = default;
@@ -122,6 +138,7 @@ int SurfaceView::scrollWidth(qreal widest) const {
 }
 
 QPoint SurfaceView::pointOf(int32_t offset) const {
+  showPendingColumn();
   const int32_t at = std::clamp(offset, 0, model_.textLength());
   const int32_t line = model_.lineFromChar(at);
   const qreal x = layoutOf(line).lineAt(0).cursorToX(at - model_.lineStart(line));
@@ -129,6 +146,7 @@ QPoint SurfaceView::pointOf(int32_t offset) const {
 }
 
 int32_t SurfaceView::offsetAt(QPointF point) const {
+  showPendingColumn();
   const double row = std::floor(std::clamp(point.y() / lineHeight(), -1e6, 1e6));
   const int32_t line =
       static_cast<int32_t>(std::clamp<double>(firstVisibleLine() + row, 0, model_.lineCount() - 1));
@@ -149,13 +167,33 @@ void SurfaceView::placeSelection(int32_t anchor, int32_t active) {
 
 // ---- The model's news ----
 
+// Only the touched rows are drawn again, and the rows below them when lines came or went.
 void SurfaceView::textChanged() {
+  followEdits();
+  const SurfaceModel::Edit& edit = model_.lastEdit();
+  const int32_t first = model_.lineFromChar(edit.at);
+  if (model_.lineCount() != drawnLineCount_)
+    updateLines(first, firstVisibleLine() + rowsInView());
+  else
+    updateLines(first, model_.lineFromChar(edit.at + edit.inserted));
   updateScrollBars();
+  scheduleSettle();
   emit textEdited();
   if (QAccessible::isActive()) {
-    // Which part changed is the model's business; readers are given the text as it is now.
-    QAccessibleTextUpdateEvent event(this, 0, QString(), toQString(model_.text()));
-    QAccessible::updateAccessibility(&event);
+    // Readers are told the changed part only. The removed characters are gone from the
+    // model by now: they stand as as many object replacement characters.
+    const QString inserted = toQString(model_.slice(edit.at, edit.inserted));
+    const QString removed(edit.removed, QChar::ObjectReplacementCharacter);
+    if (edit.removed == 0) {
+      QAccessibleTextInsertEvent event(this, edit.at, inserted);
+      QAccessible::updateAccessibility(&event);
+    } else if (edit.inserted == 0) {
+      QAccessibleTextRemoveEvent event(this, edit.at, removed);
+      QAccessible::updateAccessibility(&event);
+    } else {
+      QAccessibleTextUpdateEvent event(this, edit.at, removed, inserted);
+      QAccessible::updateAccessibility(&event);
+    }
   }
 }
 
@@ -179,20 +217,27 @@ void SurfaceView::scrollRows(int32_t rows) {
   bar->setValue(bar->value() + rows);
 }
 
-// The control styles a stretch in several calls; the lines are compared once they are done.
+// The control styles a stretch in several calls; the kept layouts are compared with the
+// model's formats when one is next asked for, or when the events settle.
 void SurfaceView::refresh() {
-  if (settling_) return;
-  settling_ = true;
-  QMetaObject::invokeMethod(
-      this,
-      [this] {
-        settling_ = false;
-        updateScrollBars();
-      },
-      Qt::QueuedConnection);
+  formatsStale_ = true;
+  scheduleSettle();
 }
 
-void SurfaceView::updateLines(int32_t from, int32_t to) {
+void SurfaceView::scheduleSettle() {
+  if (settling_) return;
+  settling_ = true;
+  QCoreApplication::postEvent(this, new QEvent(kSettleEvent), Qt::HighEventPriority);
+}
+
+void SurfaceView::settle() {
+  settling_ = false;
+  measureLinesInView();
+  updateScrollBars();
+  showPendingColumn();
+}
+
+void SurfaceView::updateLines(int32_t from, int32_t to) const {
   const int32_t first = firstVisibleLine();
   const int32_t top = std::max(from, first) - first;
   const int32_t bottom = std::min(to, first + rowsInView()) - first;  // the part-shown row too
@@ -219,21 +264,64 @@ std::unique_ptr<QTextLayout> SurfaceView::makeLayout(const QString& text,
   return layout;
 }
 
-const QTextLayout& SurfaceView::layoutOf(int32_t line, bool* rebuilt) const {
+const QTextLayout& SurfaceView::layoutOf(int32_t line) const {
+  followEdits();
+  if (formatsStale_) recheckFormats();
+  const auto found = lines_.find(line);
+  if (found != lines_.end()) return *found->second.layout;
   const int32_t start = model_.lineStart(line);
   const int32_t length = model_.lineEnd(line) - start;
-  Text text = model_.slice(start, length);
-  std::vector<FormatRun> runs = model_.formats(start, length);
-  // Relative to the line, so that an edit on another line leaves this one's layout valid.
-  for (FormatRun& run : runs) run.start -= start;
-  const auto found = lines_.find(line);
-  if (found != lines_.end() && found->second.text == text && found->second.runs == runs)
-    return *found->second.layout;
-  if (rebuilt != nullptr) *rebuilt = true;
-  std::unique_ptr<QTextLayout> layout = makeLayout(toQString(text), runs);
+  std::vector<FormatRun> runs = lineRuns(model_, start, length);
+  std::unique_ptr<QTextLayout> layout = makeLayout(toQString(model_.slice(start, length)), runs);
   LaidOutLine& entry = lines_[line];
-  entry = {std::move(text), std::move(runs), std::move(layout)};
+  entry = {std::move(runs), std::move(layout)};
   return *entry.layout;
+}
+
+void SurfaceView::followEdits() const {
+  const SurfaceModel::Edit& edit = model_.lastEdit();
+  if (edit.serial == followedEdit_) return;
+  if (edit.serial != followedEdit_ + 1) {
+    lines_.clear();  // edits went by unseen: nothing kept can be trusted
+  } else {
+    // Lines before the edit's first line are as they were; those after its last line are
+    // the old lines after the old last one, moved by the lines gained or lost.
+    const int32_t first = model_.lineFromChar(edit.at);
+    const int32_t delta = model_.lineCount() - followedLineCount_;
+    const int32_t lastOld = model_.lineFromChar(edit.at + edit.inserted) - delta;
+    std::map<int32_t, LaidOutLine> kept;
+    for (auto it = lines_.begin(); it != lines_.end();) {
+      auto node = lines_.extract(it++);
+      if (node.key() >= first && node.key() <= lastOld) continue;
+      if (node.key() > lastOld) node.key() += delta;
+      kept.insert(std::move(node));
+    }
+    lines_.swap(kept);
+  }
+  followedEdit_ = edit.serial;
+  followedLineCount_ = model_.lineCount();
+}
+
+void SurfaceView::recheckFormats() const {
+  formatsStale_ = false;
+  for (auto& [line, entry] : lines_) {
+    const int32_t start = model_.lineStart(line);
+    const int32_t length = model_.lineEnd(line) - start;
+    std::vector<FormatRun> runs = lineRuns(model_, start, length);
+    if (runs == entry.runs) continue;
+    entry.layout = makeLayout(toQString(model_.slice(start, length)), runs);
+    entry.runs = std::move(runs);
+    updateLines(line, line);
+  }
+}
+
+void SurfaceView::measureLinesInView() {
+  const int32_t first = firstVisibleLine();
+  const int32_t last = std::min(model_.lineCount() - 1, first + rowsInView());
+  qreal widest = 0;
+  for (int32_t line = first; line <= last; ++line)
+    widest = std::max(widest, layoutOf(line).lineAt(0).naturalTextWidth());
+  widest_ = widest;
 }
 
 void SurfaceView::updateScrollBars() {
@@ -241,6 +329,7 @@ void SurfaceView::updateScrollBars() {
   // goes round until the rows settle.
   if (updatingBars_) return;
   updatingBars_ = true;
+  followEdits();
   for (int pass = 0; pass < 3; ++pass) {
     const int32_t rows = rowsInView();
     QScrollBar* vertical = verticalScrollBar();
@@ -251,14 +340,7 @@ void SurfaceView::updateScrollBars() {
     const int32_t last = std::min(model_.lineCount() - 1, first + rows);
     for (auto it = lines_.begin(); it != lines_.end();)
       it = it->first < first || it->first > last ? lines_.erase(it) : std::next(it);
-    // A line whose text or formats changed is drawn again, and so is the room below the
-    // last line when the count of lines changed.
-    qreal widest = 0;
-    for (int32_t line = first; line <= last; ++line) {
-      bool rebuilt = false;
-      widest = std::max(widest, layoutOf(line, &rebuilt).lineAt(0).naturalTextWidth());
-      if (rebuilt) updateLines(line, line);
-    }
+    // The room below the last line is drawn again when the count of lines changed.
     if (model_.lineCount() != drawnLineCount_) {
       updateLines(std::min(model_.lineCount(), drawnLineCount_) - 1, first + rows);
       drawnLineCount_ = model_.lineCount();
@@ -266,7 +348,7 @@ void SurfaceView::updateScrollBars() {
     QScrollBar* horizontal = horizontalScrollBar();
     horizontal->setSingleStep(std::max(1, fontMetrics().averageCharWidth()));
     horizontal->setPageStep(viewport()->width());
-    horizontal->setRange(0, scrollWidth(widest));
+    horizontal->setRange(0, scrollWidth(widest_));
     if (rows == rowsInView()) break;
   }
   updatingBars_ = false;
@@ -284,14 +366,22 @@ void SurfaceView::ensureVisible(int32_t offset) {
   const int32_t at = std::clamp(offset, 0, model_.textLength());
   const int32_t line = model_.lineFromChar(at);
   QScrollBar* vertical = verticalScrollBar();
-  const auto showLine = [&] {
-    const int32_t rows = rowsInView();
-    vertical->setRange(0, std::max(0, model_.lineCount() - rows));
-    if (line < vertical->value()) vertical->setValue(line);
-    if (line >= vertical->value() + rows) vertical->setValue(line - rows + 1);
-  };
-  showLine();
+  const int32_t rows = rowsInView();
+  vertical->setRange(0, std::max(0, model_.lineCount() - rows));
+  if (line < vertical->value()) vertical->setValue(line);
+  if (line >= vertical->value() + rows) vertical->setValue(line - rows + 1);
+  pendingColumn_ = at;
+  scheduleSettle();
+}
 
+void SurfaceView::showPendingColumn() const {
+  if (pendingColumn_ < 0) return;
+  const int32_t at = std::min(pendingColumn_, model_.textLength());
+  pendingColumn_ = -1;
+  const int32_t line = model_.lineFromChar(at);
+  // Scrolled away from since (the row a horizontal bar takes allowed for): nothing to show.
+  QScrollBar* vertical = verticalScrollBar();
+  if (line < vertical->value() || line > vertical->value() + rowsInView()) return;
   const QTextLine textLine = layoutOf(line).lineAt(0);
   const qreal x = textLine.cursorToX(at - model_.lineStart(line));
   QScrollBar* horizontal = horizontalScrollBar();
@@ -300,8 +390,11 @@ void SurfaceView::ensureVisible(int32_t offset) {
                        std::max(horizontal->maximum(), scrollWidth(textLine.naturalTextWidth())));
   if (x < horizontal->value()) horizontal->setValue(static_cast<int>(x));
   if (x > horizontal->value() + width) horizontal->setValue(static_cast<int>(std::ceil(x)) - width);
-  // The lines now in view may have brought the horizontal bar, a row less.
-  showLine();
+  // The horizontal bar may have come with it, a row less: the line stays in view.
+  const int32_t rows = rowsInView();
+  vertical->setRange(0, std::max(0, model_.lineCount() - rows));
+  if (line < vertical->value()) vertical->setValue(line);
+  if (line >= vertical->value() + rows) vertical->setValue(line - rows + 1);
 }
 
 // ---- Painting ----
@@ -402,6 +495,10 @@ void SurfaceView::restartBlink() {
 // ---- Events ----
 
 bool SurfaceView::event(QEvent* e) {
+  if (e->type() == kSettleEvent) {
+    settle();
+    return true;
+  }
   if (e->type() == QEvent::ShortcutOverride && editorKey(static_cast<QKeyEvent*>(e))) {
     e->accept();
     return true;
@@ -416,6 +513,7 @@ void SurfaceView::resizeEvent(QResizeEvent*) {
   const int32_t line = model_.lineFromChar(caret);
   const bool caretInView = line >= shownFirst_ && line < shownFirst_ + shownRows_;
   updateScrollBars();
+  scheduleSettle();
   if (caretInView) ensureVisible(caret);
 }
 
@@ -424,13 +522,17 @@ void SurfaceView::changeEvent(QEvent* e) {
   if (e->type() != QEvent::FontChange) return;
   lines_.clear();
   updateScrollBars();
+  scheduleSettle();
   viewport()->update();
   emit linesInViewChanged();
 }
 
+// The lines scrolled into view are measured when the events settle.
 void SurfaceView::scrollContentsBy(int, int dy) {
   viewport()->update();
-  if (dy != 0 && !updatingBars_) updateScrollBars();
+  if (dy == 0) return;
+  if (!updatingBars_) updateScrollBars();
+  scheduleSettle();
 }
 
 void SurfaceView::keyPressEvent(QKeyEvent* e) { input_.keyPressed(e); }

@@ -1,9 +1,12 @@
 // The editing surface's view on Qt: a scroll area of our own that draws the shared surface
 // model and hands a person's keys, mouse buttons and focus to its owner. It lays out and
 // paints only the lines in view, one QTextLayout a line, kept until the line's text or
-// formats or the font change. No word wrap: the horizontal bar reaches the end of the widest
-// line in view and of the caret's; the vertical bar scrolls by whole lines, so the top row is
-// always the first visible line and every row is one line high, whatever glyphs a line holds.
+// formats or the font change. An edit costs what it touches: it drops the layouts of the lines
+// it changed and asks for their rows to be drawn; the lines in view are laid out and measured
+// once the events settle (or when a position is asked for), not once per edit. No word wrap:
+// the horizontal bar reaches the end of the widest line in view and of the caret's; the
+// vertical bar scrolls by whole lines, so the top row is always the first visible line and
+// every row is one line high, whatever glyphs a line holds.
 #pragma once
 
 #include <QAbstractScrollArea>
@@ -112,21 +115,34 @@ class SurfaceView final : public QAbstractScrollArea {
 
  private:
   struct LaidOutLine {
-    Text text;
     std::vector<FormatRun> runs;
     std::unique_ptr<QTextLayout> layout;
   };
 
-  // The layout of a line, from the cache while its text and formats are unchanged;
-  // `rebuilt` is set when it had to be laid out afresh.
-  const QTextLayout& layoutOf(int32_t line, bool* rebuilt = nullptr) const;
+  // The layout of a line, from the cache while its text and formats are unchanged.
+  const QTextLayout& layoutOf(int32_t line) const;
+  // Follows the model's edits since the last call: the layouts of the lines an edit touched
+  // go, those below it move with their lines. Costs the layouts kept, never the text.
+  void followEdits() const;
+  // After refresh(): the kept layouts whose formats changed are laid out and drawn again.
+  void recheckFormats() const;
   // Asks for the rows of lines [from, to] in view to be drawn again.
-  void updateLines(int32_t from, int32_t to);
+  void updateLines(int32_t from, int32_t to) const;
+  // One pass once the events settle, however many edits, scrolls or refreshes asked for it:
+  // lays out the lines in view, sets the scroll ranges and scrolls the caret into view across.
+  void scheduleSettle();
+  void settle();
+  // The horizontal half of ensureVisible(), left for the settling pass so that a run of edits
+  // and finds lays out no line; anything asking for a position takes it at once.
+  void showPendingColumn() const;
   // A layout of one line's `text` with the model's `runs` (offsets from the line start).
   std::unique_ptr<QTextLayout> makeLayout(const QString& text,
                                           const std::vector<FormatRun>& runs) const;
-  // The scroll ranges for the text and the viewport; lays out the lines in view.
+  // The scroll ranges for the text and the viewport, the horizontal one from the widest line
+  // measured last; lays out nothing.
   void updateScrollBars();
+  // Lays out the lines in view and keeps the widest one's width.
+  void measureLinesInView();
   void drawLine(QPainter& painter, int32_t line, int y) const;
   void restartBlink();
   // The left of the text in the viewport, the horizontal scrolling taken off.
@@ -139,6 +155,11 @@ class SurfaceView final : public QAbstractScrollArea {
   SurfaceInput& input_;
   std::vector<Mark> marks_;
   mutable std::map<int32_t, LaidOutLine> lines_;
+  mutable uint64_t followedEdit_ = 0;      // the serial of the last model edit followed
+  mutable int32_t followedLineCount_ = 1;  // the line count after it
+  mutable bool formatsStale_ = false;      // refresh() came: kept layouts may show old formats
+  mutable int32_t pendingColumn_ = -1;     // an offset to scroll into view across, or -1
+  qreal widest_ = 0;                       // the widest line in view when last measured
   QString preedit_;
   int preeditCursor_ = 0;
   QTimer blink_;
@@ -154,7 +175,7 @@ class SurfaceView final : public QAbstractScrollArea {
   int32_t shownLines_ = 0;  // lines in view, the part-shown one included
   int32_t drawnLineCount_ = 0;
   std::pair<int32_t, int32_t> selectionLines_{0, 0};  // the lines the selection was drawn on
-  bool settling_ = false;  // a comparison of the lines in view is on its way
+  bool settling_ = false;                             // a settling pass is on its way
 };
 
 }  // namespace tavi::qt

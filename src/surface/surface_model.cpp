@@ -129,6 +129,7 @@ void SurfaceModel::insertOver(int32_t start, int32_t length, TextView insert, Ro
   formats_.replace(from, removed, text.size(), CharFormat{});
   const auto inserted = static_cast<int32_t>(text.size());
   lines_.update(text_, from, removed, inserted);
+  lastEdit_ = {lastEdit_.serial + 1, from, removed, inserted};
   const int32_t caret = from + inserted;
   select(caret, caret, false);
   view_.textChanged();

@@ -97,6 +97,15 @@ class SurfaceModel {
   void setMaxLength(int32_t maxLength) { maxLength_ = maxLength; }
   bool locked() const { return locked_; }
   void setLocked(bool locked) { locked_ = locked; }
+  // The last edit of the text: [at, at + removed) gave way to `inserted` code units. `serial`
+  // counts the edits, so that a view can tell which edits it has followed.
+  struct Edit {
+    uint64_t serial = 0;
+    int32_t at = 0;
+    int32_t removed = 0;
+    int32_t inserted = 0;
+  };
+  const Edit& lastEdit() const { return lastEdit_; }
   // Replaces [start, start + length), widened to whole units, by plain `insert` with its
   // line breaks as CR LF, whatever the maximum length; puts the caret behind it.
   void replaceRange(int32_t start, int32_t length, TextView insert) {
@@ -174,6 +183,7 @@ class SurfaceModel {
   int32_t goalColumn_ = -1;     // the column of a run of vertical moves, -1 outside one
   int32_t maxLength_ = 0;       // 0: no limit
   bool locked_ = false;
+  Edit lastEdit_;
 };
 
 }  // namespace tavi
