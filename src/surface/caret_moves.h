@@ -1,7 +1,8 @@
 // Where the caret keys take the selection, written once for every platform's editor: Left
 // and Right by units (a CR LF pair and a surrogate pair are one unit), Ctrl+Left and
 // Ctrl+Right by word stops, Up and Down by a goal column in code units, Home and End,
-// Ctrl+Home and Ctrl+End, and Page Up and Page Down by the rows in view.
+// Ctrl+Home and Ctrl+End, and Page Up and Page Down by the rows in view; and how a range
+// set by a program is widened to whole units.
 //
 // `Lines` is the editor's text as the keys read it:
 //   int32_t textLength() const;  char16_t at(int32_t offset) const;
@@ -46,6 +47,21 @@ template <typename Lines>
 int32_t nextUnit(const Lines& text, int32_t offset) {
   if (offset >= text.textLength()) return text.textLength();
   return isPairAt(text, offset) ? offset + 2 : offset + 1;
+}
+
+// [start, end) widened to whole units, for every editor's setSelStart, setSelLength and find:
+// a start inside a unit goes to the unit's start, an end inside one to its end. An empty
+// range is a caret and stays one, before the unit (it holds no character to widen to).
+struct UnitRange {
+  int32_t start = 0;
+  int32_t end = 0;
+};
+
+template <typename Lines>
+UnitRange wholeUnitRange(const Lines& text, int32_t start, int32_t end) {
+  const int32_t from = isPairAt(text, start - 1) ? start - 1 : start;
+  if (end <= start) return {from, from};
+  return {from, isPairAt(text, end - 1) ? end + 1 : end};
 }
 
 // The offset `column` units into `line`, clamped to its text and never inside a surrogate

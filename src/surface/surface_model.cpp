@@ -54,17 +54,18 @@ int32_t SurfaceModel::positionOnLine(int32_t line, int32_t column) const {
 
 void SurfaceModel::setSelStart(int32_t start) {
   const int32_t s = clampTo(start, 0, textLength());
-  select(unitStart(s), unitStart(s), false);
+  const UnitRange caret = wholeUnitRange(*this, s, s);
+  select(caret.start, caret.end, false);
   requestedStart_ = s;
 }
 
 // The range begins at the requested start, not at the caret it gave: setSelStart(s) and
-// setSelLength(n) select [s, s + n) widened even when s lies inside a unit. Decided: an
-// empty range is a caret and stays one, before the unit (it holds no character to widen to).
+// setSelLength(n) select [s, s + n) widened even when s lies inside a unit.
 void SurfaceModel::setSelLength(int32_t length) {
   const int32_t from = requestedStart_;
   const int32_t to = from + clampTo(length, 0, textLength() - from);
-  select(unitStart(from), to > from ? unitEnd(to) : unitStart(to), false);
+  const UnitRange range = wholeUnitRange(*this, from, to);
+  select(range.start, range.end, false);
   requestedStart_ = from;
 }
 

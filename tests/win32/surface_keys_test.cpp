@@ -189,5 +189,33 @@ TEST_F(SurfaceKeysTest, PasteConvertsLoneBreaksAndFitsTheLimit) {
   clipboard.clear();
 }
 
+// A range a program sets never splits a CR LF or a surrogate pair: it is widened to whole
+// units from the start asked for, a caret inside a unit goes before it, and find returns
+// where the match begins but selects it widened.
+TEST_F(SurfaceKeysTest, ProgramRangesAreWidenedToWholeUnits) {
+  struct Case {
+    const char16_t* text;
+    int32_t start = 0;
+    int32_t length = 0;
+    const char* selection;
+  };
+  const Case cases[] = {
+      {.text = u"ab\r\ncd", .start = 3, .length = 0, .selection = "2+0"},
+      {.text = u"ab\r\ncd", .start = 3, .length = 2, .selection = "2+3"},
+      {.text = u"ab\r\ncd", .start = 1, .length = 2, .selection = "1+3"},
+      {.text = u"a\U0001D11Eb", .start = 2, .length = 1, .selection = "1+2"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(toUtf8(c.text) + " from " + std::to_string(c.start));
+    load(c.text, 0);
+    surface.setSelStart(c.start);
+    surface.setSelLength(c.length);
+    EXPECT_EQ(selection(), c.selection);
+  }
+  load(u"ab\r\ncd", 0);
+  EXPECT_EQ(surface.find(u"\ncd", 0, -1, 0), 3);
+  EXPECT_EQ(selection(), "2+4");
+}
+
 }  // namespace
 }  // namespace tavi

@@ -541,18 +541,25 @@ void Win32EditSurface::select(int32_t anchor, int32_t active) {
   CHARRANGE range{anchor, active};
   SendMessageW(hwnd_, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
   selection_ = Remembered{std::min(anchor, active), std::max(anchor, active), actualSelection(),
-                          active < anchor};
+                          active < anchor, std::min(anchor, active)};
   goalColumn_ = -1;
 }
 
 void Win32EditSurface::setSelStart(int32_t start) {
   const int32_t s = std::clamp(start, 0, textLength());
-  select(s, s);
+  const UnitRange caret = wholeUnitRange(RichEditLines(hwnd_), s, s);
+  select(caret.start, caret.end);
+  selection_->requestedStart = s;
 }
 
+// The range begins at the start setSelStart was asked for (while the selection it left
+// stays), so that [s, s + n) is widened even when s lies inside a unit.
 void Win32EditSurface::setSelLength(int32_t length) {
-  const int32_t start = selStart();
-  select(start, start + std::clamp(length, 0, textLength() - start));
+  const int32_t from = selectionRemembered() ? selection_->requestedStart : selStart();
+  const int32_t to = from + std::clamp(length, 0, textLength() - from);
+  const UnitRange range = wholeUnitRange(RichEditLines(hwnd_), from, to);
+  select(range.start, range.end);
+  selection_->requestedStart = from;
 }
 
 Text Win32EditSurface::selText() const {
@@ -653,7 +660,8 @@ int32_t Win32EditSurface::find(TextView what, int32_t start, int32_t end, int op
       at = found + 1;
       continue;
     }
-    select(found, found + m);
+    const UnitRange match = wholeUnitRange(RichEditLines(hwnd_), found, found + m);
+    select(match.start, match.end);
     return found;
   }
   return -1;

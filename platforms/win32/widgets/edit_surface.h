@@ -162,6 +162,7 @@ class Win32EditSurface final : public EditSurface {
     int32_t end = 0;
     CHARRANGE actual{};
     bool activeAtStart = false;
+    int32_t requestedStart = 0;  // where setSelLength's range begins, before widening
   };
   std::optional<Remembered> selection_;
   // The column a run of vertical caret keys keeps (-1 outside one) and the selection the
