@@ -107,6 +107,7 @@ SurfaceView::SurfaceView(SurfaceModel& model, SurfaceInput& input, QWidget* pare
     const int32_t line = model_.lineFromChar(model_.activeEnd());
     updateLines(line, line);
   });
+  measureFont();
   dragTimer_.setInterval(kDragScrollMs);
   connect(&dragTimer_, &QTimer::timeout, this, [this] { dragScroll(); });
   updateScrollBars();
@@ -128,7 +129,12 @@ int32_t SurfaceView::firstVisibleLine() const { return verticalScrollBar()->valu
 
 int32_t SurfaceView::rowsInView() const { return std::max(1, viewport()->height() / lineHeight()); }
 
-int SurfaceView::lineHeight() const { return std::max(1, fontMetrics().lineSpacing()); }
+// Font metrics are asked for on every scroll and selection move: they are kept per font.
+void SurfaceView::measureFont() {
+  const QFontMetrics metrics = fontMetrics();
+  lineHeight_ = std::max(1, metrics.lineSpacing());
+  charWidth_ = std::max(1, metrics.averageCharWidth());
+}
 
 int SurfaceView::textLeft() const { return kLeftMargin - horizontalScrollBar()->value(); }
 
@@ -232,6 +238,8 @@ void SurfaceView::scheduleSettle() {
 
 void SurfaceView::settle() {
   settling_ = false;
+  if (blinkRestart_ && hasFocus() && blinks_) blink_.start();
+  blinkRestart_ = false;
   measureLinesInView();
   updateScrollBars();
   showPendingColumn();
@@ -346,7 +354,7 @@ void SurfaceView::updateScrollBars() {
       drawnLineCount_ = model_.lineCount();
     }
     QScrollBar* horizontal = horizontalScrollBar();
-    horizontal->setSingleStep(std::max(1, fontMetrics().averageCharWidth()));
+    horizontal->setSingleStep(charWidth_);
     horizontal->setPageStep(viewport()->width());
     horizontal->setRange(0, scrollWidth(widest_));
     if (rows == rowsInView()) break;
@@ -485,9 +493,12 @@ void SurfaceView::drawLine(QPainter& painter, int32_t line, int y) const {
   }
 }
 
+// The caret shows at once; its timer starts again once the events settle, not once for
+// every move of a run.
 void SurfaceView::restartBlink() {
   caretShown_ = true;
-  if (hasFocus() && blinks_) blink_.start();
+  blinkRestart_ = true;
+  scheduleSettle();
   const int32_t line = model_.lineFromChar(model_.activeEnd());
   updateLines(line, line);
 }
@@ -520,6 +531,7 @@ void SurfaceView::resizeEvent(QResizeEvent*) {
 void SurfaceView::changeEvent(QEvent* e) {
   QAbstractScrollArea::changeEvent(e);
   if (e->type() != QEvent::FontChange) return;
+  measureFont();
   lines_.clear();
   updateScrollBars();
   scheduleSettle();

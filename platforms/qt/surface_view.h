@@ -59,7 +59,7 @@ class SurfaceView final : public QAbstractScrollArea {
   // Whole rows in view, at least one.
   int32_t rowsInView() const;
   // The height of a row: the distance between the tops of two lines.
-  int lineHeight() const;
+  int lineHeight() const { return lineHeight_; }
   // The top left of the caret at `offset`, in the viewport's pixels (may lie outside it).
   QPoint pointOf(int32_t offset) const;
   // The text position under a point of the viewport, clamped to the text.
@@ -145,6 +145,7 @@ class SurfaceView final : public QAbstractScrollArea {
   void measureLinesInView();
   void drawLine(QPainter& painter, int32_t line, int y) const;
   void restartBlink();
+  void measureFont();
   // The left of the text in the viewport, the horizontal scrolling taken off.
   int textLeft() const;
   // The horizontal scroll range that shows the end of a line `widest` pixels wide.
@@ -164,6 +165,9 @@ class SurfaceView final : public QAbstractScrollArea {
   int preeditCursor_ = 0;
   QTimer blink_;
   bool caretShown_ = false;
+  bool blinkRestart_ = false;  // the blink timer starts again when the events settle
+  int lineHeight_ = 1;         // the font's line spacing, at least 1
+  int charWidth_ = 1;          // the font's average character width, at least 1
   bool blinks_ = true;
   bool hideSelection_ = true;
   bool updatingBars_ = false;
