@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "qt/surface_accessible.h"
 #include "qt/units.h"
@@ -230,10 +231,12 @@ void SurfaceView::refresh() {
   scheduleSettle();
 }
 
-void SurfaceView::scheduleSettle() {
+// Asked for from const members too (a row to draw again): the event is posted to this view.
+void SurfaceView::scheduleSettle() const {
   if (settling_) return;
   settling_ = true;
-  QCoreApplication::postEvent(this, new QEvent(kSettleEvent), Qt::HighEventPriority);
+  QCoreApplication::postEvent(const_cast<SurfaceView*>(this), new QEvent(kSettleEvent),
+                              Qt::HighEventPriority);
 }
 
 void SurfaceView::settle() {
@@ -243,15 +246,28 @@ void SurfaceView::settle() {
   measureLinesInView();
   updateScrollBars();
   showPendingColumn();
+  drawDirtyRows();
 }
 
+// The rows are gathered and handed to Qt once, when the events settle: a run of edits and
+// selection moves asks Qt for one update. A scroll meanwhile draws the whole view anyway.
 void SurfaceView::updateLines(int32_t from, int32_t to) const {
   const int32_t first = firstVisibleLine();
   const int32_t top = std::max(from, first) - first;
   const int32_t bottom = std::min(to, first + rowsInView()) - first;  // the part-shown row too
   if (top > bottom) return;
+  dirtyTop_ = std::min(dirtyTop_, top);
+  dirtyBottom_ = std::max(dirtyBottom_, bottom);
+  scheduleSettle();
+}
+
+void SurfaceView::drawDirtyRows() {
+  if (dirtyTop_ > dirtyBottom_) return;
   const int height = lineHeight();
-  viewport()->update(QRect(0, top * height, viewport()->width(), (bottom - top + 1) * height));
+  viewport()->update(
+      QRect(0, dirtyTop_ * height, viewport()->width(), (dirtyBottom_ - dirtyTop_ + 1) * height));
+  dirtyTop_ = std::numeric_limits<int32_t>::max();
+  dirtyBottom_ = -1;
 }
 
 // ---- Layout ----

@@ -15,6 +15,7 @@
 #include <QTimer>
 
 #include <cstdint>
+#include <limits>
 #include <map>
 #include <memory>
 #include <utility>
@@ -130,8 +131,10 @@ class SurfaceView final : public QAbstractScrollArea {
   void updateLines(int32_t from, int32_t to) const;
   // One pass once the events settle, however many edits, scrolls or refreshes asked for it:
   // lays out the lines in view, sets the scroll ranges and scrolls the caret into view across.
-  void scheduleSettle();
+  void scheduleSettle() const;
   void settle();
+  // Hands the rows gathered by updateLines() to Qt to be drawn.
+  void drawDirtyRows();
   // The horizontal half of ensureVisible(), left for the settling pass so that a run of edits
   // and finds lays out no line; anything asking for a position takes it at once.
   void showPendingColumn() const;
@@ -160,7 +163,9 @@ class SurfaceView final : public QAbstractScrollArea {
   mutable int32_t followedLineCount_ = 1;  // the line count after it
   mutable bool formatsStale_ = false;      // refresh() came: kept layouts may show old formats
   mutable int32_t pendingColumn_ = -1;     // an offset to scroll into view across, or -1
-  qreal widest_ = 0;                       // the widest line in view when last measured
+  mutable int32_t dirtyTop_ = std::numeric_limits<int32_t>::max();  // rows to draw again
+  mutable int32_t dirtyBottom_ = -1;
+  qreal widest_ = 0;  // the widest line in view when last measured
   QString preedit_;
   int preeditCursor_ = 0;
   QTimer blink_;
@@ -179,7 +184,7 @@ class SurfaceView final : public QAbstractScrollArea {
   int32_t shownLines_ = 0;  // lines in view, the part-shown one included
   int32_t drawnLineCount_ = 0;
   std::pair<int32_t, int32_t> selectionLines_{0, 0};  // the lines the selection was drawn on
-  bool settling_ = false;                             // a settling pass is on its way
+  mutable bool settling_ = false;                     // a settling pass is on its way
 };
 
 }  // namespace tavi::qt
