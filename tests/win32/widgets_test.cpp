@@ -141,17 +141,17 @@ TEST_F(SurfaceTest, InsertedTextIsPlainAndTheLimitStays) {
   EXPECT_EQ(surface.text(), u"GIF WAIT END") << "a typed character finds the editor full";
 }
 
-TEST_F(SurfaceTest, LineBreaksAreCrLfAndSelectionsInsideThemReadBackExactly) {
+TEST_F(SurfaceTest, LineBreaksAreCrLfAndSelectionsInsideThemAreWidened) {
   load(u"A\nB\rC\r\n\r\nD");  // an empty line too
   EXPECT_EQ(surface.text(), u"A\r\nB\r\nC\r\n\r\nD");
   EXPECT_EQ(surface.textLength(), 12);
   EXPECT_EQ(surface.lineCount(), 5);
   EXPECT_EQ(surface.lineFromChar(4), 1);
-  surface.setSelStart(2);  // between CR and LF
-  surface.setSelLength(3);
-  EXPECT_EQ(surface.selStart(), 2);
-  EXPECT_EQ(surface.selLength(), 3);
-  EXPECT_EQ(surface.selText(), u"\nB\r");
+  surface.setSelStart(2);   // between CR and LF
+  surface.setSelLength(3);  // [2, 5) takes both breaks whole
+  EXPECT_EQ(surface.selStart(), 1);
+  EXPECT_EQ(surface.selLength(), 5);
+  EXPECT_EQ(surface.selText(), u"\r\nB\r\n");
   surface.setSelStart(100);
   EXPECT_EQ(surface.selStart(), 12) << "clamped to the text";
 }
