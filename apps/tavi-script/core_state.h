@@ -1,6 +1,6 @@
 // The core's own state as tavi-script reports it: the journals, trackChanges and the flags.
 // Written here once for every platform; on Windows the control's DLL compiles it too and
-// hands the result out through its private inspection interface.
+// hands the result out through its private probe interface.
 #pragma once
 
 #include <nlohmann/json.hpp>

@@ -1,4 +1,4 @@
-// The inspection results of tavi-script: what a control and its widgets hold, as JSON.
+// The state reports of tavi-script: what a control and its widgets hold, as JSON.
 #pragma once
 
 #include <nlohmann/json.hpp>

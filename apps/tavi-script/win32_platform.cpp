@@ -14,7 +14,7 @@
 #include "host_window.h"
 #include "shell/keys.h"
 #include "shell/runtime_error.h"
-#include "win32/inspection.h"
+#include "win32/core_probe.h"
 #include "win32/variant_bridge.h"
 #include "win32/widgets/control_window.h"
 #include "win32/widgets/rich_text.h"
@@ -108,19 +108,18 @@ class Win32ScriptControl final : public ScriptControl {
     if (!window_.open(width, height, error, host::HostedControl::Activation::kInPlace))
       throw std::runtime_error(error);
     IDispatch* object = window_.control().automation();
-    if (FAILED(
-            object->QueryInterface(win32::kInspectionIid, reinterpret_cast<void**>(&inspection_))))
-      throw std::runtime_error("the control has no inspection interface");
+    if (FAILED(object->QueryInterface(win32::kProbeIid, reinterpret_cast<void**>(&probe_))))
+      throw std::runtime_error("the control has no probe interface");
   }
   ~Win32ScriptControl() override {
-    if (inspection_ != nullptr) inspection_->Release();
+    if (probe_ != nullptr) probe_->Release();
   }
 
   // The core lives in the control's DLL: every call below goes through its interfaces.
   TaviColorText& control() override {
     throw std::logic_error("the control's core is inside its COM server");
   }
-  win32::ITaviInspection& inspection() { return *inspection_; }
+  win32::ITaviProbe& probe() { return *probe_; }
 
   std::optional<int32_t> idOfName(std::string_view name) override {
     std::wstring w = wide(name);
@@ -197,11 +196,11 @@ class Win32ScriptControl final : public ScriptControl {
   }
   void unadvise(EventSink&) override { window_.control().events().setListener(nullptr); }
 
-  void terminate() override { inspection_->Terminate(); }
+  void terminate() override { probe_->Terminate(); }
 
   OrderedJson coreState() override {
     BSTR json = nullptr;
-    if (FAILED(inspection_->CoreState(&json))) notAvailable("the core's state");
+    if (FAILED(probe_->CoreState(&json))) notAvailable("the core's state");
     return parseBstr(json);
   }
 
@@ -363,7 +362,7 @@ class Win32ScriptControl final : public ScriptControl {
     r.selLength = range.cpMax - range.cpMin;
     r.firstVisibleLine = static_cast<int32_t>(SendMessageW(editor(), EM_GETFIRSTVISIBLELINE, 0, 0));
     BSTR json = nullptr;
-    if (FAILED(inspection_->WidgetState(&json))) notAvailable("the widgets' state");
+    if (FAILED(probe_->WidgetState(&json))) notAvailable("the widgets' state");
     const OrderedJson w = parseBstr(json);
     r.hideSelection = w["hideSelection"].get<bool>();
     r.locked = w["locked"].get<bool>();
@@ -423,7 +422,7 @@ class Win32ScriptControl final : public ScriptControl {
   // (its records are the platform's metrics, masked in comparisons).
   std::optional<GutterReport> gutter() override {
     BSTR json = nullptr;
-    if (FAILED(inspection_->WidgetState(&json))) notAvailable("gutter");
+    if (FAILED(probe_->WidgetState(&json))) notAvailable("gutter");
     if (!parseBstr(json)["gutterPainted"].get<bool>()) return std::nullopt;
     return GutterReport{};
   }
@@ -544,7 +543,7 @@ class Win32ScriptControl final : public ScriptControl {
   DWORD lastPressTime_ = 0;
   int16_t held_ = 0;  // modifiers held down by keydown, until their keyup
   host::HostWindow window_;
-  win32::ITaviInspection* inspection_ = nullptr;
+  win32::ITaviProbe* probe_ = nullptr;
 };
 
 class Win32ScriptPlatform final : public ScriptPlatform {
@@ -616,7 +615,7 @@ class Win32ScriptPlatform final : public ScriptPlatform {
     std::vector<MessageBoxReport> boxes;
     if (controls_.empty()) return boxes;
     BSTR json = nullptr;
-    if (FAILED(controls_.front()->inspection().DrainMessageBoxes(&json))) return boxes;
+    if (FAILED(controls_.front()->probe().DrainMessageBoxes(&json))) return boxes;
     for (const OrderedJson& box : parseBstr(json))
       boxes.push_back({fromUtf8(box["text"].get<std::string>()), box["style"].get<int32_t>(),
                        fromUtf8(box["title"].get<std::string>())});

@@ -100,8 +100,8 @@ HRESULT ComControl::QueryInterface(REFIID riid, void** object) {
     *object = static_cast<IPersistStreamInit*>(this);
   else if (riid == IID_IPersistPropertyBag)
     *object = static_cast<IPersistPropertyBag*>(this);
-  else if (riid == kInspectionIid)
-    *object = static_cast<ITaviInspection*>(this);
+  else if (riid == kProbeIid)
+    *object = static_cast<ITaviProbe*>(this);
   else
     return E_NOINTERFACE;
   AddRef();

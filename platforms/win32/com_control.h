@@ -21,7 +21,7 @@
 #include "TaviColorTxt_h.h"
 #include "shell/control.h"
 #include "win32/connection_point.h"
-#include "win32/inspection.h"
+#include "win32/core_probe.h"
 #include "win32/widgets/control_window.h"
 
 namespace tavi::win32 {
@@ -38,7 +38,7 @@ class ComControl final : public _TaviColorText,
                          public IViewObject2,
                          public IPersistStreamInit,
                          public IPersistPropertyBag,
-                         public ITaviInspection,
+                         public ITaviProbe,
                          private EventSink,
                          private WindowOwner {
  public:
@@ -249,7 +249,7 @@ class ComControl final : public _TaviColorText,
   HRESULT STDMETHODCALLTYPE Load(IPropertyBag* bag, IErrorLog* log) override;
   HRESULT STDMETHODCALLTYPE Save(IPropertyBag* bag, BOOL clearDirty, BOOL saveAll) override;
 
-  // ITaviInspection (inspection.cpp), for test hosts only.
+  // ITaviProbe (core_probe.cpp), for test hosts only.
   HRESULT STDMETHODCALLTYPE CoreState(BSTR* json) override;
   HRESULT STDMETHODCALLTYPE WidgetState(BSTR* json) override;
   HRESULT STDMETHODCALLTYPE Terminate() override;

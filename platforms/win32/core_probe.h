@@ -1,4 +1,4 @@
-// The control's private inspection interface, for test hosts (tavi-script.exe): what a host
+// The control's private probe interface, for test hosts (tavi-script.exe): what a host
 // cannot read from the control's windows or its public interface, handed out as JSON. Its
 // IID is our own and it is not in the type library: no script or container sees it.
 #pragma once
@@ -10,10 +10,10 @@
 namespace tavi::win32 {
 
 // {6C0F5B0E-2B1D-4F5A-9C57-3E8D1A7B4C21}
-inline constexpr GUID kInspectionIid = {
+inline constexpr GUID kProbeIid = {
     0x6C0F5B0E, 0x2B1D, 0x4F5A, {0x9C, 0x57, 0x3E, 0x8D, 0x1A, 0x7B, 0x4C, 0x21}};
 
-class ITaviInspection : public IUnknown {
+class ITaviProbe : public IUnknown {
  public:
   // {"undo", "redo", "trackChanges", "flags"}: the core's own state (core_state.h).
   virtual HRESULT STDMETHODCALLTYPE CoreState(BSTR* json) = 0;

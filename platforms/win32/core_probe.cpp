@@ -1,6 +1,6 @@
-// ITaviInspection of ComControl (inspection.h): the core's state and the widgets' state as
+// ITaviProbe of ComControl (core_probe.h): the core's state and the widgets' state as
 // JSON for test hosts, and message boxes answered by themselves.
-#include "win32/inspection.h"
+#include "win32/core_probe.h"
 
 #include <nlohmann/json.hpp>
 
