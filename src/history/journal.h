@@ -14,6 +14,9 @@ struct UndoElement {
   int32_t SelStart = 0;  // caret offset when the snapshot was taken
   int32_t TextLen = 0;   // length of Text
   SharedText Text;       // the whole text at that moment
+  // The surface's change serial when the snapshot was taken (EditSurface::lastTextChange),
+  // 0 when not known: the next snapshot may then be this one with the one change since.
+  uint64_t SurfaceChange = 0;
 };
 
 // An ordered collection of snapshots, oldest first, addressed 1..count(). Out-of-range

@@ -280,6 +280,13 @@ SharedText SharedText::derive(TextView newText) const {
                                              static_cast<int32_t>(oldLength - suffix), middle)));
 }
 
+SharedText SharedText::replaced(int32_t start, int32_t end, TextView insert) const {
+  if (start < 0 || start > end || end > length()) throw std::out_of_range("SharedText::replaced");
+  if (!root_) return from(insert);
+  if (start == end && insert.empty()) return *this;
+  return SharedText(Tree::root(Tree::replace(*root_, start, end, insert)));
+}
+
 int32_t SharedText::length() const { return root_ ? root_->length : 0; }
 
 Text SharedText::str() const {

@@ -29,6 +29,10 @@ class SharedText {
   // A text equal to `newText` that shares this one's storage for the longest common prefix
   // and, after it, the longest common suffix; only the middle is stored anew.
   SharedText derive(TextView newText) const;
+  // This text with [start, end) replaced by `insert` (0 <= start <= end <= length(), else
+  // std::out_of_range): only the leaves the range touches are stored anew, so the cost is
+  // the edit's, not the text's.
+  SharedText replaced(int32_t start, int32_t end, TextView insert) const;
 
   int32_t length() const;
   Text str() const;

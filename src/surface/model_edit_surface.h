@@ -15,6 +15,13 @@ class ModelEditSurface : public EditSurface, protected SurfaceModel::View {
  public:
   Text text() const override { return model_.text(); }
   int32_t textLength() const override { return model_.textLength(); }
+  std::optional<TextChange> lastTextChange() const override {
+    const SurfaceModel::Edit& edit = model_.lastEdit();
+    return TextChange{edit.serial, edit.at, edit.removed, edit.inserted};
+  }
+  Text textRange(int32_t start, int32_t length) const override {
+    return model_.slice(start, length);
+  }
   int32_t selStart() const override { return model_.selStart(); }
   void setSelStart(int32_t start) override { model_.setSelStart(start); }
   int32_t selLength() const override { return model_.selLength(); }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <span>
 
 #include "shell/text.h"
@@ -62,6 +63,21 @@ class EditSurface {
   // Whole text, lines separated by CR LF.
   virtual Text text() const = 0;
   virtual int32_t textLength() const = 0;
+  // The newest change of the text, for a caller that keeps a copy of it: [at, at + removed)
+  // gave way to `inserted` code units. `serial` counts the changes (the first is 1), so a
+  // caller can tell whether this is the only one since its copy. A surface that keeps no
+  // count answers nothing, and callers read the whole text.
+  struct TextChange {
+    uint64_t serial = 0;
+    int32_t at = 0;
+    int32_t removed = 0;
+    int32_t inserted = 0;
+  };
+  virtual std::optional<TextChange> lastTextChange() const { return std::nullopt; }
+  // `length` code units of the text from `start` (both within the text).
+  virtual Text textRange(int32_t start, int32_t length) const {
+    return text().substr(static_cast<size_t>(start), static_cast<size_t>(length));
+  }
 
   // The selection; the caret is its start. Setting the start collapses the length to
   // 0; both are clamped to the text.
