@@ -40,17 +40,6 @@ const QString kScriptFilter = QStringLiteral("Scripts (*.scr *.txt);;All files (
 // The control's own maximum length at start. A longer file raises it to the file's length
 // plus as much room again, so that the whole file loads and can still grow.
 constexpr int kUsualMaxLength = 100000;
-// Colouring on load goes through the Qt widget's selection, character formats run by run,
-// and its cost grows with the square of the text's length. Measured on the offscreen
-// platform of a two-core build machine: 20,000 characters 0.5 s, 50,000 2.8 s, 100,000
-// 10 s, 150,000 21 s, 300,000 84 s; loading the same texts uncoloured takes 0.01 to 0.3 s.
-// A file up to 30,000 characters (about a second, some thousand lines of script) is
-// coloured as it loads; a longer one opens uncoloured, with a notice, and View > Colour
-// Whole Script colours it on request, after asking, up to 300,000 characters (a minute
-// and a half); beyond that it would take hours and is refused. Lines typed or edited are
-// coloured either way.
-constexpr int kColourOnLoadLimit = 30000;
-constexpr int kColourAllLimit = 300000;
 // Zoom: steps of 1.5 points from the control's 9.75.
 constexpr double kZoomStep = 1.5;
 constexpr int kZoomOutSteps = 3;
@@ -58,8 +47,6 @@ constexpr int kZoomInSteps = 8;
 // Message box styles and answers.
 constexpr int32_t kWarningOk = 48;
 constexpr int32_t kInformationOk = 64;
-constexpr int32_t kQuestionYesNo = 32 + 4;
-constexpr int kYes = 6;
 // How long a passing message stays in the status bar.
 constexpr int kMessageMs = 4000;
 
@@ -205,12 +192,9 @@ bool MainWindow::loadFile(const QString& path, QString& error) {
                    .arg(length)
                    .arg(kUsualMaxLength)
                    .arg(limit);
-  const bool colour = length <= kColourOnLoadLimit;
-  editor_->setProperty("ColourOnLoad", colour);
-  if (!colour)
-    notices << tr(
-        "Not coloured: too long to colour quickly (View > Colour Whole Script "
-        "colours it).");
+  // Every script is coloured as it loads, whatever its length: colouring costs a line's
+  // scan per line.
+  editor_->setProperty("ColourOnLoad", true);
   editor_->setMaxLength(limit);
   // The editor takes Length's limit at its next change; the load is that change, so the
   // editor needs the limit now.
@@ -393,23 +377,7 @@ void MainWindow::setLocked(bool locked) {
   updateTitle();
 }
 
-void MainWindow::colourAll() {
-  const int length = editor_->surface().textLength();
-  if (length > kColourAllLimit) {
-    reportError(tr("The script is too long to colour whole here (%L1 characters, at most %L2): "
-                   "lines are coloured as you edit them.")
-                    .arg(length)
-                    .arg(kColourAllLimit));
-    return;
-  }
-  if (length > kColourOnLoadLimit) {
-    const Text question = qt::toText(
-        tr("Colouring %L1 characters may take minutes. Colour the whole script now?").arg(length));
-    if (editor_->services().messages.show(question, kQuestionYesNo, qt::toText(kAppName)) != kYes)
-      return;
-  }
-  editor_->dynamicCall(QStringLiteral("ColourAll"));
-}
+void MainWindow::colourAll() { editor_->dynamicCall(QStringLiteral("ColourAll")); }
 
 void MainWindow::zoom(int steps) {
   zoom_ = steps == 0 ? 0 : std::clamp(zoom_ + steps, -kZoomOutSteps, kZoomInSteps);
