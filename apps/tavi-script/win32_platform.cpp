@@ -110,6 +110,7 @@ class Win32ScriptControl final : public ScriptControl {
     IDispatch* object = window_.control().automation();
     if (FAILED(object->QueryInterface(win32::kProbeIid, reinterpret_cast<void**>(&probe_))))
       throw std::runtime_error("the control has no probe interface");
+    probe_->ScriptPopupMenu();
   }
   ~Win32ScriptControl() override {
     if (probe_ != nullptr) probe_->Release();
@@ -305,14 +306,22 @@ class Win32ScriptControl final : public ScriptControl {
     mouseDown(kLeftButton, held_, x, y);
     mouseUp(kLeftButton, held_, x, y);
   }
-  void rightClick(double, double) override { notAvailable("rightclick (the popup menu)"); }
+  void rightClick(double x, double y) override {
+    mouseDown(kRightButton, held_, x, y);
+    mouseUp(kRightButton, held_, x, y);
+  }
   void mouseDown(int16_t button, int16_t shift, double x, double y) override {
     mouse(button, shift, x, y, true);
   }
   void mouseUp(int16_t button, int16_t shift, double x, double y) override {
     mouse(button, shift, x, y, false);
   }
-  void menu(int16_t) override { notAvailable("menu (the popup menu)"); }
+  // The menu a right click showed is the control's to answer: its modal loop would hold
+  // this thread, which gives the choice only with the next command (core_probe.h).
+  void menu(int16_t entry) override {
+    probe_->MenuChoice(entry);
+    pumpMessages();
+  }
   void focus(ScriptFocus place) override {
     switch (place) {
       case ScriptFocus::kSurface:
@@ -426,7 +435,16 @@ class Win32ScriptControl final : public ScriptControl {
     if (!parseBstr(json)["gutterPainted"].get<bool>()) return std::nullopt;
     return GutterReport{};
   }
-  MenuReport menuItems() override { notAvailable("menu-items (the popup menu)"); }
+  MenuReport menuItems() override {
+    BSTR json = nullptr;
+    if (FAILED(probe_->MenuItems(&json))) notAvailable("menu-items");
+    const OrderedJson menu = parseBstr(json);
+    MenuReport report;
+    for (const OrderedJson& item : menu["items"])
+      report.items.push_back(fromUtf8(item.get<std::string>()));
+    report.shown = menu["shown"].get<int>();
+    return report;
+  }
 
  private:
   // A COM caller always names an interface: GUID_NULL stands for "none" (the scenarios'
@@ -509,7 +527,8 @@ class Win32ScriptControl final : public ScriptControl {
       message = down ? WM_LBUTTONDOWN : WM_LBUTTONUP;
       if (down) keys |= MK_LBUTTON;
     } else if (button == kRightButton) {
-      notAvailable("the right button (the popup menu)");
+      message = down ? WM_RBUTTONDOWN : WM_RBUTTONUP;
+      if (down) keys |= MK_RBUTTON;
     } else {
       message = down ? WM_MBUTTONDOWN : WM_MBUTTONUP;
       if (down) keys |= MK_MBUTTON;
@@ -559,8 +578,10 @@ class Win32ScriptPlatform final : public ScriptPlatform {
 
   ScriptControl& createControl() override {
     controls_.push_back(std::make_unique<Win32ScriptControl>(capsLock_));
-    // From the first control on, its message boxes are answered and recorded.
+    // From the first control on, its message boxes are answered and recorded, and the
+    // printers are the script's (at first the headless default list).
     drainMessageBoxes();
+    if (controls_.size() == 1) printout();
     return *controls_.back();
   }
 
@@ -605,11 +626,69 @@ class Win32ScriptPlatform final : public ScriptPlatform {
       clipboardHolder_ = std::make_unique<ClipboardHolder>();
   }
 
-  void setPrinters(const std::vector<ScriptPrinter>&, int32_t) override {
-    notAvailable("printers");
+  void setPrinters(const std::vector<ScriptPrinter>& printers, int32_t current) override {
+    OrderedJson list = OrderedJson::array();
+    for (const ScriptPrinter& p : printers)
+      list.push_back(
+          {{"name", toUtf8(p.name)}, {"driver", toUtf8(p.driver)}, {"port", toUtf8(p.port)}});
+    callProbe(&win32::ITaviProbe::InstallPrinters, {{"printers", list}, {"current", current}});
   }
-  void scriptPrintDialog(const ScriptDialogAnswer&) override { notAvailable("printdialog"); }
-  PrintoutReport printout() override { notAvailable("printout"); }
+  void scriptPrintDialog(const ScriptDialogAnswer& a) override {
+    OrderedJson answer = "cancel";
+    if (!a.cancel) {
+      answer = OrderedJson::object();
+      if (a.printer) answer["printer"] = toUtf8(*a.printer);
+      const std::pair<const char*, const std::optional<int16_t>*> numbers[] = {
+          {"copies", &a.copies},
+          {"orientation", &a.orientation},
+          {"duplex", &a.duplex},
+          {"paperSize", &a.paperSize},
+          {"printQuality", &a.printQuality}};
+      for (const auto& [name, value] : numbers)
+        if (*value) answer[name] = **value;
+    }
+    callProbe(&win32::ITaviProbe::ScriptPrintDialog, answer);
+  }
+  PrintoutReport printout() override {
+    BSTR json = nullptr;
+    if (FAILED(controls_.front()->probe().Printout(&json))) notAvailable("printout");
+    const OrderedJson printed = parseBstr(json);
+    PrintoutReport report;
+    for (const OrderedJson& d : printed["documents"]) {
+      DocumentReport& document = report.documents.emplace_back();
+      document.printer = fromUtf8(d["printer"].get<std::string>());
+      document.copies = d["copies"].get<int16_t>();
+      document.orientation = d["orientation"].get<int16_t>();
+      document.duplex = d["duplex"].get<int16_t>();
+      document.paperSize = d["paperSize"].get<int16_t>();
+      document.printQuality = d["printQuality"].get<int16_t>();
+      document.ended = d["ended"].get<bool>();
+      for (const OrderedJson& page : d["pages"]) {
+        std::vector<PrintOpReport>& ops = document.pages.emplace_back();
+        for (const OrderedJson& op : page) {
+          if (op.contains("line")) {
+            const OrderedJson& at = op["line"];
+            ops.emplace_back(PrintedLineReport{at[0].get<float>(), at[1].get<float>(),
+                                               at[2].get<float>(), at[3].get<float>(),
+                                               op["color"].get<int32_t>()});
+          } else {
+            ops.emplace_back(PrintedTextReport{fromUtf8(op["text"].get<std::string>()),
+                                               op["x"].get<float>(), op["y"].get<float>(),
+                                               op["fontSize"].get<float>()});
+          }
+        }
+      }
+    }
+    if (const OrderedJson& given = printed["dialog"]; !given.is_null()) {
+      const auto bytesOrNone = [](const OrderedJson& bytes) {
+        return bytes.is_null() ? std::nullopt : std::optional(bytes.get<std::vector<uint8_t>>());
+      };
+      report.dialog = DialogRecordsReport{
+          given["flags"].get<uint32_t>(), bytesOrNone(given["devmode"]),
+          bytesOrNone(given["devnames"]), given["printdlg"].get<std::vector<uint8_t>>()};
+    }
+    return report;
+  }
 
   std::vector<MessageBoxReport> drainMessageBoxes() override {
     std::vector<MessageBoxReport> boxes;
@@ -641,6 +720,17 @@ class Win32ScriptPlatform final : public ScriptPlatform {
     Win32ScriptPlatform& p_;
     bool held_;
   };
+
+  // Hands `request` to a printer call of the probe; the control refuses bad input.
+  void callProbe(HRESULT (STDMETHODCALLTYPE win32::ITaviProbe::*call)(BSTR),
+                 const OrderedJson& request) {
+    const Text text = fromUtf8(request.dump());
+    BSTR json = SysAllocStringLen(reinterpret_cast<const OLECHAR*>(text.data()),
+                                  static_cast<UINT>(text.size()));
+    const HRESULT result = (controls_.front()->probe().*call)(json);
+    SysFreeString(json);
+    if (FAILED(result)) throw std::invalid_argument("the control refused the printer script");
+  }
 
   bool capsLock_ = false;
   std::unique_ptr<ClipboardHolder> clipboardHolder_;

@@ -254,6 +254,12 @@ class ComControl final : public _TaviColorText,
   HRESULT STDMETHODCALLTYPE WidgetState(BSTR* json) override;
   HRESULT STDMETHODCALLTYPE Terminate() override;
   HRESULT STDMETHODCALLTYPE DrainMessageBoxes(BSTR* json) override;
+  HRESULT STDMETHODCALLTYPE InstallPrinters(BSTR json) override;
+  HRESULT STDMETHODCALLTYPE ScriptPrintDialog(BSTR json) override;
+  HRESULT STDMETHODCALLTYPE Printout(BSTR* json) override;
+  HRESULT STDMETHODCALLTYPE ScriptPopupMenu() override;
+  HRESULT STDMETHODCALLTYPE MenuItems(BSTR* json) override;
+  HRESULT STDMETHODCALLTYPE MenuChoice(short entry) override;
 
  private:
   // EventSink: the core's events, raised on the connection point unless frozen.

@@ -1,16 +1,20 @@
 // ITaviProbe of ComControl (core_probe.h): the core's state and the widgets' state as
-// JSON for test hosts, and message boxes answered by themselves.
+// JSON for test hosts, message boxes answered by themselves, and the printers and the
+// popup menu answered by script.
 #include "win32/core_probe.h"
 
 #include <nlohmann/json.hpp>
 
+#include <exception>
 #include <string>
 #include <vector>
 
 #include "shell/text.h"
 #include "tavi-script/core_state.h"
 #include "win32/com_control.h"
+#include "win32/printer_script.h"
 #include "win32/widgets/edit_surface.h"
+#include "win32/widgets/floating.h"
 #include "win32/widgets/gutter_canvas.h"
 #include "win32/widgets/services.h"
 
@@ -26,6 +30,22 @@ HRESULT answer(const OrderedJson& json, BSTR* out) {
   *out = SysAllocStringLen(reinterpret_cast<const OLECHAR*>(text.data()),
                            static_cast<UINT>(text.size()));
   return *out != nullptr ? S_OK : E_OUTOFMEMORY;
+}
+
+OrderedJson parse(BSTR json) {
+  return OrderedJson::parse(toUtf8(
+      Text(reinterpret_cast<const char16_t*>(json), json != nullptr ? SysStringLen(json) : 0)));
+}
+
+// A call on the printer script: bad input is an invalid argument and changes nothing.
+template <typename Call>
+HRESULT onPrinterScript(Call&& call) {
+  try {
+    call(PrinterScript::forThisThread());
+    return S_OK;
+  } catch (const std::exception&) {
+    return E_INVALIDARG;
+  }
 }
 
 // The message boxes of this thread recorded since the last drain; null until the first.
@@ -85,6 +105,43 @@ HRESULT ComControl::DrainMessageBoxes(BSTR* json) {
   for (OrderedJson& box : *recordedBoxes) boxes.push_back(std::move(box));
   recordedBoxes->clear();
   return answer(boxes, json);
+}
+
+HRESULT ComControl::InstallPrinters(BSTR json) {
+  return onPrinterScript([json](PrinterScript& script) {
+    const OrderedJson request = parse(json);
+    script.installPrinters(request.at("printers"), request.at("current").get<int32_t>());
+  });
+}
+
+HRESULT ComControl::ScriptPrintDialog(BSTR json) {
+  return onPrinterScript([json](PrinterScript& script) { script.scriptDialog(parse(json)); });
+}
+
+HRESULT ComControl::Printout(BSTR* json) {
+  return answer(PrinterScript::forThisThread().printout(), json);
+}
+
+HRESULT ComControl::ScriptPopupMenu() {
+  static_cast<Win32PopupMenu&>(*window_->widgets().menu).answerByScript();
+  return S_OK;
+}
+
+HRESULT ComControl::MenuItems(BSTR* json) {
+  const auto& menu = static_cast<const Win32PopupMenu&>(*window_->widgets().menu);
+  std::vector<std::string> items;
+  for (int i = 0; i < menu.itemCount(); ++i) {
+    wchar_t caption[256] = {};
+    GetMenuStringW(menu.menu(), static_cast<UINT>(i), caption, 256, MF_BYPOSITION);
+    const std::wstring_view text(caption);
+    items.push_back(toUtf8(Text(text.begin(), text.end())));
+  }
+  return answer(OrderedJson{{"items", items}, {"shown", menu.shownCount()}}, json);
+}
+
+HRESULT ComControl::MenuChoice(short entry) {
+  static_cast<const Win32PopupMenu&>(*window_->widgets().menu).choose(entry);
+  return S_OK;
 }
 
 }  // namespace tavi::win32

@@ -28,6 +28,29 @@ class ITaviProbe : public IUnknown {
   // recorded; each call hands out those recorded since the last one, as
   // [{"text", "title", "style"}, ...].
   virtual HRESULT STDMETHODCALLTYPE DrainMessageBoxes(BSTR* json) = 0;
+
+  // From the first of the three printer calls on, the thread's printer system stands for a
+  // list the host installs, its print dialogs are answered by script (confirmed at once
+  // with the pre-selected printer unless scripted otherwise) and its output is recorded with
+  // the headless printer's page and text measures (printer_script.h).
+  // {"printers": [{"name", "driver", "port"}, ...], "current": N}; E_INVALIDARG for a
+  // current index outside a non-empty list.
+  virtual HRESULT STDMETHODCALLTYPE InstallPrinters(BSTR json) = 0;
+  // The next dialog's answer: "cancel", or {"printer", "copies", "orientation", "duplex",
+  // "paperSize", "printQuality"}, each optional.
+  virtual HRESULT STDMETHODCALLTYPE ScriptPrintDialog(BSTR json) = 0;
+  // {"documents": [...], "dialog": {...} or null}: the documents printed since the last call
+  // and the records given to the last dialog (printer_script.h).
+  virtual HRESULT STDMETHODCALLTYPE Printout(BSTR* json) = 0;
+  // From this call on the control's popup menu is answered by MenuChoice instead of its
+  // modal loop.
+  virtual HRESULT STDMETHODCALLTYPE ScriptPopupMenu() = 0;
+  // {"items": [captions], "shown": N}: the popup menu's captions, read from its menu, and
+  // how often it was shown.
+  virtual HRESULT STDMETHODCALLTYPE MenuItems(BSTR* json) = 0;
+  // The person chooses entry `entry` (1-based) of the shown menu: posted to the control as
+  // the menu posts a choice.
+  virtual HRESULT STDMETHODCALLTYPE MenuChoice(short entry) = 0;
 };
 
 }  // namespace tavi::win32

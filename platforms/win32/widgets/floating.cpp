@@ -227,13 +227,20 @@ void Win32PopupMenu::addItem(TextView caption) {
 }
 
 void Win32PopupMenu::show() {
+  ++shown_;
+  if (scripted_) return;
   POINT at{};
   GetCursorPos(&at);
   // A menu closes properly when its owner is the foreground window.
   SetForegroundWindow(GetAncestor(owner_, GA_ROOT));
   const BOOL entry = TrackPopupMenu(menu_, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, at.x,
                                     at.y, 0, owner_, nullptr);
-  if (entry > 0) PostMessageW(owner_, choiceMessage_, static_cast<WPARAM>(entry), 0);
+  if (entry > 0) choose(static_cast<int16_t>(entry));
+}
+
+void Win32PopupMenu::choose(int16_t entry) const {
+  // The control reads the entry back as a 16-bit number: any entry a host names arrives.
+  PostMessageW(owner_, choiceMessage_, static_cast<WPARAM>(static_cast<uint16_t>(entry)), 0);
 }
 
 }  // namespace tavi::win32

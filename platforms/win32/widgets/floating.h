@@ -109,11 +109,21 @@ class Win32PopupMenu final : public PopupMenu {
 
   HMENU menu() const { return menu_; }
   int itemCount() const { return GetMenuItemCount(menu_); }
+  int shownCount() const { return shown_; }
+
+  // For test hosts on the menu's own thread, which cannot answer TrackPopupMenu's modal
+  // loop while it runs (their next command comes only after show() returns): from this call
+  // on show() leaves the menu to the host, which answers with choose().
+  void answerByScript() { scripted_ = true; }
+  // Entry `entry` is chosen, as a person's choice in the menu is: posted to the owner.
+  void choose(int16_t entry) const;
 
  private:
   HWND owner_;
   UINT choiceMessage_;
   HMENU menu_;
+  int shown_ = 0;
+  bool scripted_ = false;
 };
 
 }  // namespace tavi::win32

@@ -40,10 +40,11 @@ class Win32GlobalMemory final : public GlobalMemory {
  private:
   GlobalHandle nextToken();
 
-  // Tokens count up in steps of 4 from 0x1000, as handles tend to look; they wrap around
-  // past 0 and past live tokens, so a token is not given out again while it names a block.
+  // Tokens count up in steps of 8 from 0x1000, as the headless platform's handles do, so
+  // that the records handed to a dialog compare across platforms; they wrap around past 0
+  // and past live tokens, so a token is not given out again while it names a block.
   static constexpr GlobalHandle kFirstToken = 0x1000;
-  static constexpr GlobalHandle kTokenStep = 4;
+  static constexpr GlobalHandle kTokenStep = 8;
 
   std::map<GlobalHandle, HGLOBAL> blocks_;
   GlobalHandle next_ = kFirstToken;

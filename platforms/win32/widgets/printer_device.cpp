@@ -139,6 +139,15 @@ DEVMODEW& devModeOf(PrinterEntry& entry) {
   return *reinterpret_cast<DEVMODEW*>(entry.devMode.data());
 }
 
+DeviceSettings settingsOf(const DEVMODEW& mode) {
+  DEVMODEW fields = mode;  // the public part, for fieldOf
+  const auto value = [&fields](DWORD field) {
+    return (fields.dmFields & field) != 0 ? fieldOf(fields, field) : absentValue(field);
+  };
+  return {value(DM_ORIENTATION), value(DM_DUPLEX), value(DM_COPIES), value(DM_PAPERSIZE),
+          value(DM_PRINTQUALITY)};
+}
+
 std::unique_ptr<PageTarget> printerContext(const PrinterEntry& printer, const DEVMODEW& mode,
                                            const std::wstring& outputFile) {
   return std::make_unique<PrinterContext>(printer, mode, outputFile);
@@ -178,11 +187,26 @@ Win32Printer::~Win32Printer() { release(); }
 void Win32Printer::release() noexcept {
   // A document left open (printing that failed half-way) is sent as far as it got.
   try {
+    if (recording_) recorder_->endDocument();
+    recording_ = false;
     if (target_ != nullptr) target_->endDocument();
   } catch (...) {
     // Nobody is left to hear of a device that fails to end it.
   }
   target_.reset();
+}
+
+void Win32Printer::recordTo(PrintRecorder* recorder) {
+  release();
+  recorder_ = recorder;
+}
+
+PrintRecorder* Win32Printer::recordingDocument() {
+  if (recorder_ == nullptr) return nullptr;
+  const PrinterEntry& printer = installed();
+  if (!recording_) recorder_->beginDocument(narrow(printer.name), settingsOf(mode()));
+  recording_ = true;
+  return recorder_;
 }
 
 void Win32Printer::attach(PrinterEntry* printer) {
@@ -254,8 +278,15 @@ void Win32Printer::setPaperSize(int16_t v) { changeSetting(DM_PAPERSIZE, v); }
 int16_t Win32Printer::printQuality() const { return setting(DM_PRINTQUALITY); }
 void Win32Printer::setPrintQuality(int16_t v) { changeSetting(DM_PRINTQUALITY, v); }
 
-double Win32Printer::pageWidth() const { return target().pageSize().width; }
-double Win32Printer::pageHeight() const { return target().pageSize().height; }
+double Win32Printer::pageWidth() const {
+  if (recorder_ != nullptr) return recorder_->pageSize(settingsOf(mode())).width;
+  return target().pageSize().width;
+}
+
+double Win32Printer::pageHeight() const {
+  if (recorder_ != nullptr) return recorder_->pageSize(settingsOf(mode())).height;
+  return target().pageSize().height;
+}
 
 double Win32Printer::fontSize() const {
   installed();
@@ -290,18 +321,33 @@ void Win32Printer::setCurrentY(double y) {
 }
 
 double Win32Printer::textWidth(TextView text) const {
+  if (recorder_ != nullptr) {
+    installed();
+    return recorder_->textWidth(text, fontSize_);
+  }
   return TwipsCanvas(target().measuringContext(), font()).textWidth(wide(text));
 }
 
 double Win32Printer::textHeight(TextView text) const {
+  if (recorder_ != nullptr) {
+    installed();
+    return recorder_->textHeight(text, fontSize_);
+  }
   return TwipsCanvas(target().measuringContext(), font()).textHeight(wide(text));
 }
 
 void Win32Printer::line(double x1, double y1, double x2, double y2, int32_t color) {
+  if (PrintRecorder* recorder = recordingDocument()) return recorder->line(x1, y1, x2, y2, color);
   TwipsCanvas(target().page(), font()).line(x1, y1, x2, y2, color);
 }
 
 void Win32Printer::print(TextView text) {
+  if (PrintRecorder* recorder = recordingDocument()) {
+    recorder->text(text, x_, y_, fontSize_);
+    x_ = 0;
+    y_ += recorder->textHeight(text, fontSize_);
+    return;
+  }
   const std::wstring line = wide(text);
   TwipsCanvas(target().page(), font()).text(x_, y_, line);
   x_ = 0;
@@ -309,6 +355,12 @@ void Win32Printer::print(TextView text) {
 }
 
 void Win32Printer::newPage() {
+  if (PrintRecorder* recorder = recordingDocument()) {
+    recorder->newPage();
+    x_ = 0;
+    y_ = 0;
+    return;
+  }
   PageTarget& pages = target();
   pages.page();
   pages.endPage();
@@ -319,6 +371,8 @@ void Win32Printer::newPage() {
 
 void Win32Printer::endDoc() {
   installed();
+  if (recording_) recorder_->endDocument();
+  recording_ = false;
   if (target_ != nullptr) target_->endDocument();
   x_ = 0;
   y_ = 0;

@@ -30,6 +30,34 @@ struct PrinterEntry {
 // RuntimeError 484 when the driver gives none.
 DEVMODEW& devModeOf(PrinterEntry& entry);
 
+// The settings a device mode gives, each field the mode leaves out at its usual value.
+struct DeviceSettings {
+  int16_t orientation = DMORIENT_PORTRAIT;
+  int16_t duplex = DMDUP_SIMPLEX;
+  int16_t copies = 1;
+  int16_t paperSize = DMPAPER_LETTER;
+  int16_t printQuality = DMRES_HIGH;
+};
+DeviceSettings settingsOf(const DEVMODEW& mode);
+
+// Where a printer's output goes in place of a device, for test hosts: the page size and
+// text measures come from it, and it is handed every drawing operation.
+class PrintRecorder {
+ public:
+  virtual ~PrintRecorder() = default;
+  // The drawable page of a printer with these settings, in twips.
+  virtual PageSize pageSize(const DeviceSettings& settings) = 0;
+  virtual double textWidth(TextView text, double fontSize) = 0;
+  virtual double textHeight(TextView text, double fontSize) = 0;
+  // `printer` is the device name; `settings` are the printer's as the document begins.
+  virtual void beginDocument(TextView printer, const DeviceSettings& settings) = 0;
+  virtual void line(double x1, double y1, double x2, double y2, int32_t color) = 0;
+  // The text with its top left corner at (x, y).
+  virtual void text(TextView text, double x, double y, double fontSize) = 0;
+  virtual void newPage() = 0;
+  virtual void endDocument() = 0;
+};
+
 // Where a printer's pages go: it opens a document with its first page and keeps track of
 // the open document and page; a subclass supplies the contexts.
 class PageTarget {
@@ -84,7 +112,12 @@ class Win32Printer final : public Printer {
   void attach(PrinterEntry* printer);
   // Documents go to this file instead of the printer's port (empty: the port).
   void setOutputFile(std::wstring file);
-  bool documentOpen() const { return target_ != nullptr && target_->documentOpen(); }
+  // Output goes to `recorder` instead of the printer's device (null: to the device again).
+  // An open document is ended first.
+  void recordTo(PrintRecorder* recorder);
+  bool documentOpen() const {
+    return recording_ || (target_ != nullptr && target_->documentOpen());
+  }
 
   Text deviceName() const override;
   Text driverName() const override;
@@ -124,9 +157,14 @@ class Win32Printer final : public Printer {
   const TwipsFont& font() const;
   // Ends an open document, for a printer that is let go.
   void release() noexcept;
+  // The recorder with a document open on it (opening one when none is), or null when
+  // output goes to the device.
+  PrintRecorder* recordingDocument();
 
   PageTargetFactory factory_;
   std::wstring outputFile_;
+  PrintRecorder* recorder_ = nullptr;
+  bool recording_ = false;  // a document is open on the recorder
   PrinterEntry* installed_ = nullptr;
   mutable std::unique_ptr<PageTarget> target_;
   mutable std::unique_ptr<TwipsFont> font_;

@@ -5,6 +5,8 @@
 #include <commdlg.h>
 #include <winspool.h>
 
+#include <algorithm>
+#include <array>
 #include <vector>
 
 #include "shell/runtime_error.h"
@@ -70,11 +72,16 @@ struct Win32PrinterSystem::Parts {
     loaded = true;
     printers = installedPrinters();
     if (printers.empty()) return;
-    size_t current = 0;
+    size_t first = 0;
     const std::wstring defaultName = defaultPrinterName();
     for (size_t i = 0; i < printers.size(); ++i)
-      if (printers[i]->name == defaultName) current = i;
-    printer.attach(printers[current].get());
+      if (printers[i]->name == defaultName) first = i;
+    makeCurrent(static_cast<int32_t>(first));
+  }
+
+  void makeCurrent(int32_t index) {
+    printer.attach(&entry(index));
+    current = index;
   }
 
   PrinterEntry& entry(int32_t index) {
@@ -87,8 +94,10 @@ struct Win32PrinterSystem::Parts {
   // Before the printer, which points into the list.
   std::vector<std::unique_ptr<PrinterEntry>> printers;
   bool loaded = false;
+  int32_t current = -1;
   Win32Printer printer;
   Win32GlobalMemory memory;
+  DialogAnswerer answerer;
 };
 
 Win32PrinterSystem::Win32PrinterSystem() : parts_(std::make_unique<Parts>()) {}
@@ -114,15 +123,47 @@ Text Win32PrinterSystem::printerDeviceName(int32_t index) const {
   return {name.begin(), name.end()};
 }
 
-void Win32PrinterSystem::makeCurrent(int32_t index) {
-  parts_->printer.attach(&parts_->entry(index));
+void Win32PrinterSystem::makeCurrent(int32_t index) { parts_->makeCurrent(index); }
+
+void Win32PrinterSystem::installPrinters(std::vector<std::unique_ptr<PrinterEntry>> printers,
+                                         int32_t current) {
+  if (!printers.empty() && (current < 0 || current >= static_cast<int32_t>(printers.size())))
+    throw RuntimeError(err::kSubscript);
+  // The printer lets go of its entry before the list that holds it goes.
+  parts_->printer.attach(nullptr);
+  parts_->current = -1;
+  parts_->printers = std::move(printers);
+  parts_->loaded = true;
+  if (!parts_->printers.empty()) parts_->makeCurrent(current);
+}
+
+void Win32PrinterSystem::answerDialogs(DialogAnswerer answerer) {
+  parts_->answerer = std::move(answerer);
+}
+
+void Win32PrinterSystem::recordOutput(PrintRecorder* recorder) {
+  parts_->printer.recordTo(recorder);
+}
+
+PrinterEntry& Win32PrinterSystem::printerEntry(int32_t index) { return parts_->entry(index); }
+
+int32_t Win32PrinterSystem::currentIndex() const {
+  parts_->load();
+  return parts_->current;
 }
 
 GlobalMemory& Win32PrinterSystem::memory() { return parts_->memory; }
 
 int32_t Win32PrinterSystem::printDialog(std::span<uint8_t, kPrintDlgSize> record) {
-  return runPrintDialog(record, parts_->memory, GetActiveWindow(),
-                        [](PRINTDLGA& dialog) { return PrintDlgA(&dialog); });
+  if (!parts_->answerer)
+    return runPrintDialog(record, parts_->memory, GetActiveWindow(),
+                          [](PRINTDLGA& dialog) { return PrintDlgA(&dialog); });
+  std::array<uint8_t, kPrintDlgSize> given;
+  std::copy(record.begin(), record.end(), given.begin());
+  return runPrintDialog(
+      record, parts_->memory, GetActiveWindow(), [this, &given](PRINTDLGA& dialog) {
+        return parts_->answerer(std::span<const uint8_t, kPrintDlgSize>(given), dialog);
+      });
 }
 
 void Win32PrinterSystem::yieldToEvents() {
