@@ -186,43 +186,6 @@ TEST_F(PrintDialogTest, AnswerComesBackByteForByte) {
   EXPECT_EQ(memory.liveBlocks(), 2u);
 }
 
-TEST_F(PrintDialogTest, ReplacedBlocksGetNewTokens) {
-  const GlobalHandle oldMode = token(printdlg::kDevMode);
-  const GlobalHandle names = token(printdlg::kDevNames);
-  // The dialog returns a full-size device mode of its own and frees the one it was given.
-  HGLOBAL chosen = nullptr;
-  runPrintDialog(record, memory, owner, [&](PRINTDLGA& dialog) {
-    chosen = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DEVMODEA) + 40);
-    GlobalFree(dialog.hDevMode);
-    auto* mode = static_cast<DEVMODEA*>(GlobalLock(chosen));
-    std::strcpy(reinterpret_cast<char*>(mode->dmDeviceName), "OFFICE LASER 2");
-    mode->dmSize = sizeof(DEVMODEA);
-    mode->dmDriverExtra = 40;
-    mode->dmCopies = 3;
-    mode->dmPaperSize = DMPAPER_A4;
-    mode->dmPrintQuality = 600;
-    GlobalUnlock(chosen);
-    dialog.hDevMode = chosen;
-    return TRUE;
-  });
-  const GlobalHandle newMode = token(printdlg::kDevMode);
-  EXPECT_EQ(memory.native(newMode), chosen);
-  EXPECT_EQ(memory.native(oldMode), nullptr);
-  EXPECT_EQ(token(printdlg::kDevNames), names);
-
-  // The core reads its 122 bytes out of the bigger block, where the system put the fields.
-  const auto mode = readRecordBlock<DevModeRecord>(memory, newMode);
-  ASSERT_TRUE(mode.has_value());
-  const DevModeChoice choice = readDevMode(*mode);
-  EXPECT_EQ(choice.deviceName.substr(0, 15), Text(u"OFFICE LASER 2\0", 15));
-  EXPECT_EQ(choice.copies, 3);
-  EXPECT_EQ(choice.paperSize, DMPAPER_A4);
-  EXPECT_EQ(choice.printQuality, 600);
-  EXPECT_EQ(memory.free(newMode), 0u);
-  EXPECT_EQ(memory.free(names), 0u);
-  EXPECT_EQ(memory.liveBlocks(), 0u);
-}
-
 // With no printer installed (as in a fresh Wine prefix), the printer system lists none and
 // every member of the current printer fails with 484.
 TEST(PrinterSystemTest, WithoutPrintersEveryPrinterMemberFails) {

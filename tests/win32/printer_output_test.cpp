@@ -202,45 +202,6 @@ TEST_F(MetafilePrinterTest, NewPageAndEndDocStartPagesAndDocuments) {
   EXPECT_EQ(documents[1].pages.size(), 1u);
 }
 
-TEST_F(MetafilePrinterTest, SettingsLiveInTheDeviceMode) {
-  struct Case {
-    const char* name;
-    DWORD field;
-    int16_t (Printer::*get)() const;
-    void (Printer::*set)(int16_t);
-    int16_t before, valid, invalid;  // before: the fixture's, or the default when not in the mode
-  };
-  const Case cases[] = {
-      {"orientation", DM_ORIENTATION, &Printer::orientation, &Printer::setOrientation, 1, 2, 3},
-      {"duplex", DM_DUPLEX, &Printer::duplex, &Printer::setDuplex, 1, 3, 0},
-      {"copies", DM_COPIES, &Printer::copies, &Printer::setCopies, 1, 5, 0},
-      {"paper size", DM_PAPERSIZE, &Printer::paperSize, &Printer::setPaperSize, 1, 9, -1},
-      {"print quality", DM_PRINTQUALITY, &Printer::printQuality, &Printer::setPrintQuality, -4, 600,
-       -5}};
-  Printer& p = printer;
-  for (const Case& c : cases) {
-    auto* mode = reinterpret_cast<DEVMODEW*>(entry.devMode.data());
-    EXPECT_EQ((p.*c.get)(), c.before) << c.name;
-    (p.*c.set)(c.valid);
-    EXPECT_EQ((p.*c.get)(), c.valid) << c.name;
-    EXPECT_NE(mode->dmFields & c.field, 0u) << c.name;
-    (p.*c.set)(c.invalid);  // what a dialog leaves out: the setting stays
-    EXPECT_EQ((p.*c.get)(), c.valid) << c.name;
-  }
-  // Settings changed in a document apply from its next page; outside one, the next
-  // document gets a context made with them.
-  p.print(u"x");
-  EXPECT_EQ(contextsMade, 1);
-  p.setOrientation(1);
-  p.print(u"x");
-  EXPECT_EQ(contextsMade, 1);
-  p.endDoc();
-  p.setOrientation(2);
-  p.print(u"y");
-  EXPECT_EQ(contextsMade, 2);
-  EXPECT_EQ(documents.size(), 2u);
-}
-
 // A PostScript printer of Wine's own driver, printing to a file, installed for one test in
 // the test's prefix and removed again. Skipped where the driver is not there (real Windows).
 class InstalledPrinter {
