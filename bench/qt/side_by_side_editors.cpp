@@ -1,6 +1,6 @@
 #include "qt/side_by_side_editors.h"
 
-#include <QAbstractScrollArea>
+#include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QFontDatabase>
 #include <QPlainTextEdit>
@@ -351,13 +351,13 @@ void focusEditor(SideBySideEditor& editor) {
   QApplication::processEvents();
 }
 
-void settleAndRepaint(SideBySideEditor& editor) {
-  QApplication::processEvents();
-  QWidget* target = editor.keyTarget();
-  if (auto* area = qobject_cast<QAbstractScrollArea*>(target))
-    area->viewport()->repaint();
-  else
-    target->repaint();
+void settle(SideBySideEditor&) {
+  QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance();
+  // Bounded, in case an editor keeps posting work to itself.
+  for (int pass = 0; pass < 1000; ++pass) {
+    QCoreApplication::sendPostedEvents();
+    if (!dispatcher->processEvents(QEventLoop::AllEvents)) break;
+  }
 }
 
 }  // namespace tavi::bench

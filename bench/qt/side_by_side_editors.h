@@ -60,8 +60,10 @@ std::unique_ptr<SideBySideEditor> makeEditor(EditorKind kind, int32_t maxLength)
 // Gives the editor's window and key target the focus and lets the events settle.
 void focusEditor(SideBySideEditor& editor);
 
-// What follows every measured step alike: the pending events processed, then the editor's
-// view repainted at once, so that layout and painting count for every editor.
-void settleAndRepaint(SideBySideEditor& editor);
+// What follows every measured step alike: the pending events processed until none is left,
+// among them the editor's own paint request for the regions it invalidated, as a real event
+// loop would before the next key. Nothing is repainted that the editor did not ask for: each
+// editor pays for the layout and painting its own update regions cost.
+void settle(SideBySideEditor& editor);
 
 }  // namespace tavi::bench
