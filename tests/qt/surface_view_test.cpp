@@ -1,6 +1,6 @@
-// The Qt editing surface as a person's input reaches it: a key typing a character outside
-// the BMP, an input method's text, assistive technology, and the gutter's numbers beside a
-// view scrolled to the end of a text whose lines are long or hold tall glyphs.
+// The Qt editing surface as a person's input reaches it: an input method's text, assistive
+// technology, and the gutter's numbers beside a view scrolled to the end of a text whose
+// lines are long or hold tall glyphs. (A key typing a surrogate pair: the differential.)
 #include <QAccessible>
 #include <QInputMethodEvent>
 #include <QScrollBar>
@@ -12,23 +12,6 @@ namespace tavi {
 namespace {
 
 using QtSurfaceViewTest = testing::QtWidgetFixture;
-
-// An X server delivers a character outside the BMP as one key whose text is its pair.
-TEST_F(QtSurfaceViewTest, AKeyTypingAnEmojiInsertsItsSurrogatePairAsOneChange) {
-  widget.setText(QStringLiteral("WAIT"));
-  widget.surface().setSelStart(4);
-  changes = 0;
-  const QString emoji = QString::fromUcs4(U"\U0001F600");
-  QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, emoji);
-  QKeyEvent release(QEvent::KeyRelease, 0, Qt::NoModifier, emoji);
-  QApplication::sendEvent(editor(), &press);
-  QApplication::sendEvent(editor(), &release);
-  EXPECT_EQ(value(), QStringLiteral("WAIT") + emoji);
-  EXPECT_EQ(widget.surface().selStart(), 6);
-  EXPECT_EQ(changes, 1);
-  key(Qt::Key_Backspace);
-  EXPECT_EQ(value(), QStringLiteral("WAIT")) << "the pair goes as one unit";
-}
 
 // Committed text lands plain, even right behind a keyword, and is one change; the text
 // still being composed is shown, not stored.

@@ -1,9 +1,7 @@
 // A TaviColorTextWidget in an active window on the offscreen platform, with keyword
-// colouring on, the host's menu captions set and its events counted. Message boxes are
-// answered OK at once and recorded.
+// colouring on and its changes counted. Message boxes are answered OK at once and recorded.
 #pragma once
 
-#include <QListWidget>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -30,10 +28,6 @@ class QtWidgetFixture : public ::testing::Test {
       messages.push_back(qt::toQString(text));
       return 1;
     });
-    TaviColorTextWidget::Messages m;
-    m.maximumSize = QStringLiteral("The script may hold at most %1 characters.");
-    m.popUpMenu = QStringLiteral("Undo,Cut,Copy,Paste,Delete,Select All");
-    widget.setMessages(m);
     widget.setKeywordHighlight(true);
     widget.resize(640, 400);
     widget.show();
@@ -42,8 +36,6 @@ class QtWidgetFixture : public ::testing::Test {
     widget.setLoadFlag(false);
     widget.editor()->setFocus();
     QObject::connect(&widget, &TaviColorTextWidget::onChange, [this] { ++changes; });
-    QObject::connect(&widget, &TaviColorTextWidget::onEvent,
-                     [this](int id) { events.push_back(id); });
   }
   ~QtWidgetFixture() override { widget.services().messages.setAnswerer(nullptr); }
 
@@ -64,7 +56,6 @@ class QtWidgetFixture : public ::testing::Test {
 
   TaviColorTextWidget widget;
   int changes = 0;
-  std::vector<int> events;
   std::vector<QString> messages;
 };
 
