@@ -5,6 +5,7 @@
 
 #include "headless/clipboard.h"
 #include "shell/keys.h"
+#include "surface/insertion.h"
 #include "surface/surface_model.h"
 
 namespace tavi {
@@ -95,6 +96,13 @@ TEST_F(SurfaceModelInputTest, ADoubleClickSelectsTheRunOfOneWordClass) {
   load(u"\r\n");
   model.selectWordAt(1);
   EXPECT_EQ(model.selLength(), 0) << "an empty line selects nothing";
+}
+
+// Fitting to the maximum length is checked through the headless surface (SurfaceTest).
+TEST(InsertionTest, EveryLineBreakBecomesCrLf) {
+  EXPECT_EQ(withCrLfBreaks(u"a\rb\nc\r\nd"), u"a\r\nb\r\nc\r\nd");
+  EXPECT_EQ(withCrLfBreaks(u"\n\r"), u"\r\n\r\n") << "LF CR is two breaks, not one";
+  EXPECT_EQ(withCrLfBreaks(u"x\r"), u"x\r\n");
 }
 
 }  // namespace
