@@ -1,5 +1,9 @@
 #include "shell/control.h"
 
+#include <set>
+
+#include "shell/dispatch.h"
+
 #include "support/control_fixture.h"
 
 namespace tavi {
@@ -60,11 +64,28 @@ TEST_F(ControlTest, ChangeHandlingRecordsTrackedEditsAndSkipsMultiCharacterDelet
   EXPECT_TRUE(control.module().m_bTextChanged);
 }
 
-// The hourglass and the lock flag are checked by the properties scenario, the arrow by the
-// commands that end with it.
-TEST_F(ControlTest, DisableControlLocksTheEditor) {
-  control.DisableControl();
-  EXPECT_TRUE(widgets.surface().locked());
+// Every member answering by DISPID and by name is checked by the dispids scenario; here,
+// that there is nothing more (beside the nine opt-in extensions, at 0x60100001 onwards)
+// and that names match whole.
+TEST(DispatchTable, HoldsTheFortyMembersOfTheInterfaceAndTheExtensionsOnly) {
+  const DispatchTable& table = DispatchTable::instance();
+  std::set<int32_t> ids;
+  int extensions = 0;
+  for (const DispatchMember& m : table.members()) {
+    if (ids.insert(m.dispid).second && m.dispid >= 0x60100001 && m.dispid <= 0x60100009)
+      ++extensions;
+  }
+  EXPECT_EQ(extensions, 9);
+  EXPECT_EQ(ids.size(), 40u + 9u);
+  EXPECT_FALSE(table.idOfName("Texts"));
+  EXPECT_FALSE(table.idOfName("Tex"));
+}
+
+// A value that cannot be converted, and too few arguments, are in the properties scenario.
+TEST_F(ControlTest, PropertiesReadThroughTheMethodKindAndCountsAreChecked) {
+  EXPECT_TRUE(invoke("Value", MemberKind::Method).ok()) << "script hosts read properties so";
+  EXPECT_EQ(invoke("Length", MemberKind::Put, {}).hresult, hr::kBadParamCount);
+  EXPECT_EQ(invoke("Undo", MemberKind::Method, {Variant()}).hresult, hr::kBadParamCount);
 }
 
 }  // namespace

@@ -19,36 +19,15 @@ namespace {
 // "Name (Long&, Variant) -> String", under its DISPID and kind.
 using Key = std::tuple<int32_t, MemberKind>;
 
+// The names in the order of the enumerations' values.
 std::string typeName(ParamType t) {
-  switch (t) {
-    case ParamType::Boolean:
-      return "Boolean";
-    case ParamType::Integer:
-      return "Integer";
-    case ParamType::Long:
-      return "Long";
-    case ParamType::String:
-      return "String";
-    case ParamType::Variant:
-      return "Variant";
-  }
-  return "?";
+  static const char* const kNames[] = {"Boolean", "Integer", "Long", "String", "Variant"};
+  return kNames[static_cast<int>(t)];
 }
 
 std::string resultName(ResultType t) {
-  switch (t) {
-    case ResultType::None:
-      return "None";
-    case ResultType::Boolean:
-      return "Boolean";
-    case ResultType::Long:
-      return "Long";
-    case ResultType::String:
-      return "String";
-    case ResultType::Variant:
-      return "Variant";
-  }
-  return "?";
+  static const char* const kNames[] = {"None", "Boolean", "Long", "String", "Variant"};
+  return kNames[static_cast<int>(t)];
 }
 
 std::string idlTypeName(const std::string& idl) {
