@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "editing/editing_fixture.h"
+#include "editing/parameter_hint.h"
 
 namespace tavi {
 namespace {
@@ -108,6 +109,75 @@ TEST_F(CompletionTest, SpaceShowsTheHintOfTheFirstKeywordBeforeTheCaret) {
     if (keyword.empty()) continue;
     EXPECT_EQ(module().m_iHintIndex, indexOf(keyword));
   }
+}
+
+// Hint texts the host sets (SetKeywordHint) and HideEmptyHint, where the extensions_hint
+// scenario does not reach: a keyword listed twice, and a commit that replaces a hint.
+TEST_F(CompletionTest, AKeywordListedTwiceTakesTheHostsHintTextAtBothPlaces) {
+  control.SetKeywordHint(u"WITH PRIORITY", u"p");
+  const int32_t first = indexOf(u"WITH PRIORITY");
+  EXPECT_EQ(HintTextFor(control, first), u"p");
+  EXPECT_EQ(HintTextFor(control, first + 1), u"p");
+  EXPECT_EQ(HintTextFor(control, first + 2), u"") << "WITH TERMINATING CHARACTER";
+}
+
+// A commit of a keyword without hint text hides the hint that was showing.
+TEST_F(CompletionTest, WithHideEmptyHintACommitWithoutTextHidesTheHint) {
+  control.HideEmptyHint = true;
+  control.SetKeywordHint(u"IF", u"cond");
+  given(u"");
+  widgets.type(u"IF ");
+  EXPECT_EQ(hint().text(), u"cond");
+  press(vk::kF1);
+  widgets.type(u"QUIT ");
+  EXPECT_EQ(text(), u"IF QUIT ");
+  EXPECT_FALSE(hint().visible());
+  EXPECT_FALSE(module().m_bHintShown);
+}
+
+// ListKeepsKeys: while the completion list shows, its keys move its selection and leave the
+// caret and the focus in the text (the scenario extensions_list_keys shows Down and Enter).
+class ListKeysTest : public testing::EditingFixture {
+ protected:
+  ListKeysTest() { control.ListKeepsKeys = true; }
+};
+
+// F1 on "QUE" selects its entry (84); each key moves the selection from there. A page is
+// the list's 8 rows less one.
+TEST_F(ListKeysTest, TheListsKeysMoveItsSelectionAndNotTheCaret) {
+  struct Row {
+    int16_t key;
+    int32_t listIndex;
+  };
+  const int32_t queue = indexOf(u"QUEUE TO AGENT");
+  const int32_t last = static_cast<int32_t>(list().items().size()) - 1;
+  const Row rows[] = {
+      {.key = vk::kUp, .listIndex = queue - 1},    {.key = vk::kNext, .listIndex = queue + 7},
+      {.key = vk::kPrior, .listIndex = queue - 7}, {.key = vk::kHome, .listIndex = 0},
+      {.key = vk::kEnd, .listIndex = last},
+  };
+  for (const Row& row : rows) {
+    given(u"IF x\r\nQUE\r\nQUIT", 9);
+    press(vk::kF1);
+    press(row.key);
+    EXPECT_EQ(list().listIndex(), row.listIndex) << row.key;
+    EXPECT_EQ(surface().selStart(), 9) << row.key;
+    EXPECT_EQ(widgets.focusPlace(), FocusPlace::kSurface) << row.key;
+  }
+  press(vk::kDown);
+  EXPECT_EQ(list().listIndex(), last) << "the selection stops at the last entry";
+  press(vk::kLeft);
+  EXPECT_EQ(surface().selStart(), 8) << "Left and Right still move the caret";
+}
+
+// With no entry selected Enter breaks the line and closes the list, as without the option.
+TEST_F(ListKeysTest, EnterWithoutASelectedEntryIsALineBreak) {
+  given(u"XYZ");
+  press(vk::kF1);
+  list().setListIndex(-1);
+  press(vk::kReturn);
+  EXPECT_EQ(text(), u"XYZ\r\n");
+  EXPECT_FALSE(list().visible());
 }
 
 }  // namespace

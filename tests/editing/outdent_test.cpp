@@ -17,7 +17,6 @@ TEST(OutdentCuts, OneTabOrUpToFourBlanksFromEachLineTheSelectionTouches) {
   };
   const Row rows[] = {
       {.text = u" \tIF", .start = 0, .end = 0, .cuts = {{.at = 0, .length = 1}}},
-      {.text = u"IF\r\n  X", .start = 4, .end = 4, .cuts = {{.at = 4, .length = 2}}},
       // Selected down to the start of the next line: that line stays.
       {.text = u"\tA\r\n\tB", .start = 0, .end = 4, .cuts = {{.at = 0, .length = 1}}},
   };

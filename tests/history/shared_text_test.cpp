@@ -2,9 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
 #include <random>
 #include <stdexcept>
 #include <vector>
+
+#include "history/journal.h"
+#include "support/error_number.h"
 
 namespace tavi {
 namespace {
@@ -93,6 +98,70 @@ TEST(SharedText, LargeTextIsCompactAndASmallEditOfItStoresLittle) {
   const size_t before = SharedText::liveBytes();
   EXPECT_TRUE(original.derive(plain) == original);
   EXPECT_EQ(SharedText::liveBytes(), before);
+}
+
+// The journal's keystroke path: one edit applied to a version, with nothing read but the
+// inserted characters. Every version keeps its text and shape; a typed character in a long
+// text stores about a leaf; a range outside the text is refused.
+TEST(SharedText, ReplacedAppliesOneEdit) {
+  std::mt19937 rng(5);
+  Text plain(20000, u'a');
+  for (size_t i = 0; i < plain.size(); ++i) plain[i] += static_cast<char16_t>(i % 19);
+  SharedText shared = SharedText::from(plain);
+  for (int step = 0; step < 400; ++step) {
+    const auto at = static_cast<int32_t>(rng() % (plain.size() + 1));
+    const auto removed =
+        static_cast<int32_t>(std::min<size_t>(rng() % 4 ? 1 : rng() % 700, plain.size() - at));
+    const Text inserted(rng() % 3 ? 1 : rng() % 900, static_cast<char16_t>(u'A' + step % 26));
+    const SharedText before = shared;
+    shared = shared.replaced(at, at + removed, inserted);
+    plain.replace(at, removed, inserted);
+    ASSERT_EQ(shared.str(), plain) << "step " << step;
+    expectCompact(shared);
+    ASSERT_EQ(before.length() - removed + static_cast<int32_t>(inserted.size()), shared.length());
+  }
+  const size_t bytes = SharedText::liveBytes();
+  const SharedText typed = shared.replaced(9000, 9000, u"q");
+  EXPECT_LT(SharedText::liveBytes() - bytes, 4096u);
+  EXPECT_EQ(typed.at(9000), u'q');
+  EXPECT_THROW(shared.replaced(-1, 0, u"q"), std::out_of_range);
+  EXPECT_THROW(shared.replaced(5, 4, u"q"), std::out_of_range);
+  EXPECT_THROW(shared.replaced(0, shared.length() + 1, u""), std::out_of_range);
+  EXPECT_EQ(SharedText().replaced(0, 0, u"ab").str(), u"ab");
+}
+
+TEST(Journal, OneBasedOrderedCollectionWithSubscriptErrors) {
+  Journal journal;
+  for (TextView text : {u"a", u"ab", u"abc", u"abcd"})
+    journal.add(makeSnapshot(static_cast<int32_t>(text.size()), text, journal));
+  journal.removeFirst();
+  journal.removeLast();
+  ASSERT_EQ(journal.count(), 2);
+  EXPECT_EQ(journal.item(1).Text.str(), u"ab");
+  EXPECT_EQ(journal.last().Text.str(), u"abc");
+  journal.clear();
+  const std::function<void()> outOfRange[] = {
+      [&] { (void)journal.item(0); }, [&] { (void)journal.item(1); }, [&] { (void)journal.last(); },
+      [&] { journal.removeFirst(); }, [&] { journal.removeLast(); }};
+  for (const auto& operation : outOfRange)
+    EXPECT_EQ(testing::errorNumberOf(operation), err::kSubscript);
+}
+
+// Typing one character into a long script stores little more than that character.
+TEST(Journal, SnapshotsShareStorageWithTheNewestOne) {
+  const size_t bytesBefore = SharedText::liveBytes();
+  {
+    Text text(10000, u'x');
+    Journal undo;
+    undo.add(makeSnapshot(0, text, undo));
+    const size_t firstBytes = SharedText::liveBytes() - bytesBefore;
+    text.insert(text.begin() + 4321, u'y');
+    undo.add(makeSnapshot(4322, text, undo));
+    EXPECT_LT(SharedText::liveBytes() - bytesBefore - firstBytes, 2048u);
+    undo.removeFirst();  // the newer snapshot stays whole without the older one
+    EXPECT_EQ(undo.item(1).Text.str(), text);
+  }
+  EXPECT_EQ(SharedText::liveBytes(), bytesBefore);
 }
 
 }  // namespace
