@@ -1,9 +1,11 @@
 #include "language/colouring.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <random>
 #include <string>
 #include <tuple>
+#include <vector>
 
 #include "language/line_scanner.h"
 #include "language/vocabulary.h"
@@ -56,6 +58,54 @@ TEST_F(ColouringTest, KeywordsBlueBoldAndTheRestOfTheLineOrSpanPlain) {
     span ? ColorSpan(control, p) : ColorLine(control, p);
     EXPECT_EQ(marked(), want);
   }
+}
+
+// A keyword at offset 0 and at a line's end, overlapping keywords, keywords inside words
+// and in lower case, an empty line, a tab, and an empty last line.
+const Text kScript =
+    u"IF A THEN\r\n\r\nIDLE AGENT COUNT(x) > 0 QUIT\r\nif IFX WAIT\r\n\tEND IF\r\n";
+
+// Colouring many lines at once (ColourAll, Text put with ColourOnLoad) gives the colours
+// that ColorLine gives line by line, and nothing outside those lines. The extensions_colour
+// scenario shows the selection, the journal and the events left alone.
+TEST_F(ColouringTest, ColourLinesGivesTheLineColouringOfEveryLineTouchedAndLeavesTheRest) {
+  HeadlessEditSurface& s = widgets.surface();
+  // What ColorLine gives run on each line from the line of `from` to the line of `to`.
+  const auto lineByLine = [&](int32_t from, int32_t to) {
+    loadGreen(control, s, kScript);
+    const int32_t last = s.lineFromChar(std::max(from, to));
+    for (int32_t line = s.lineFromChar(std::min(from, to)); line <= last; ++line) {
+      int32_t p = s.lineStart(line);
+      ColorLine(control, p);
+    }
+    return s.formats();
+  };
+  const int32_t n = static_cast<int32_t>(kScript.size());
+  struct Case {
+    int32_t from;
+    int32_t to;
+  };
+  // (With colouring off, the reset to black: the extensions_colour scenario.)
+  const Case cases[] = {
+      {.from = 0, .to = n},    // the whole text
+      {.from = 14, .to = 44},  // the IDLE AGENT line to the if line
+      {.from = 20, .to = 20},  // within one line
+      {.from = 44, .to = 14},  // the ends in either order
+      {.from = n, .to = n},    // the empty last line
+  };
+  control.m_bKeywordHighlight = true;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::Message() << c.from << ".." << c.to);
+    const std::vector<FormatRun> want = lineByLine(c.from, c.to);
+    loadGreen(control, s, kScript);
+    ColourLines(control, c.from, c.to);
+    EXPECT_EQ(s.formats(), want);
+  }
+  loadGreen(control, s, kScript);
+  ColourLines(control, 0, n);
+  EXPECT_EQ(
+      marked(),
+      u"[IF] A [THEN]\r\n\r\n[IDLE AGENT COUNT](x) > 0 [QUIT]\r\nif IFX [WAIT]\r\n\t[END IF]\r\n");
 }
 
 // ---- The fast keyword matcher against plain search loops per keyword with the editor's find.

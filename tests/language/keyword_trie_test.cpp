@@ -1,9 +1,11 @@
 #include "language/keyword_trie.h"
 
 #include <random>
+#include <tuple>
 #include <vector>
 
 #include "language/line_scanner.h"
+#include "language/vocabulary.h"
 #include "support/control_fixture.h"
 
 namespace tavi {
@@ -69,6 +71,52 @@ TEST_F(KeywordScannerTest, LineOfACaretInLongLines) {
     EXPECT_EQ(start, wantStart);
     EXPECT_EQ(limitEnd, wantStart + std::max(end - from, 0));
   }
+}
+
+// FindKeywordSpan is checked against plain search loops by the colouring tests.
+TEST_F(KeywordScannerTest, LineOfACaretCarriesTheLineFeedBeforeIt) {
+  const std::tuple<Text, int32_t, int32_t, Text> cases[] = {
+      {u"AB\r\nCD", 0, 0, u"AB"},
+      {u"AB\r\nCD", 2, 0, u"AB"},  // the end of a line belongs to it
+      {u"AB\r\nCD", 3, 4, u""},    // between CR and LF: an empty line
+      {u"AB\r\nCD", 4, 4, u"\nCD"},
+      {u"AB\r\nCD", 6, 4, u"\nCD"},
+      {u"AB\r\nCD", 60, 4, u"\nCD"},  // beyond the text: the last line
+      {u"IF\r\n", 4, 4, u"\n"},       // after a closing line break: an empty last line
+      {u"", 0, 42, u""},              // an empty text keeps the start passed in
+  };
+  for (const auto& [text, p, wantStart, wantLine] : cases) {
+    load(text);
+    int32_t start = 42;
+    Text line = u"junk";
+    control.module().m_bTextChanged = true;
+    GetLineAt(control, p, start, line);
+    EXPECT_EQ(std::tie(start, line), std::tie(wantStart, wantLine)) << toUtf8(text) << " " << p;
+    EXPECT_FALSE(control.module().m_bTextChanged);
+  }
+}
+
+// The items themselves are checked by the scenarios, the hint look-back by the completion
+// tests.
+TEST(Vocabulary, LoadingSetsUpTheTablesAfreshAndClearsTheFlags) {
+  HeadlessPlatform platform;
+  HeadlessListBox& list = platform.createControl().list();
+  ModuleState module;
+  module.m_iHintIndex = 7;
+  module.m_bListShown = true;
+  module.m_strDelims = {u"x", u"y", u"z", u"w"};
+  loadKeywords(module, list);
+  initDelimiters(module);
+  ASSERT_EQ(list.listCount(), 116);
+  // One slot more than there are items; only the first three items have a hint.
+  std::vector<Text> hints(117);
+  hints[0] = u"tham so 1,tham so 2";
+  hints[1] = u"tham so 1,tham so 2,tham so 3";
+  hints[2] = u"tham so 1,tham so 2,tham so 3,tham so 4";
+  EXPECT_EQ(module.m_strParamHints, hints);
+  EXPECT_EQ(module.m_iHintIndex, -1);
+  EXPECT_FALSE(module.m_bListShown);
+  EXPECT_EQ(module.m_strDelims, (std::vector<Text>{u"(", u")", u"/*"}));
 }
 
 }  // namespace

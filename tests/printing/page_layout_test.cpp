@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "headless/printer_system.h"
+#include "printing/listing_text.h"
 #include "printing/page_layout.h"
 #include "support/error_number.h"
 
@@ -62,6 +63,37 @@ TEST_F(ListingTest, LineNumberOverflowsAfterLine32767) {
   ASSERT_EQ(docs.size(), 1u);
   EXPECT_FALSE(docs[0].ended);  // abandoned, not ended
   EXPECT_EQ(texts(docs[0].pages.back()).back(), u"32767   A");
+}
+
+template <typename Views>
+std::vector<Text> piecesOf(const Views& views) {
+  return std::vector<Text>(views.begin(), views.end());
+}
+
+std::vector<Text> linesOf(TextView editorText) {
+  const Text normalised = normaliseLineEnds(editorText);
+  return piecesOf(scriptLines(normalised));
+}
+
+TEST(ListingText, LineEndsDropCarriageReturnsUnlessTheTextStartsWithALineFeed) {
+  EXPECT_EQ(normaliseLineEnds(u"A\rB\nC"), u"AB\rC");  // a lone CR is no line end
+  EXPECT_EQ(linesOf(u"A\r\nB\r\n"), (std::vector<Text>{u"A", u"B"}));
+  EXPECT_EQ(linesOf(u"A\r\n\r\nB"), (std::vector<Text>{u"A", u"", u"B"}));
+  EXPECT_EQ(linesOf(u"\r\n"), (std::vector<Text>{u""}));
+  EXPECT_TRUE(linesOf(u"").empty());
+  EXPECT_TRUE(linesOf(u"\r\r").empty());
+  EXPECT_EQ(normaliseLineEnds(u"\nA\r\nB"), u"\rA\r\rB");
+  // Every CR of a pair starts a further, empty line.
+  EXPECT_EQ(linesOf(u"\nA\r\nB\r\n"), (std::vector<Text>{u"", u"A", u"", u"B", u""}));
+  EXPECT_EQ(linesOf(u"\n"), (std::vector<Text>{u""}));
+}
+
+TEST(ListingText, BlanksStayWithTheWordBeforeThem) {
+  EXPECT_EQ(piecesOf(splitWords(u"  WAIT  2")),
+            (std::vector<Text>{u" ", u" ", u"WAIT ", u" ", u"2"}));
+  EXPECT_EQ(piecesOf(splitWords(u"END ")), (std::vector<Text>{u"END ", u""}));
+  EXPECT_EQ(piecesOf(splitWords(u"")), (std::vector<Text>{u""}));
+  EXPECT_EQ(piecesOf(splitWords(u"a\tb")), (std::vector<Text>{u"a\tb"}));  // only blanks split
 }
 
 }  // namespace
