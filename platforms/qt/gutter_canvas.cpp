@@ -1,7 +1,11 @@
 #include "qt/gutter_canvas.h"
 
 #include <QFontMetrics>
+#include <QPaintEvent>
 #include <QPainter>
+
+#include <algorithm>
+#include <vector>
 
 #include "qt/edit_surface.h"
 #include "qt/units.h"
@@ -26,10 +30,10 @@ GutterWidget::GutterWidget(QtGutterCanvas& canvas, QWidget* parent)
   setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
-void GutterWidget::paintEvent(QPaintEvent*) {
+void GutterWidget::paintEvent(QPaintEvent* e) {
   canvas_.paint();
   QPainter painter(this);
-  painter.drawImage(0, 0, canvas_.image());
+  painter.drawImage(e->rect(), canvas_.image(), e->rect());
 }
 
 QtGutterCanvas::QtGutterCanvas(QWidget* parent) : widget_(new GutterWidget(*this, parent)) {
@@ -91,9 +95,18 @@ QImage& QtGutterCanvas::target() {
     image_.setDotsPerMeterX(qRound(widget_->logicalDpiX() / 0.0254));
     image_.setDotsPerMeterY(qRound(widget_->logicalDpiY() / 0.0254));
     image_.fill(Qt::transparent);
+    intact_ = false;
   }
-  if (!painting_) widget_->update();
   return image_;
+}
+
+void QtGutterCanvas::changed(const QRect& pixels) {
+  if (!painting_) widget_->update(pixels);
+}
+
+bool QtGutterCanvas::keepsDrawing() const {
+  return intact_ && image_.size() == widget_->size() && rowOrigin() == originAtFill_ &&
+         font() == fontAtFill_;
 }
 
 const std::vector<GutterNumber>& QtGutterCanvas::lastNumbers() const {
@@ -106,10 +119,29 @@ GutterPaintRecord& QtGutterCanvas::currentPaint() {
   return *paint_;
 }
 
+// A fill of the whole gutter starts a new picture. A smaller fill clears a row drawn before:
+// it is placed as the numbers are, and the numbers it covers leave the record.
 void QtGutterCanvas::fillRect(const PixelRect& rect, int32_t color) {
-  paint_ = GutterPaintRecord{rect, color, {}, {}};
+  const PixelRect client = clientRect();
+  PixelRect at = rect;
+  if (rect.left <= 0 && rect.top <= 0 && rect.right >= client.right &&
+      rect.bottom >= client.bottom) {
+    paint_ = GutterPaintRecord{rect, color, {}, {}};
+    intact_ = true;
+    fontAtFill_ = font();
+    originAtFill_ = rowOrigin();
+  } else {
+    const int origin = rowOrigin();
+    at.top += origin;
+    at.bottom += origin;
+    std::vector<GutterNumber>& numbers = currentPaint().numbers;
+    std::erase_if(numbers, [&](const GutterNumber& n) {
+      return n.rect.top >= at.top && n.rect.top < at.bottom;
+    });
+  }
   QPainter painter(&target());
-  painter.fillRect(toQRect(rect), toQColor(color));
+  painter.fillRect(toQRect(at), toQColor(color));
+  changed(toQRect(at));
 }
 
 void QtGutterCanvas::drawText(const PixelRect& rect, TextView text, int32_t color,
@@ -120,12 +152,16 @@ void QtGutterCanvas::drawText(const PixelRect& rect, TextView text, int32_t colo
   const int origin = rowOrigin();
   at.top += origin;
   at.bottom += origin;
-  currentPaint().numbers.push_back({at, Text(text), color});
+  std::vector<GutterNumber>& numbers = currentPaint().numbers;
+  const auto below = std::find_if(numbers.begin(), numbers.end(),
+                                  [&](const GutterNumber& n) { return n.rect.top > at.top; });
+  numbers.insert(below, {at, Text(text), color});
   QPainter painter(&target());
   painter.setFont(font());
   painter.setPen(toQColor(color));
   const int align = Qt::AlignTop | ((format & kDtRight) != 0 ? Qt::AlignRight : Qt::AlignLeft);
   painter.drawText(toQRect(at), align | Qt::TextSingleLine, toQString(text));
+  changed(toQRect(at));
 }
 
 void QtGutterCanvas::drawLine(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t color) {
@@ -137,6 +173,7 @@ void QtGutterCanvas::drawLine(int32_t x1, int32_t y1, int32_t x2, int32_t y2, in
   const int dx = (x2 > x1) - (x2 < x1);
   const int dy = (y2 > y1) - (y2 < y1);
   painter.drawLine(QPoint(x1, y1), QPoint(x2 - dx, y2 - dy));
+  changed(QRect(QPoint(x1, y1), QPoint(x2, y2)).normalized());
 }
 
 void QtGutterCanvas::paint() {

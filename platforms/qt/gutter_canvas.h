@@ -46,8 +46,9 @@ struct GutterLine {
   int32_t color = 0;
 };
 
-// The last paint: it starts with the background fill (none when the control drew without
-// filling first), then the numbers and the lines in the order drawn.
+// What the gutter shows since the last fill of the whole gutter: that background fill (none
+// when the control drew without filling first), the numbers top to bottom (a row drawn
+// again replaces the one it covers) and the lines in the order drawn.
 struct GutterPaintRecord {
   std::optional<PixelRect> fill;
   int32_t fillColor = 0;
@@ -84,6 +85,9 @@ class QtGutterCanvas final : public GutterCanvas {
   void fillRect(const PixelRect& rect, int32_t color) override;
   void drawText(const PixelRect& rect, TextView text, int32_t color, uint32_t format) override;
   void drawLine(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t color) override;
+  // The image keeps what was drawn until it is resized or the font or the rows' origin
+  // change.
+  bool keepsDrawing() const override;
 
   // Nothing before the first paint.
   const std::optional<GutterPaintRecord>& lastPaint() const { return paint_; }
@@ -93,8 +97,10 @@ class QtGutterCanvas final : public GutterCanvas {
   void paint();
 
  private:
-  // The image at the widget's size; drawing outside a paint event asks for one.
+  // The image at the widget's size.
   QImage& target();
+  // Drawing outside a paint event asks for the pixels it changed to be shown.
+  void changed(const QRect& pixels);
   // The editor's font under the face the control names.
   QFont font() const;
   // The distance between the tops of two lines of text in `font`.
@@ -112,6 +118,11 @@ class QtGutterCanvas final : public GutterCanvas {
 
   std::optional<GutterPaintRecord> paint_;
   bool painting_ = false;
+  // Since the last fill of the whole image: nothing drawn has been lost, in this font and
+  // with the rows from this origin.
+  bool intact_ = false;
+  QFont fontAtFill_;
+  int originAtFill_ = 0;
 };
 
 // The frame: a borderless widget holding the gutter and the editor.

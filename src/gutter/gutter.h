@@ -14,7 +14,8 @@ inline constexpr int32_t kColorWindowText = static_cast<int32_t>(0x80000008u);
 
 // Lays out the frame, the editor and the gutter; every step skips a failure.
 void ResizeControls(TaviColorText& control);
-// Repaints the gutter from scratch.
+// Paints the numbers of the visible lines: the whole gutter, or on a canvas that keeps its
+// drawing only the rows that changed since the last paint.
 void DrawLineNumbers(TaviColorText& control);
 // An RGB value, or a system-colour code (top bit set, index in the low byte) translated
 // to RGB; -1 when it cannot be translated.

@@ -8,6 +8,7 @@
 #include <map>
 #include <vector>
 
+#include "gutter/gutter_picture.h"
 #include "history/journal.h"
 #include "history/undo_run.h"
 #include "language/keyword_trie.h"
@@ -149,6 +150,8 @@ class TaviColorText final : public SurfaceListener {
   Journal m_colUndo;
   Journal m_colRedo;
   UndoRun m_undoRun;  // which edits join the newest undo step (UndoByWords)
+  // What the last DrawLineNumbers drew.
+  GutterPicture m_gutterShown;
   int16_t m_vLastShift = 0;
   int16_t m_vLastKeyCode = 0;
   bool m_bAtMaxLen = false;

@@ -1,5 +1,8 @@
 // The Qt gutter's record of its last paint, as the headless gutter keeps one: the
 // background over the whole gutter, each number, and the rule down its right edge.
+#include <functional>
+#include <vector>
+
 #include "qt/gutter_canvas.h"
 #include "widget_fixture.h"
 
@@ -36,6 +39,65 @@ TEST_F(QtGutterPaintTest, ThePaintRecordHoldsTheBackgroundTheNumbersAndTheRule) 
   // Each paint starts a record of its own.
   canvas.paint();
   EXPECT_EQ(numbers(), (std::vector<Text>{u"1", u"2", u"3"}));
+}
+
+// A keystroke draws only the rows whose number or colour changed; what the gutter then shows,
+// pixels and record, is what painting it whole shows.
+TEST_F(QtGutterPaintTest, RowsDrawnAloneShowWhatAWholePaintShows) {
+  qt::QtGutterCanvas& canvas = widget.gutterCanvas();
+  const auto texts = [&] {
+    std::vector<Text> out;
+    for (const qt::GutterNumber& n : canvas.lastNumbers()) out.push_back(n.text);
+    return out;
+  };
+  widget.setText(QStringLiteral("WAIT 2\r\nQUIT\r\nEND"));
+  canvas.paint();
+  widget.surface().setSelStart(4);
+  struct Step {
+    const char* what;
+    std::function<void()> act;
+    std::vector<Text> numbers;
+  };
+  const std::vector<Step> steps = {
+      {.what = "a character",
+       .act = [&] { type(QStringLiteral("x")); },
+       .numbers = {u"1", u"2", u"3"}},
+      {.what = "a new line",
+       .act = [&] { key(Qt::Key_Return); },
+       .numbers = {u"1", u"2", u"3", u"4"}},
+      {.what = "the caret two lines down",
+       .act =
+           [&] {
+             key(Qt::Key_Down);
+             key(Qt::Key_Down);
+           },
+       .numbers = {u"1", u"2", u"3", u"4"}},
+      {.what = "a line joined",
+       .act =
+           [&] {
+             key(Qt::Key_Backspace);
+             key(Qt::Key_Backspace);
+           },
+       .numbers = {u"1", u"2", u"3"}},
+  };
+  for (const Step& step : steps) {
+    SCOPED_TRACE(step.what);
+    step.act();
+    QApplication::processEvents();
+    canvas.paint();
+    EXPECT_EQ(texts(), step.numbers);
+    const QImage drawn = canvas.image().copy();
+    const std::vector<qt::GutterNumber> recorded = canvas.lastNumbers();
+    widget.control().m_gutterShown = {};  // forgotten: the next paint is whole
+    canvas.paint();
+    EXPECT_EQ(drawn, canvas.image());
+    ASSERT_EQ(recorded.size(), canvas.lastNumbers().size());
+    for (size_t i = 0; i < recorded.size(); ++i) {
+      EXPECT_EQ(recorded[i].text, canvas.lastNumbers()[i].text);
+      EXPECT_EQ(recorded[i].color, canvas.lastNumbers()[i].color);
+      EXPECT_EQ(recorded[i].rect.top, canvas.lastNumbers()[i].rect.top);
+    }
+  }
 }
 
 }  // namespace

@@ -39,6 +39,11 @@ class GutterCanvas {
   virtual void drawText(const PixelRect& rect, TextView text, int32_t color, uint32_t format) = 0;
   // A solid one-pixel line from (x1, y1) to (x2, y2), the end point excluded.
   virtual void drawLine(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t color) = 0;
+  // Whether everything drawn since the last fill of the whole client area is still shown (a
+  // canvas with a backing image), so that a repaint may draw only the rows that changed. A
+  // canvas that loses its drawing, or keeps a record of each whole paint, answers false and
+  // is always painted whole.
+  virtual bool keepsDrawing() const { return false; }
 };
 
 class FrameBox {
