@@ -126,7 +126,19 @@ void SurfaceView::setMarks(std::vector<Mark> marks) {
   marks_ = std::move(marks);
 }
 
-int32_t SurfaceView::firstVisibleLine() const { return verticalScrollBar()->value(); }
+// With a scroll pending, the line it will put at the top.
+int32_t SurfaceView::firstVisibleLine() const {
+  return pendingFirst_ >= 0 ? pendingFirst_ : verticalScrollBar()->value();
+}
+
+int32_t SurfaceView::firstLineShowing(int32_t offset, int32_t first) const {
+  const int32_t line = model_.lineFromChar(std::min(offset, model_.textLength()));
+  const int32_t rows = rowsInView();
+  first = std::clamp(first, 0, std::max(0, model_.lineCount() - rows));
+  if (line < first) return line;
+  if (line >= first + rows) return line - rows + 1;
+  return first;
+}
 
 int32_t SurfaceView::rowsInView() const { return std::max(1, viewport()->height() / lineHeight()); }
 
@@ -204,13 +216,14 @@ void SurfaceView::textChanged() {
   }
 }
 
+// The rows of the old and the new selection are gathered when the events settle, once for
+// a run of moves (a ReplaceAll moves it four times a match).
 void SurfaceView::selectionMoved(int32_t offset) {
   ensureVisible(offset);
-  // The lines of the selection (and caret) drawn last time and of the new one.
-  updateLines(selectionLines_.first, selectionLines_.second);
-  selectionLines_ = {model_.lineFromChar(model_.selStart()), model_.lineFromChar(model_.selEnd())};
-  updateLines(selectionLines_.first, selectionLines_.second);
-  restartBlink();
+  selectionMoved_ = true;
+  caretShown_ = true;
+  blinkRestart_ = true;
+  scheduleSettle();
   emit caretMoved();
   if (QAccessible::isActive()) {
     QAccessibleTextCursorEvent event(this, model_.activeEnd());
@@ -219,6 +232,7 @@ void SurfaceView::selectionMoved(int32_t offset) {
 }
 
 void SurfaceView::scrollRows(int32_t rows) {
+  showPendingRow();
   updateScrollBars();
   QScrollBar* bar = verticalScrollBar();
   bar->setValue(bar->value() + rows);
@@ -241,6 +255,15 @@ void SurfaceView::scheduleSettle() const {
 
 void SurfaceView::settle() {
   settling_ = false;
+  showPendingRow();
+  if (selectionMoved_) {
+    // The lines of the selection (and caret) drawn last time and of the new one.
+    selectionMoved_ = false;
+    updateLines(selectionLines_.first, selectionLines_.second);
+    selectionLines_ = {model_.lineFromChar(model_.selStart()),
+                       model_.lineFromChar(model_.selEnd())};
+    updateLines(selectionLines_.first, selectionLines_.second);
+  }
   if (blinkRestart_ && hasFocus() && blinks_) blink_.start();
   blinkRestart_ = false;
   measureLinesInView();
@@ -360,7 +383,7 @@ void SurfaceView::updateScrollBars() {
     vertical->setPageStep(rows);
     vertical->setRange(0, std::max(0, model_.lineCount() - rows));
     // The lines in view, the partly shown last row among them; the others are dropped.
-    const int32_t first = vertical->value();
+    const int32_t first = firstVisibleLine();
     const int32_t last = std::min(model_.lineCount() - 1, first + rows);
     for (auto it = lines_.begin(); it != lines_.end();)
       it = it->first < first || it->first > last ? lines_.erase(it) : std::next(it);
@@ -386,19 +409,26 @@ void SurfaceView::updateScrollBars() {
   }
 }
 
+// Both halves wait for the settling pass, so that a run of finds and replacements scrolls
+// once, to the last of them; firstVisibleLine() already tells the line it will show.
 void SurfaceView::ensureVisible(int32_t offset) {
   const int32_t at = std::clamp(offset, 0, model_.textLength());
-  const int32_t line = model_.lineFromChar(at);
-  QScrollBar* vertical = verticalScrollBar();
-  const int32_t rows = rowsInView();
-  vertical->setRange(0, std::max(0, model_.lineCount() - rows));
-  if (line < vertical->value()) vertical->setValue(line);
-  if (line >= vertical->value() + rows) vertical->setValue(line - rows + 1);
+  pendingFirst_ = firstLineShowing(at, firstVisibleLine());
   pendingColumn_ = at;
   scheduleSettle();
 }
 
+void SurfaceView::showPendingRow() const {
+  if (pendingFirst_ < 0) return;
+  const int32_t first = pendingFirst_;
+  pendingFirst_ = -1;
+  QScrollBar* vertical = verticalScrollBar();
+  vertical->setRange(0, std::max(0, model_.lineCount() - rowsInView()));
+  vertical->setValue(first);
+}
+
 void SurfaceView::showPendingColumn() const {
+  showPendingRow();
   if (pendingColumn_ < 0) return;
   const int32_t at = std::min(pendingColumn_, model_.textLength());
   pendingColumn_ = -1;
@@ -559,7 +589,12 @@ void SurfaceView::changeEvent(QEvent* e) {
 void SurfaceView::scrollContentsBy(int, int dy) {
   viewport()->update();
   if (dy == 0) return;
-  if (!updatingBars_) updateScrollBars();
+  if (!updatingBars_) {
+    // A scroll from outside (the bar, the wheel) wins over a pending ensureVisible(), as it
+    // would have come after it.
+    pendingFirst_ = -1;
+    updateScrollBars();
+  }
   scheduleSettle();
 }
 

@@ -69,7 +69,7 @@ class SurfaceView final : public QAbstractScrollArea {
   // A selection set from outside the keyboard and mouse (assistive technology), clamped to
   // the text.
   void placeSelection(int32_t anchor, int32_t active);
-  // Scrolls so that `offset` is in view.
+  // Scrolls so that `offset` is in view, when the events settle or a position is asked for.
   void ensureVisible(int32_t offset);
   // The text being composed by an input method, drawn at the caret; not in the model.
   const QString& preedit() const { return preedit_; }
@@ -138,6 +138,11 @@ class SurfaceView final : public QAbstractScrollArea {
   // The horizontal half of ensureVisible(), left for the settling pass so that a run of edits
   // and finds lays out no line; anything asking for a position takes it at once.
   void showPendingColumn() const;
+  // The vertical half: the scroll to the first line ensureVisible() chose.
+  void showPendingRow() const;
+  // The first visible line that shows `offset`'s line, scrolling as little as possible from
+  // `first`.
+  int32_t firstLineShowing(int32_t offset, int32_t first) const;
   // A layout of one line's `text` with the model's `runs` (offsets from the line start).
   std::unique_ptr<QTextLayout> makeLayout(const QString& text,
                                           const std::vector<FormatRun>& runs) const;
@@ -163,6 +168,7 @@ class SurfaceView final : public QAbstractScrollArea {
   mutable int32_t followedLineCount_ = 1;  // the line count after it
   mutable bool formatsStale_ = false;      // refresh() came: kept layouts may show old formats
   mutable int32_t pendingColumn_ = -1;     // an offset to scroll into view across, or -1
+  mutable int32_t pendingFirst_ = -1;      // the first line to scroll to, or -1
   mutable int32_t dirtyTop_ = std::numeric_limits<int32_t>::max();  // rows to draw again
   mutable int32_t dirtyBottom_ = -1;
   qreal widest_ = 0;  // the widest line in view when last measured
@@ -184,7 +190,8 @@ class SurfaceView final : public QAbstractScrollArea {
   int32_t shownLines_ = 0;  // lines in view, the part-shown one included
   int32_t drawnLineCount_ = 0;
   std::pair<int32_t, int32_t> selectionLines_{0, 0};  // the lines the selection was drawn on
-  mutable bool settling_ = false;                     // a settling pass is on its way
+  bool selectionMoved_ = false;    // its rows are to be drawn again when the events settle
+  mutable bool settling_ = false;  // a settling pass is on its way
 };
 
 }  // namespace tavi::qt
