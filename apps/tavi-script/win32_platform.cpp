@@ -11,6 +11,7 @@
 #include <stdexcept>
 #include <thread>
 
+#include "headless/us_keyboard.h"
 #include "host_window.h"
 #include "shell/keys.h"
 #include "shell/runtime_error.h"
@@ -237,23 +238,39 @@ class Win32ScriptControl final : public ScriptControl {
         key(vk::kTab, held_);
         continue;
       }
-      const SHORT scan = isHighSurrogate(c) || isLowSurrogate(c) ? -1 : VkKeyScanW(c);
-      if (scan == -1) {
+      // The keys of the US layout, the headless platform's table: the person presses the
+      // same keys on every platform (Wine's own layout under Xvfb types "(" with no key).
+      const std::optional<headless::KeyStroke> keyStroke =
+          isHighSurrogate(c) || isLowSurrogate(c) ? std::nullopt : headless::keyForChar(c);
+      if (!keyStroke) {
         const bool pair = isHighSurrogate(c) && i + 1 < text.size() && isLowSurrogate(text[i + 1]);
         stroke(vk::kPacket, held_, TextView(&text[i], pair ? 2 : 1));
         if (pair) ++i;
         continue;
       }
       const bool letter = (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
-      const bool shifted = (scan & 0x100) != 0;
+      const bool shifted = keyStroke->shift;
       const bool needsShift = letter ? shifted != capsLock_ : shifted;
       const int16_t before = held_;
       const bool pressShift = needsShift && (before & kShiftMask) == 0;
       const auto shift = static_cast<int16_t>(pressShift ? before | kShiftMask : before);
       if (pressShift) keyDown(vk::kShift, shift);
-      stroke(static_cast<int16_t>(scan & 0xFF), shift, TextView(&text[i], 1));
+      stroke(keyStroke->virtualKey, shift, TextView(&text[i], 1));
       if (pressShift) keyUp(vk::kShift, before);
     }
+  }
+
+  // An input method's commit as one reaches a window that leaves the composition to the
+  // default procedure: WM_IME_CHAR per unit inside a composition, no key messages. Chosen over
+  // ImmSetCompositionString, which needs an input method installed (Wine has none by
+  // default). Only the editor takes it, as on headless.
+  void compose(TextView text) override {
+    const HWND target = keyTarget();
+    if (target != editor()) return;
+    SendMessageW(target, WM_IME_STARTCOMPOSITION, 0, 0);
+    for (const char16_t c : text) SendMessageW(target, WM_IME_CHAR, c, 1);
+    SendMessageW(target, WM_IME_ENDCOMPOSITION, 0, 0);
+    pumpMessages();
   }
 
   void key(int16_t keyCode, int16_t shift) override {
@@ -543,14 +560,19 @@ class Win32ScriptControl final : public ScriptControl {
   // The commands' presses are a person's separate clicks: a press near the last one and
   // within the double-click time waits until that time is over, so that RichEdit does
   // not take the two for a double click (which selects a word). Mouse messages are posted,
-  // so that they carry the time they were made at.
+  // so that they carry the time they were made at. Sleep can end a few ticks early by
+  // GetTickCount, and the message times come from Wine's server clock: the wait is checked
+  // again and kept a margin longer, so that the same commands always give the same clicks.
   void separateFromLastPress(POINT at) {
-    const DWORD now = GetTickCount();
-    const DWORD interval = GetDoubleClickTime();
+    constexpr DWORD kMargin = 50;  // milliseconds
+    const DWORD interval = GetDoubleClickTime() + kMargin;
     const bool nearby = std::abs(at.x - lastPress_.x) < GetSystemMetrics(SM_CXDOUBLECLK) &&
                         std::abs(at.y - lastPress_.y) < GetSystemMetrics(SM_CYDOUBLECLK);
-    if (pressed_ && nearby && now - lastPressTime_ <= interval)
-      Sleep(interval - (now - lastPressTime_) + 10);
+    if (pressed_ && nearby) {
+      for (DWORD waited = GetTickCount() - lastPressTime_; waited <= interval;
+           waited = GetTickCount() - lastPressTime_)
+        Sleep(interval - waited + 1);
+    }
     pressed_ = true;
     lastPress_ = at;
     lastPressTime_ = GetTickCount();

@@ -11,6 +11,7 @@
 #include "shell/widgets/size_check.h"
 #include "shell/word_stops.h"
 #include "surface/caret_moves.h"
+#include "surface/editing_keys.h"
 #include "surface/insertion.h"
 #include "surface/keyboard_clipboard.h"
 #include "win32/widgets/rich_text.h"
@@ -142,6 +143,24 @@ LRESULT Win32EditSurface::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         character(static_cast<wchar_t>(0xDC00 + (cp & 0x3FF)));
       }
       return FALSE;
+    case WM_IME_STARTCOMPOSITION:
+      composing_ = true;
+      composed_.clear();
+      return DefWindowProcW(hwnd_, message, wParam, lParam);
+    case WM_IME_COMPOSITION:
+      // Not RichEdit's own insertion (its format, past the limit): the default procedure
+      // sends the result as WM_IME_CHAR units.
+      return DefWindowProcW(hwnd_, message, wParam, lParam);
+    case WM_IME_CHAR:
+      imeCharacter(static_cast<wchar_t>(wParam));
+      return 0;
+    case WM_IME_ENDCOMPOSITION: {
+      composing_ = false;
+      const Text text = std::move(composed_);
+      composed_.clear();
+      composeInput(text);
+      return DefWindowProcW(hwnd_, message, wParam, lParam);
+    }
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
     case WM_LBUTTONUP:
@@ -247,55 +266,40 @@ LRESULT Win32EditSurface::keyAction(UINT message, WPARAM wParam, LPARAM lParam, 
     }
     return LRESULT{0};
   };
-  switch (keyCode) {
-    case vk::kTab:
-      if ((shift & (kCtrlMask | kAltMask)) != 0) break;
-      tabAway(shift == kShiftMask);
+  const SurfaceKey key = surfaceKeyOf(keyCode, shift);
+  switch (key.command) {
+    case SurfaceCommand::Move:
+      moveCaret(keyCode, key.extend, key.byWord);
       return 0;
-    case vk::kLeft:
-    case vk::kRight:
-    case vk::kUp:
-    case vk::kDown:
-    case vk::kHome:
-    case vk::kEnd:
-    case vk::kPrior:
-    case vk::kNext:
-      moveCaret(keyCode, shift);
+    case SurfaceCommand::DeleteBack:
+    case SurfaceCommand::DeleteForward:
+      deleteKey(key.command == SurfaceCommand::DeleteBack, key.byWord);
       return 0;
-    case vk::kBack:
-      deleteKey(keyCode, (shift & kCtrlMask) != 0);
-      return 0;
-    case vk::kDelete:
-      if (shift == kShiftMask) return after([this] { cutSelection(); });
-      deleteKey(keyCode, (shift & kCtrlMask) != 0);
-      return 0;
-    case vk::kInsert:
-      if (shift == kCtrlMask) return after([this] { copySelection(); });
-      if (shift == kShiftMask) return after([this] { pasteClipboard(); });
-      break;
-    case vk::kX:
-      if (shift == kCtrlMask) return after([this] { cutSelection(); });
-      break;
-    case vk::kC:
-      if (shift == kCtrlMask) return after([this] { copySelection(); });
-      break;
-    case vk::kV:
-      if (shift == kCtrlMask) return after([this] { pasteClipboard(); });
-      break;
-    case vk::kA:
-      if (shift != kCtrlMask) break;
+    case SurfaceCommand::Cut:
+      return after([this] { cutSelection(); });
+    case SurfaceCommand::Copy:
+      return after([this] { copySelection(); });
+    case SurfaceCommand::Paste:
+      return after([this] { pasteClipboard(); });
+    case SurfaceCommand::SelectAll:
       select(0, textLength());
       SendMessageW(hwnd_, EM_SCROLLCARET, 0, 0);
       return 0;
-    case vk::kReturn:
-    case vk::kEscape:
-    case vk::kF1:
-      // Enter types through WM_CHAR; in a dialog RichEdit would hand Enter and Escape to
-      // the dialog (Escape closes it), and F1 would ask the host for help.
+    case SurfaceCommand::NewLine:
+      // The key types the break, whatever character it sends after (CR, LF with Ctrl, none
+      // with Ctrl+Shift): those are control characters, which type nothing.
+      typeInput(u"\r\n");
       return 0;
-    default:
+    case SurfaceCommand::TabOut:
+      tabAway(shift == kShiftMask);
+      return 0;
+    case SurfaceCommand::Type:
+    case SurfaceCommand::None:
       break;
   }
+  // Alt+Enter, Escape and F1 never reach RichEdit: in a dialog it would hand Enter and
+  // Escape to the dialog (Escape closes it), and F1 would ask the host for help.
+  if (keyCode == vk::kReturn || keyCode == vk::kEscape || keyCode == vk::kF1) return 0;
   // Plain text: none of RichEdit's Ctrl shortcuts; no undo of its own (the control keeps
   // the history), no alignment, no line spacing. Ctrl with Alt is AltGr, which types
   // characters.
@@ -303,11 +307,11 @@ LRESULT Win32EditSurface::keyAction(UINT message, WPARAM wParam, LPARAM lParam, 
   return original(message, wParam, lParam);
 }
 
-void Win32EditSurface::moveCaret(int16_t keyCode, int16_t shift) {
+void Win32EditSurface::moveCaret(int16_t keyCode, bool extend, bool byWord) {
   if (!sameRange(actualSelection(), goalLeft_)) goalColumn_ = -1;
   int32_t goalColumn = goalColumn_;
   const int32_t rows = rowsPerPage();
-  const CaretKey key{keyCode, (shift & kShiftMask) != 0, (shift & kCtrlMask) != 0};
+  const CaretKey key{keyCode, extend, byWord};
   const CaretMove move =
       caretMove(RichEditLines(hwnd_), anchorEnd(), activeEnd(), key, rows, goalColumn);
   // The view scrolls first, so that the caret lands where a page key leaves it in view.
@@ -320,7 +324,7 @@ void Win32EditSurface::moveCaret(int16_t keyCode, int16_t shift) {
 
 // Backspace and Delete: the selection, or else one unit (Ctrl: to the word stop) before or
 // after the caret; nothing while locked.
-void Win32EditSurface::deleteKey(int16_t keyCode, bool ctrl) {
+void Win32EditSurface::deleteKey(bool back, bool byWord) {
   if (locked_) return;
   const int32_t start = selStart();
   const int32_t length = selLength();
@@ -330,11 +334,12 @@ void Win32EditSurface::deleteKey(int16_t keyCode, bool ctrl) {
   }
   const RichEditLines text(hwnd_);
   const UnitsOf<RichEditLines> units{text};
-  if (keyCode == vk::kBack) {
-    const int32_t from = ctrl ? previousWordStop(units, start) : previousUnit(text, start);
+  if (back) {
+    const int32_t from = byWord ? previousWordStop(units, start) : previousUnit(text, start);
     replaceRange(from, start - from, u"");
   } else {
-    const int32_t to = ctrl ? nextWordStop(units, text.textLength(), start) : nextUnit(text, start);
+    const int32_t to =
+        byWord ? nextWordStop(units, text.textLength(), start) : nextUnit(text, start);
     replaceRange(start, to - start, u"");
   }
 }
@@ -365,11 +370,8 @@ void Win32EditSurface::scrollRows(int32_t rows, int32_t rowsPerPage) {
 
 void Win32EditSurface::character(wchar_t c) {
   if (swallowChars_) return;
-  if (c == L'\r') {
-    typeInput(u"\r\n");
-    return;
-  }
-  // Control characters (Tab, Escape, Ctrl+letter) type nothing; their keys act instead.
+  // Control characters (Enter's CR, Tab, Escape, Ctrl+letter) type nothing; their keys act
+  // instead.
   if (c < 0x20 || c == 0x7F) return;
   if (isHighSurrogate(c)) {
     pendingHigh_ = c;
@@ -395,6 +397,18 @@ void Win32EditSurface::typeInput(TextView chars) {
     return;
   }
   replaceRange(selStart(), selLength(), chars);
+}
+
+void Win32EditSurface::imeCharacter(wchar_t c) {
+  composed_.push_back(static_cast<char16_t>(c));
+  if (composing_ || isHighSurrogate(c)) return;  // the pair's second half follows
+  const Text text = std::move(composed_);
+  composed_.clear();
+  composeInput(text);
+}
+
+void Win32EditSurface::composeInput(TextView text) {
+  if (!locked_) replaceSelection(text);
 }
 
 void Win32EditSurface::tabAway(bool backwards) {

@@ -108,8 +108,8 @@ class Win32EditSurface final : public EditSurface {
   // The caret keys, Ctrl+A and the deletion keys act by the rules every platform shares
   // (surface/caret_moves.h, shell/word_stops.h), not by RichEdit's own: it keeps a pixel
   // position on Up and Down and stops between CR and LF.
-  void moveCaret(int16_t keyCode, int16_t shift);
-  void deleteKey(int16_t keyCode, bool ctrl);
+  void moveCaret(int16_t keyCode, bool extend, bool byWord);
+  void deleteKey(bool back, bool byWord);
   // The whole rows in view (at least 1): the client height by the height of a line.
   int32_t rowsPerPage() const;
   // Scrolls by whole lines; the first visible line stays within [0, max(0, lines - rows
@@ -119,6 +119,10 @@ class Win32EditSurface final : public EditSurface {
   void copySelection();
   void pasteClipboard();
   void typeInput(TextView chars);
+  // Input-method text: the units of a composition (WM_IME_CHAR) are gathered and land at its
+  // end as one insertion, like a paste; a unit outside a composition lands at once.
+  void imeCharacter(wchar_t c);
+  void composeInput(TextView text);
 
   // Raises a notification; nothing the control throws crosses the window procedure.
   template <class Call>
@@ -175,6 +179,8 @@ class Win32EditSurface final : public EditSurface {
   std::set<int16_t> keysDown_;   // keys that went down here: only they come up here
   bool swallowChars_ = false;    // KeyDown swallowed the key: its characters go too
   wchar_t pendingHigh_ = 0;      // the first half of a surrogate pair typed
+  bool composing_ = false;       // between WM_IME_STARTCOMPOSITION and its end
+  Text composed_;                // the units of input-method text not yet inserted
   bool focusAway_ = false;       // Tab took the focus out, the control not told it back
   bool focusAnnounced_ = false;  // the control has heard of the focus gained
   int clipboardError_ = 0;       // the runtime error of the last WM_CUT or WM_COPY
