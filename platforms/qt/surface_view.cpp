@@ -453,15 +453,42 @@ void SurfaceView::showPendingColumn() const {
 
 // ---- Painting ----
 
+// Each row the event's region touches is drawn once, and only when it reaches the region's
+// leftmost part on that row (a scroll across exposes a strip beyond most lines' ends). The
+// painter is clipped to the region.
 void SurfaceView::paintEvent(QPaintEvent* e) {
   QPainter painter(viewport());
   const int height = lineHeight();
   const int32_t first = firstVisibleLine();
   // The rows the event asks for, the partly shown row below the whole ones among them.
-  const int32_t top = std::max(0, e->rect().top() / height);
-  const int32_t bottom = std::min(rowsInView(), e->rect().bottom() / height);
-  for (int32_t row = top; row <= bottom && first + row < model_.lineCount(); ++row)
-    drawLine(painter, first + row, row * height);
+  const int32_t rows = std::min(rowsInView(), model_.lineCount() - 1 - first);
+  std::vector<int> leftmost(static_cast<size_t>(std::max(0, rows + 1)),
+                            std::numeric_limits<int>::max());
+  for (const QRect& r : e->region()) {
+    const int32_t top = std::max(0, r.top() / height);
+    const int32_t bottom = std::min(rows, r.bottom() / height);
+    for (int32_t row = top; row <= bottom; ++row)
+      leftmost[static_cast<size_t>(row)] = std::min(leftmost[static_cast<size_t>(row)], r.left());
+  }
+  for (int32_t row = 0; row <= rows; ++row) {
+    const int left = leftmost[static_cast<size_t>(row)];
+    if (left != std::numeric_limits<int>::max() && drawsBeyond(first + row, left))
+      drawLine(painter, first + row, row * height);
+  }
+}
+
+// Whether drawing a line puts anything at or right of `x`: its text, a selected break's
+// space behind it, the caret, a mark's background or text being composed. The strip a
+// scroll across exposes lies beyond most lines' ends.
+bool SurfaceView::drawsBeyond(int32_t line, int x) const {
+  if (x <= 0) return true;
+  if (!preedit_.isEmpty() && model_.lineFromChar(model_.activeEnd()) == line) return true;
+  const int32_t start = model_.lineStart(line);
+  const int32_t end = model_.lineEnd(line);
+  for (const Mark& mark : marks_)
+    if (mark.wholeLine && mark.start <= end && mark.start + mark.length >= start) return true;
+  const qreal right = textLeft() + layoutOf(line).lineAt(0).naturalTextWidth();
+  return right + 2 * charWidth_ >= x;
 }
 
 void SurfaceView::drawLine(QPainter& painter, int32_t line, int y) const {
@@ -586,9 +613,14 @@ void SurfaceView::changeEvent(QEvent* e) {
 }
 
 // The lines scrolled into view are measured when the events settle.
-void SurfaceView::scrollContentsBy(int, int dy) {
+// Across, the pixels move and only the strip scrolled into view is drawn: typing at the
+// right edge scrolls on every key.
+void SurfaceView::scrollContentsBy(int dx, int dy) {
+  if (dy == 0) {
+    viewport()->scroll(dx, 0);
+    return;
+  }
   viewport()->update();
-  if (dy == 0) return;
   if (!updatingBars_) {
     // A scroll from outside (the bar, the wheel) wins over a pending ensureVisible(), as it
     // would have come after it.

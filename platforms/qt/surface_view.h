@@ -152,6 +152,7 @@ class SurfaceView final : public QAbstractScrollArea {
   // Lays out the lines in view and keeps the widest one's width.
   void measureLinesInView();
   void drawLine(QPainter& painter, int32_t line, int y) const;
+  bool drawsBeyond(int32_t line, int x) const;
   void restartBlink();
   void measureFont();
   // The left of the text in the viewport, the horizontal scrolling taken off.
