@@ -14,7 +14,7 @@ HostWindow::~HostWindow() {
 }
 
 bool HostWindow::open(int width, int height, std::string& error,
-                      HostedControl::Activation activation) {
+                      HostedControl::Activation activation, Showing showing) {
   WNDCLASSEXW wc{};
   wc.cbSize = sizeof wc;
   wc.lpfnWndProc = windowProc;
@@ -36,8 +36,12 @@ bool HostWindow::open(int width, int height, std::string& error,
     error = "CreateWindowEx failed with error " + std::to_string(GetLastError());
     return false;
   }
-  ShowWindow(hwnd_, SW_SHOW);
-  SetForegroundWindow(hwnd_);
+  if (showing == Showing::kForeground) {
+    ShowWindow(hwnd_, SW_SHOW);
+    SetForegroundWindow(hwnd_);
+  } else {
+    ShowWindow(hwnd_, SW_SHOWNOACTIVATE);
+  }
   UpdateWindow(hwnd_);
   return control_.open(hwnd_, error, activation);
 }

@@ -16,10 +16,14 @@ class HostWindow {
   HostWindow(const HostWindow&) = delete;
   HostWindow& operator=(const HostWindow&) = delete;
 
+  // Whether the window comes to the foreground as it opens, or opens behind the active one
+  // (a second window of a host, which leaves the focus where it is).
+  enum class Showing { kForeground, kBehind };
   // Creates and shows the window with a client area of the given size, then creates and
   // sites the control in it. False, with `error` set, when either fails.
   bool open(int width, int height, std::string& error,
-            HostedControl::Activation activation = HostedControl::Activation::kUiActive);
+            HostedControl::Activation activation = HostedControl::Activation::kUiActive,
+            Showing showing = Showing::kForeground);
   // Closes the control (see HostedControl::close) and destroys the window.
   bool close(std::string& error);
 

@@ -100,13 +100,18 @@ class ClipboardHolder {
 
 class Win32ScriptControl final : public ScriptControl {
  public:
-  explicit Win32ScriptControl(const bool& capsLock) : capsLock_(capsLock) {
+  // `first`: the platform's first control, whose window comes to the foreground; later
+  // ones open behind it, so that a new control leaves the focus where it is (a control gets
+  // the focus only when a person gives it, on every platform).
+  Win32ScriptControl(const bool& capsLock, bool first) : capsLock_(capsLock) {
     std::string error;
     const int width = static_cast<int>(kDefaultControlWidth / kTwipsPerPixel);
     const int height = static_cast<int>(kDefaultControlHeight / kTwipsPerPixel);
     // In place, not UI-active: a new control does not have the keyboard focus until a
     // person gives it (a key or a click), as on every platform.
-    if (!window_.open(width, height, error, host::HostedControl::Activation::kInPlace))
+    const auto showing =
+        first ? host::HostWindow::Showing::kForeground : host::HostWindow::Showing::kBehind;
+    if (!window_.open(width, height, error, host::HostedControl::Activation::kInPlace, showing))
       throw std::runtime_error(error);
     IDispatch* object = window_.control().automation();
     if (FAILED(object->QueryInterface(win32::kProbeIid, reinterpret_cast<void**>(&probe_))))
@@ -367,8 +372,9 @@ class Win32ScriptControl final : public ScriptControl {
     RECT frame{0, 0, static_cast<LONG>(std::lround(width / kTwipsPerPixel)),
                static_cast<LONG>(std::lround(height / kTwipsPerPixel))};
     AdjustWindowRect(&frame, static_cast<DWORD>(GetWindowLongW(window_.hwnd(), GWL_STYLE)), FALSE);
+    // Sizing is the host's, not a person's: it leaves the active window and the focus.
     SetWindowPos(window_.hwnd(), nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
-                 SWP_NOMOVE | SWP_NOZORDER);
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     pumpMessages();
   }
   void paint() override {
@@ -599,7 +605,7 @@ class Win32ScriptPlatform final : public ScriptPlatform {
   }
 
   ScriptControl& createControl() override {
-    controls_.push_back(std::make_unique<Win32ScriptControl>(capsLock_));
+    controls_.push_back(std::make_unique<Win32ScriptControl>(capsLock_, controls_.empty()));
     // From the first control on, its message boxes are answered and recorded, and the
     // printers are the script's (at first the headless default list).
     drainMessageBoxes();

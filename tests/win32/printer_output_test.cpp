@@ -1,7 +1,8 @@
-// The Windows printer's output: the drawing recorded on enhanced metafiles (one per page) in
-// twips, page breaks and documents, the settings kept in the device mode, and a real print
-// through a PostScript printer installed in the test's Wine prefix. The listing's layout
-// (frames, numbers, page breaks) is the core's, checked by tests/scenarios/printing_pages.
+// The Windows printer's GDI output, which no scenario sees (tavi-script.exe records the
+// operations before they reach a device): the drawing on enhanced metafiles (one per page)
+// in twips, page breaks and documents, and a real print through a PostScript printer
+// installed in the test's Wine prefix. The listing's layout and the settings kept in the
+// device mode run in the printing scenarios on Windows.
 #include <gtest/gtest.h>
 
 #include <windows.h>
