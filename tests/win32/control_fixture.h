@@ -122,27 +122,12 @@ class ControlFixture : public ::testing::Test {
   HWND frame() const { return GetDlgItem(window.hwnd(), win32::kFrameId); }
   HWND editor() const { return GetDlgItem(frame(), win32::kEditorId); }
   HWND gutter() const { return GetDlgItem(frame(), win32::kGutterId); }
-  HWND list() const { return GetDlgItem(editor(), win32::kListId); }
-  HWND hint() const { return GetDlgItem(editor(), win32::kHintId); }
 
   void key(WORD vk, wchar_t ch = 0, int modifiers = 0) {
     holdModifiers(modifiers);
     sendKey(editor(), vk, ch);
     holdModifiers(0);
   }
-  // Types text key by key; "\n" is Enter. A character without a key of its own comes as
-  // VK_PACKET, as injected Unicode input does.
-  void type(std::u16string_view text) {
-    for (const char16_t c : text) {
-      if (c == u'\n') {
-        key(VK_RETURN, L'\r');
-        continue;
-      }
-      const SHORT scan = c < 0x80 ? VkKeyScanW(static_cast<wchar_t>(c)) : -1;
-      key(scan == -1 ? VK_PACKET : static_cast<WORD>(scan & 0xFF), static_cast<wchar_t>(c));
-    }
-  }
-  Text value() { return control->getValue().str(); }
   void load(TextView text) { control->putText(Variant::fromString(Text(text))); }
 
   win32::ControlWindow window;
