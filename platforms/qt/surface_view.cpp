@@ -151,10 +151,21 @@ void SurfaceView::measureFont() {
 
 int SurfaceView::textLeft() const { return kLeftMargin - horizontalScrollBar()->value(); }
 
+// A text that fits has no range; one that does not reaches at least a jump beyond its
+// widest line, so that the caret at a line's end can be scrolled a jump into the view. The
+// range grows in whole jumps: a line growing by a character a key changes it (and draws the
+// bar again) only every few dozen keys.
 int SurfaceView::scrollWidth(qreal widest) const {
-  return std::max(
-      0, static_cast<int>(std::ceil(widest)) + kLeftMargin + kCaretRoom - viewport()->width());
+  const int beyond =
+      static_cast<int>(std::ceil(widest)) + kLeftMargin + kCaretRoom - viewport()->width();
+  const int jump = std::max(1, scrollJump());
+  return beyond > 0 ? (beyond + 2 * jump - 1) / jump * jump : 0;
 }
+
+// Decided: the caret leaving the view across scrolls it a quarter of the view further than
+// needed, as rich edit boxes do, so that typing at the edge scrolls every few characters,
+// not on every key.
+int SurfaceView::scrollJump() const { return viewport()->width() / 4; }
 
 QPoint SurfaceView::pointOf(int32_t offset) const {
   showPendingColumn();
@@ -442,8 +453,9 @@ void SurfaceView::showPendingColumn() const {
   const int width = std::max(1, viewport()->width() - kLeftMargin - kCaretRoom);
   horizontal->setRange(0,
                        std::max(horizontal->maximum(), scrollWidth(textLine.naturalTextWidth())));
-  if (x < horizontal->value()) horizontal->setValue(static_cast<int>(x));
-  if (x > horizontal->value() + width) horizontal->setValue(static_cast<int>(std::ceil(x)) - width);
+  if (x < horizontal->value()) horizontal->setValue(static_cast<int>(x) - scrollJump());
+  if (x > horizontal->value() + width)
+    horizontal->setValue(static_cast<int>(std::ceil(x)) - width + scrollJump());
   // The horizontal bar may have come with it, a row less: the line stays in view.
   const int32_t rows = rowsInView();
   vertical->setRange(0, std::max(0, model_.lineCount() - rows));

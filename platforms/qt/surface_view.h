@@ -159,6 +159,8 @@ class SurfaceView final : public QAbstractScrollArea {
   int textLeft() const;
   // The horizontal scroll range that shows the end of a line `widest` pixels wide.
   int scrollWidth(qreal widest) const;
+  // How much further than needed a scroll across to the caret goes.
+  int scrollJump() const;
   void dragScroll();
 
   SurfaceModel& model_;
