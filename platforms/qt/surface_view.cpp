@@ -2,6 +2,7 @@
 
 #include <QAccessible>
 #include <QApplication>
+#include <QClipboard>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMimeData>
@@ -673,12 +674,34 @@ void SurfaceView::mouseReleaseEvent(QMouseEvent* e) {
   if (e->button() == Qt::LeftButton) {
     selecting_ = false;
     dragTimer_.stop();
+    offerSelection();
+  } else if (e->button() == Qt::MiddleButton) {
+    pasteSelectionAt(e->position());
   }
   input_.mouseButton(e, false);
 }
 
 void SurfaceView::mouseDoubleClickEvent(QMouseEvent* e) {
-  if (e->button() == Qt::LeftButton) model_.selectWordAt(offsetAt(e->position()));
+  if (e->button() != Qt::LeftButton) return;
+  model_.selectWordAt(offsetAt(e->position()));
+  offerSelection();
+}
+
+// Where the system has a selection clipboard (X11), text selected with the mouse is offered
+// there and a middle click puts that clipboard's text where it lands, as a drop does.
+void SurfaceView::offerSelection() {
+  QClipboard* clipboard = QGuiApplication::clipboard();
+  if (clipboard->supportsSelection() && model_.selLength() > 0)
+    clipboard->setText(toQString(model_.selText()), QClipboard::Selection);
+}
+
+void SurfaceView::pasteSelectionAt(QPointF point) {
+  const QClipboard* clipboard = QGuiApplication::clipboard();
+  if (!clipboard->supportsSelection() || model_.locked()) return;
+  const QString text = clipboard->text(QClipboard::Selection);
+  if (text.isEmpty()) return;
+  model_.pressAt(offsetAt(point), false);
+  model_.pasteText(toText(text));
 }
 
 void SurfaceView::focusInEvent(QFocusEvent* e) {
@@ -700,10 +723,19 @@ void SurfaceView::focusOutEvent(QFocusEvent* e) {
 
 void SurfaceView::contextMenuEvent(QContextMenuEvent* e) { e->accept(); }
 
-// Decided: committed text replaces the selection only; an input method's request to
-// replace text around the caret as well (replacementLength) is not followed.
+// Committed text replaces the selection, or, when the input method names text around the
+// caret to replace (a correction: replacementStart and replacementLength, relative to the
+// caret), that text; both in one change.
 void SurfaceView::inputMethodEvent(QInputMethodEvent* e) {
-  if (!e->commitString().isEmpty()) model_.pasteText(toText(e->commitString()));
+  const bool replacing = e->replacementLength() > 0;
+  if (replacing) {
+    const int32_t caret = model_.activeEnd();
+    const int32_t from = std::clamp(caret + e->replacementStart(), 0, model_.textLength());
+    const int32_t to = std::clamp(from + e->replacementLength(), from, model_.textLength());
+    model_.select(from, to, true);
+  }
+  if (!e->commitString().isEmpty() || (replacing && model_.selLength() > 0))
+    model_.pasteText(toText(e->commitString()));
   preedit_ = e->preeditString();
   preeditCursor_ = static_cast<int>(preedit_.size());
   for (const QInputMethodEvent::Attribute& a : e->attributes())

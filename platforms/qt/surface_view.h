@@ -162,6 +162,8 @@ class SurfaceView final : public QAbstractScrollArea {
   // How much further than needed a scroll across to the caret goes.
   int scrollJump() const;
   void dragScroll();
+  void offerSelection();
+  void pasteSelectionAt(QPointF point);
 
   SurfaceModel& model_;
   SurfaceInput& input_;

@@ -3,7 +3,8 @@
 # last line and presses Ctrl+S, and the file's bytes are compared with the expected ones.
 # Every kind of file keeps its encoding, its line breaks and its final line break; a long
 # file is saved whole; a missing file is created; a file that is no text is refused and
-# left alone; a save that fails keeps the unsaved mark.
+# left alone; a save that fails keeps the unsaved mark; a middle click pastes the X11
+# selection clipboard.
 #
 #   tavi_edit_files_e2e.sh TAVI_EDIT OUT_DIR
 #
@@ -123,6 +124,21 @@ start "$out/gone/new.scr" && {
     echo "ok: a failed save keeps the unsaved mark"
   else
     fail "failed save: title $(xdotool getwindowname "$window")"
+  fi
+  stop
+}
+
+# X11's selection clipboard: a middle click below the last line puts its text at the end.
+printf 'SECTION A\r\nQUIT' >"$out/middle.scr"
+printf 'SECTION A\r\nQUIT GIVE BUSY' >"$out/middle.scr.expected"
+start "$out/middle.scr" && {
+  printf ' GIVE BUSY' | xclip -selection primary
+  xdotool mousemove --sync --window "$window" 300 400 click 2
+  xdotool key ctrl+s
+  if eventually cmp -s "$out/middle.scr" "$out/middle.scr.expected"; then
+    echo "ok: a middle click pastes the selection clipboard"
+  else
+    fail "middle click: $(od -c "$out/middle.scr" | head -n 3)"
   fi
   stop
 }

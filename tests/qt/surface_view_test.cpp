@@ -39,6 +39,20 @@ TEST_F(QtSurfaceViewTest, InputMethodTextAfterAKeywordIsPlainAndOneChange) {
   EXPECT_EQ(editor()->inputMethodQuery(Qt::ImCursorPosition).toInt(), 1);
 }
 
+// An input method's correction replaces the text it names around the caret (here "teh"
+// before it), in one change, and leaves the caret behind the corrected word.
+TEST_F(QtSurfaceViewTest, InputMethodCorrectionReplacesTheTextItNames) {
+  widget.setText(QStringLiteral("GIVE teh RAN"));
+  widget.surface().setSelStart(8);
+  changes = 0;
+  QInputMethodEvent correction;
+  correction.setCommitString(QStringLiteral("the"), -3, 3);
+  QApplication::sendEvent(editor(), &correction);
+  EXPECT_EQ(value(), QStringLiteral("GIVE the RAN"));
+  EXPECT_EQ(changes, 1);
+  EXPECT_EQ(widget.surface().selStart(), 8);
+}
+
 TEST_F(QtSurfaceViewTest, AssistiveTechnologyReadsAndSetsTheTextCaretAndSelection) {
   widget.setText(QStringLiteral("IF x\r\nQUIT"));
   QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(editor());
