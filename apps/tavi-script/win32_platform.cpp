@@ -358,9 +358,14 @@ class Win32ScriptControl final : public ScriptControl {
     }
     pumpMessages();
   }
+  // A person's scroll bar: one WM_VSCROLL a line (which the control's hook hears and marks
+  // the gutter for the next tick), then the end of the scroll.
   void scroll(int32_t line) override {
     const auto first = static_cast<int32_t>(SendMessageW(editor(), EM_GETFIRSTVISIBLELINE, 0, 0));
-    SendMessageW(editor(), EM_LINESCROLL, 0, line - first);
+    const WPARAM step = line > first ? SB_LINEDOWN : SB_LINEUP;
+    for (int32_t i = std::abs(line - first); i > 0; --i)
+      SendMessageW(editor(), WM_VSCROLL, step, 0);
+    SendMessageW(editor(), WM_VSCROLL, SB_ENDSCROLL, 0);
     pumpMessages();
   }
   void tick() override {
@@ -471,7 +476,7 @@ class Win32ScriptControl final : public ScriptControl {
 
  private:
   // A COM caller always names an interface: GUID_NULL stands for "none" (the scenarios'
-  // null identifier), which the control answers as an interface it does not have.
+  // null identifier), which the control answers as the core answers no identifier.
   static constexpr Guid kNoGuid{};
 
   IDispatch* dispatch() { return window_.control().automation(); }

@@ -167,10 +167,9 @@ HRESULT ComControl::Invoke(DISPID id, REFIID riid, LCID, WORD flags, DISPPARAMS*
                           params->rgdispidNamedArgs[0] == DISPID_PROPERTYPUT;
     if (!putValue) return DISP_E_NONAMEDARGS;
   }
-  // A property read as a method and a method read as a property both reach the member.
-  if (kind == MemberKind::Get && table.find(id, kind) == nullptr &&
-      (flags & DISPATCH_METHOD) == 0 && table.find(id, MemberKind::Method) != nullptr)
-    kind = MemberKind::Method;
+  // A method read as a property alone (DISPATCH_PROPERTYGET without DISPATCH_METHOD) is not
+  // found, as the dispatch table answers on every platform and as a type library's Invoke
+  // does; Visual Basic's reads pass both flags and reach the method.
 
   try {
     // rgvarg holds the arguments last first.
@@ -269,12 +268,16 @@ void ComControl::onEvent(int16_t& id) {
 
 // ---- IObjectSafety ----
 
+// A COM caller names the interface by reference, so it cannot pass none: IID_NULL is the
+// null identifier here, answered as the core answers no identifier (S_OK, and what it does
+// not write stays as the caller left it).
 HRESULT ComControl::GetInterfaceSafetyOptions(REFIID riid, DWORD* supported, DWORD* enabled) {
   if (supported == nullptr || enabled == nullptr) return E_POINTER;
   const Guid id = toGuid(riid);
-  uint32_t s = 0;
-  uint32_t e = 0;
-  const uint32_t hr = tavi::GetInterfaceSafetyOptions(control_->module(), &id, &s, &e);
+  uint32_t s = *supported;
+  uint32_t e = *enabled;
+  const uint32_t hr = tavi::GetInterfaceSafetyOptions(
+      control_->module(), IsEqualIID(riid, IID_NULL) ? nullptr : &id, &s, &e);
   *supported = s;
   *enabled = e;
   return static_cast<HRESULT>(hr);
@@ -282,8 +285,8 @@ HRESULT ComControl::GetInterfaceSafetyOptions(REFIID riid, DWORD* supported, DWO
 
 HRESULT ComControl::SetInterfaceSafetyOptions(REFIID riid, DWORD mask, DWORD enabled) {
   const Guid id = toGuid(riid);
-  return static_cast<HRESULT>(
-      tavi::SetInterfaceSafetyOptions(control_->module(), &id, mask, enabled));
+  return static_cast<HRESULT>(tavi::SetInterfaceSafetyOptions(
+      control_->module(), IsEqualIID(riid, IID_NULL) ? nullptr : &id, mask, enabled));
 }
 
 }  // namespace tavi::win32
