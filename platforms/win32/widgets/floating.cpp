@@ -13,6 +13,7 @@ namespace {
 constexpr wchar_t kFloatingProperty[] = L"TaviColorText.Floating";
 constexpr int kListWidth = 200;  // pixels
 constexpr int kListHeight = 136;
+constexpr int kListRowHeight = 16;
 
 HMENU idMenu(int id) { return reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)); }
 
@@ -67,6 +68,10 @@ Win32ListBox::Win32ListBox(HWND editor, int id, HFONT font) : editor_(editor) {
       WS_CHILD | WS_BORDER | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | LBS_HASSTRINGS, 0, 0,
       kListWidth, kListHeight, editor, idMenu(id), moduleInstance(), nullptr);
   SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  // Rows of 16 pixels, as the headless list's: the list shows eight whole rows on every
+  // platform, so that its Page Up and Page Down (by the rows in view) choose the same entry.
+  // After WM_SETFONT, which sets the rows to the font's height.
+  SendMessageW(hwnd_, LB_SETITEMHEIGHT, 0, kListRowHeight);
   SetPropW(hwnd_, kFloatingProperty, this);
   original_ = reinterpret_cast<WNDPROC>(
       SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&listProc)));
