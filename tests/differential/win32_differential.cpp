@@ -29,10 +29,7 @@ int main(int argc, char** argv) {
                            .platform = "win32",
                            .makePlatform = makeWin32Platform,
                            .mix = {},
-                           .metrics = {{"Page Up or Page Down in the keyword list: the list "
-                                        "moves by its own rows in view",
-                                        keywordListPage},
-                                       {"where a mouse press or drag lands in a text with an "
+                           .metrics = {{"where a mouse press or drag lands in a text with an "
                                         "emoji: RichEdit measures its glyph by its own font",
                                         pressInATextWithAnEmoji}},
                            .sessions = 50,
