@@ -123,57 +123,9 @@ Qt::MouseButton qtButtonOf(int16_t button) {
   }
 }
 
-// The recording printer under the Qt printer: the headless printer's page, text measures and
-// record of documents, so that the control lays out the same pages on both platforms. The
-// settings it records are the QPrinter's.
-class RecordingPrinter final : public qt::PrintRecorder {
- public:
-  RecordingPrinter() { printer_.attach(&device_); }
-  std::vector<PrintedDocument> drainDocuments() { return printer_.drainDocuments(); }
-
-  QSizeF pageSize(const qt::DeviceCodes& settings) override {
-    use(settings);
-    return {printer_.pageWidth(), printer_.pageHeight()};
-  }
-  double textWidth(TextView text, double fontSize) override {
-    printer_.setFontSize(fontSize);
-    return printer_.textWidth(text);
-  }
-  double textHeight(TextView text, double fontSize) override {
-    printer_.setFontSize(fontSize);
-    return printer_.textHeight(text);
-  }
-  void beginDocument(TextView printer, const qt::DeviceCodes& settings) override {
-    device_.name = Text(printer);
-    use(settings);
-  }
-  void line(double x1, double y1, double x2, double y2, int32_t color) override {
-    printer_.line(x1, y1, x2, y2, color);
-  }
-  void text(TextView text, double x, double y, double fontSize) override {
-    printer_.setFontSize(fontSize);
-    printer_.setCurrentX(x);
-    printer_.setCurrentY(y);
-    printer_.print(text);
-  }
-  void newPage() override { printer_.newPage(); }
-  void endDocument() override { printer_.endDoc(); }
-
- private:
-  void use(const qt::DeviceCodes& s) {
-    device_.settings = {s.orientation, s.duplex, s.copies, s.paperSize, s.printQuality};
-  }
-
-  InstalledPrinter device_;
-  HeadlessPrinter printer_;
-};
-
 qt::ListedPrinter listed(TextView name, TextView driver, TextView port,
                          const PrinterSettings& s = {}) {
-  return {Text(name),
-          Text(driver),
-          Text(port),
-          {s.orientation, s.duplex, s.copies, s.paperSize, s.printQuality}};
+  return {Text(name), Text(driver), Text(port), s};
 }
 
 template <typename Record>

@@ -120,4 +120,35 @@ void HeadlessPrinter::endDoc() {
   y_ = 0;
 }
 
+PageSize RecordingPrinter::pageSize(const PrinterSettings& settings) {
+  device_.settings = settings;
+  return {printer_.pageWidth(), printer_.pageHeight()};
+}
+
+double RecordingPrinter::textWidth(TextView text, double fontSize) {
+  printer_.setFontSize(fontSize);
+  return printer_.textWidth(text);
+}
+
+double RecordingPrinter::textHeight(TextView text, double fontSize) {
+  printer_.setFontSize(fontSize);
+  return printer_.textHeight(text);
+}
+
+void RecordingPrinter::beginDocument(TextView printer, const PrinterSettings& settings) {
+  device_.name = Text(printer);
+  device_.settings = settings;
+}
+
+void RecordingPrinter::line(double x1, double y1, double x2, double y2, int32_t color) {
+  printer_.line(x1, y1, x2, y2, color);
+}
+
+void RecordingPrinter::text(TextView text, double x, double y, double fontSize) {
+  printer_.setFontSize(fontSize);
+  printer_.setCurrentX(x);
+  printer_.setCurrentY(y);
+  printer_.print(text);
+}
+
 }  // namespace tavi

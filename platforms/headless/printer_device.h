@@ -9,6 +9,7 @@
 #include <variant>
 #include <vector>
 
+#include "shell/widgets/print_recorder.h"
 #include "shell/widgets/printer.h"
 
 namespace tavi {
@@ -23,15 +24,6 @@ inline constexpr double kCharWidthPerPoint = 12;
 inline constexpr double kLineHeightPerPoint = 24;
 inline constexpr float kDefaultFontSize = 10;
 }  // namespace headless
-
-struct PrinterSettings {
-  int16_t orientation = 1;
-  int16_t duplex = 1;
-  int16_t copies = 1;
-  int16_t paperSize = 1;
-  int16_t printQuality = -4;
-  friend bool operator==(const PrinterSettings&, const PrinterSettings&) = default;
-};
 
 struct InstalledPrinter {
   Text name;
@@ -111,6 +103,28 @@ class HeadlessPrinter final : public Printer {
   float y_ = 0;
   std::vector<PrintedDocument> ended_;
   std::optional<PrintedDocument> open_;
+};
+
+// A recording printer for a platform's printer: the headless printer's page, text measures
+// and record of documents, so that the control lays out the same pages on every platform.
+// The settings it records are those the platform's printer hands it.
+class RecordingPrinter final : public PrintRecorder {
+ public:
+  RecordingPrinter() { printer_.attach(&device_); }
+  std::vector<PrintedDocument> drainDocuments() { return printer_.drainDocuments(); }
+
+  PageSize pageSize(const PrinterSettings& settings) override;
+  double textWidth(TextView text, double fontSize) override;
+  double textHeight(TextView text, double fontSize) override;
+  void beginDocument(TextView printer, const PrinterSettings& settings) override;
+  void line(double x1, double y1, double x2, double y2, int32_t color) override;
+  void text(TextView text, double x, double y, double fontSize) override;
+  void newPage() override { printer_.newPage(); }
+  void endDocument() override { printer_.endDoc(); }
+
+ private:
+  InstalledPrinter device_;
+  HeadlessPrinter printer_;
 };
 
 }  // namespace tavi

@@ -76,8 +76,8 @@ void QtPrinter::setDuplex(int16_t v) {
   if (installed().duplex) installed().duplex = v;
 }
 
-DeviceCodes QtPrinter::codes() const {
-  DeviceCodes codes = codesOf(device());
+PrinterSettings QtPrinter::codes() const {
+  PrinterSettings codes = codesOf(device());
   codes.duplex = duplex();
   return codes;
 }
@@ -89,12 +89,12 @@ int16_t QtPrinter::printQuality() const { return printQualityCode(device()); }
 void QtPrinter::setPrintQuality(int16_t v) { setPrintQualityCode(device(), v); }
 
 double QtPrinter::pageWidth() const {
-  if (recorder_ != nullptr) return recorder_->pageSize(codes()).width();
+  if (recorder_ != nullptr) return recorder_->pageSize(codes()).width;
   return device().pageLayout().paintRect(QPageLayout::Point).width() * kTwipsPerPoint;
 }
 
 double QtPrinter::pageHeight() const {
-  if (recorder_ != nullptr) return recorder_->pageSize(codes()).height();
+  if (recorder_ != nullptr) return recorder_->pageSize(codes()).height;
   return device().pageLayout().paintRect(QPageLayout::Point).height() * kTwipsPerPoint;
 }
 

@@ -8,7 +8,6 @@
 
 #include <QFont>
 #include <QPainter>
-#include <QSizeF>
 #include <QString>
 
 #include <memory>
@@ -32,25 +31,6 @@ struct QtInstalledPrinter {
   // The two-sided setting of a listed printer (a host's): its QPrinter writes PDF, which
   // has one side to a sheet, so the code is kept here. None: the QPrinter's.
   std::optional<int16_t> duplex;
-};
-
-// Stands in for the paper of a recording printer: it gives the page and the text measures
-// that the control lays out with and takes each operation, in twips, in place of the
-// painter. A document begins with its first operation.
-class PrintRecorder {
- public:
-  virtual ~PrintRecorder() = default;
-  // The printable page of a printer with these settings.
-  virtual QSizeF pageSize(const DeviceCodes& settings) = 0;
-  virtual double textWidth(TextView text, double fontSize) = 0;
-  virtual double textHeight(TextView text, double fontSize) = 0;
-  // `printer` is the device name; `settings` are the QPrinter's as the document begins.
-  virtual void beginDocument(TextView printer, const DeviceCodes& settings) = 0;
-  virtual void line(double x1, double y1, double x2, double y2, int32_t color) = 0;
-  // The text with its top left corner at (x, y).
-  virtual void text(TextView text, double x, double y, double fontSize) = 0;
-  virtual void newPage() = 0;
-  virtual void endDocument() = 0;
 };
 
 class QtPrinter final : public Printer {
@@ -102,7 +82,7 @@ class QtPrinter final : public Printer {
   QtInstalledPrinter& installed() const;
   QPrinter& device() const { return *installed().printer; }
   // The printer's settings, as a document records them.
-  DeviceCodes codes() const;
+  PrinterSettings codes() const;
   // The painter of the open document, opening one when none is open.
   QPainter& painter();
   // With a recorder: the recorder, its document begun when none is open.

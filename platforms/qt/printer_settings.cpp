@@ -67,12 +67,12 @@ void setPrintQualityCode(QPrinter& printer, int16_t code) {
     printer.setResolution(kQualityDpi[static_cast<size_t>(-1 - code)]);
 }
 
-DeviceCodes codesOf(const QPrinter& printer) {
+PrinterSettings codesOf(const QPrinter& printer) {
   return {orientationCode(printer), duplexCode(printer), static_cast<int16_t>(printer.copyCount()),
           paperSizeCode(printer), printQualityCode(printer)};
 }
 
-void applyCodes(QPrinter& printer, const DeviceCodes& codes) {
+void applyCodes(QPrinter& printer, const PrinterSettings& codes) {
   setPaperSizeCode(printer, codes.paperSize);
   setOrientationCode(printer, codes.orientation);
   setDuplexCode(printer, codes.duplex);

@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "shell/widgets/print_recorder.h"
+
 class QPrinter;
 
 namespace tavi::qt {
@@ -19,19 +21,8 @@ inline constexpr int16_t kQualityDraft = -1;
 inline constexpr int16_t kQualityHigh = -4;
 inline constexpr int16_t kPaperLetter = 1;
 
-// A printer's settings as device-mode codes; the defaults are a fresh printer's: letter,
-// portrait, simplex, one copy, high quality.
-struct DeviceCodes {
-  int16_t orientation = kPortrait;
-  int16_t duplex = kSimplex;
-  int16_t copies = 1;
-  int16_t paperSize = kPaperLetter;
-  int16_t printQuality = kQualityHigh;
-  friend bool operator==(const DeviceCodes&, const DeviceCodes&) = default;
-};
-
-DeviceCodes codesOf(const QPrinter& printer);
-void applyCodes(QPrinter& printer, const DeviceCodes& codes);
+PrinterSettings codesOf(const QPrinter& printer);
+void applyCodes(QPrinter& printer, const PrinterSettings& codes);
 
 int16_t orientationCode(const QPrinter& printer);
 void setOrientationCode(QPrinter& printer, int16_t code);

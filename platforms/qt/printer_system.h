@@ -38,7 +38,7 @@ struct ListedPrinter {
   Text name{};
   Text driver{};
   Text port{};
-  DeviceCodes settings{};
+  PrinterSettings settings{};
 };
 
 // A scripted dialog answer: cancel, or the choices given, the rest as the records

@@ -16,10 +16,6 @@ using Json = nlohmann::ordered_json;
 std::wstring wide(TextView text) { return {text.begin(), text.end()}; }
 Text narrow(std::wstring_view text) { return {text.begin(), text.end()}; }
 
-PrinterSettings headlessSettings(const DeviceSettings& s) {
-  return {s.orientation, s.duplex, s.copies, s.paperSize, s.printQuality};
-}
-
 // A listed printer: its settings in a DEVMODEW of its own, as a driver would give one.
 std::unique_ptr<PrinterEntry> entryOf(const InstalledPrinter& listed) {
   auto entry = std::make_unique<PrinterEntry>();
@@ -101,41 +97,6 @@ Json documentJson(const PrintedDocument& document) {
 
 }  // namespace
 
-PageSize RecordingPrinter::pageSize(const DeviceSettings& settings) {
-  use(settings);
-  return {printer_.pageWidth(), printer_.pageHeight()};
-}
-
-double RecordingPrinter::textWidth(TextView text, double fontSize) {
-  printer_.setFontSize(fontSize);
-  return printer_.textWidth(text);
-}
-
-double RecordingPrinter::textHeight(TextView text, double fontSize) {
-  printer_.setFontSize(fontSize);
-  return printer_.textHeight(text);
-}
-
-void RecordingPrinter::beginDocument(TextView printer, const DeviceSettings& settings) {
-  device_.name = Text(printer);
-  use(settings);
-}
-
-void RecordingPrinter::line(double x1, double y1, double x2, double y2, int32_t color) {
-  printer_.line(x1, y1, x2, y2, color);
-}
-
-void RecordingPrinter::text(TextView text, double x, double y, double fontSize) {
-  printer_.setFontSize(fontSize);
-  printer_.setCurrentX(x);
-  printer_.setCurrentY(y);
-  printer_.print(text);
-}
-
-void RecordingPrinter::use(const DeviceSettings& settings) {
-  device_.settings = headlessSettings(settings);
-}
-
 PrinterScript::PrinterScript(Win32PrinterSystem& printers) : printers_(printers) {
   const HeadlessPrinterSystem headless;
   std::vector<std::unique_ptr<PrinterEntry>> defaults;
@@ -205,7 +166,7 @@ BOOL PrinterScript::answer(std::span<const uint8_t, kPrintDlgSize> given, PRINTD
   for (int32_t i = 0; i < printers_.printerCount(); ++i) {
     PrinterEntry& entry = printers_.printerEntry(i);
     list.push_back({narrow(entry.name), narrow(entry.driver), narrow(entry.port),
-                    headlessSettings(settingsOf(devModeOf(entry)))});
+                    settingsOf(devModeOf(entry))});
   }
   HeadlessPrinterSystem rule;
   rule.setPrinters(std::move(list), std::max(printers_.currentIndex(), 0));

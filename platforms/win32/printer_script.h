@@ -16,29 +16,6 @@
 
 namespace tavi::win32 {
 
-// The headless printer's page, text measures and record of documents under the Windows
-// printer; the settings it records are those of the printer's DEVMODEW.
-class RecordingPrinter final : public PrintRecorder {
- public:
-  RecordingPrinter() { printer_.attach(&device_); }
-  std::vector<PrintedDocument> drainDocuments() { return printer_.drainDocuments(); }
-
-  PageSize pageSize(const DeviceSettings& settings) override;
-  double textWidth(TextView text, double fontSize) override;
-  double textHeight(TextView text, double fontSize) override;
-  void beginDocument(TextView printer, const DeviceSettings& settings) override;
-  void line(double x1, double y1, double x2, double y2, int32_t color) override;
-  void text(TextView text, double x, double y, double fontSize) override;
-  void newPage() override { printer_.newPage(); }
-  void endDocument() override { printer_.endDoc(); }
-
- private:
-  void use(const DeviceSettings& settings);
-
-  InstalledPrinter device_;
-  HeadlessPrinter printer_;
-};
-
 class PrinterScript {
  public:
   // From now on `printers` records its output here and its dialogs are answered here; at

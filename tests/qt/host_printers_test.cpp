@@ -13,14 +13,14 @@ namespace {
 
 // Takes what the Qt printer hands it: a 10000 x 20000 twip page (turned when landscape),
 // characters 100 twips wide, lines 200 high.
-class Recorder final : public qt::PrintRecorder {
+class Recorder final : public PrintRecorder {
  public:
-  QSizeF pageSize(const qt::DeviceCodes& s) override {
-    return s.orientation == qt::kLandscape ? QSizeF(20000, 10000) : QSizeF(10000, 20000);
+  PageSize pageSize(const PrinterSettings& s) override {
+    return s.orientation == qt::kLandscape ? PageSize{20000, 10000} : PageSize{10000, 20000};
   }
   double textWidth(TextView text, double) override { return 100.0 * text.size(); }
   double textHeight(TextView, double) override { return 200; }
-  void beginDocument(TextView printer, const qt::DeviceCodes& s) override {
+  void beginDocument(TextView printer, const PrinterSettings& s) override {
     log.push_back("begin " + toUtf8(printer));
     settings.push_back(s);
   }
@@ -32,7 +32,7 @@ class Recorder final : public qt::PrintRecorder {
   void endDocument() override { log.push_back("end"); }
 
   std::vector<std::string> log;
-  std::vector<qt::DeviceCodes> settings;
+  std::vector<PrinterSettings> settings;
 };
 
 class QtHostPrintersTest : public testing::QtWidgetFixture {
@@ -66,7 +66,7 @@ TEST_F(QtHostPrintersTest, PrinterSEPrintsToTheRecorderWithTheSettingsTheScripte
   // the dialog's orientation, read back from the QPrinter.
   ASSERT_EQ(recorder.settings.size(), 1u);
   EXPECT_EQ(recorder.settings[0],
-            (qt::DeviceCodes{.orientation = qt::kLandscape, .duplex = qt::kDuplexShortEdge}));
+            (PrinterSettings{.orientation = qt::kLandscape, .duplex = qt::kDuplexShortEdge}));
   EXPECT_EQ(printers().current().deviceName(), u"Duplexer");
 
   // The host lets go: the print system's printers again.

@@ -139,7 +139,7 @@ DEVMODEW& devModeOf(PrinterEntry& entry) {
   return *reinterpret_cast<DEVMODEW*>(entry.devMode.data());
 }
 
-DeviceSettings settingsOf(const DEVMODEW& mode) {
+PrinterSettings settingsOf(const DEVMODEW& mode) {
   DEVMODEW fields = mode;  // the public part, for fieldOf
   const auto value = [&fields](DWORD field) {
     return (fields.dmFields & field) != 0 ? fieldOf(fields, field) : absentValue(field);

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "shell/widgets/print_recorder.h"
 #include "shell/widgets/printer.h"
 #include "win32/widgets/twips_canvas.h"
 
@@ -31,32 +32,7 @@ struct PrinterEntry {
 DEVMODEW& devModeOf(PrinterEntry& entry);
 
 // The settings a device mode gives, each field the mode leaves out at its usual value.
-struct DeviceSettings {
-  int16_t orientation = DMORIENT_PORTRAIT;
-  int16_t duplex = DMDUP_SIMPLEX;
-  int16_t copies = 1;
-  int16_t paperSize = DMPAPER_LETTER;
-  int16_t printQuality = DMRES_HIGH;
-};
-DeviceSettings settingsOf(const DEVMODEW& mode);
-
-// Where a printer's output goes in place of a device, for test hosts: the page size and
-// text measures come from it, and it is handed every drawing operation.
-class PrintRecorder {
- public:
-  virtual ~PrintRecorder() = default;
-  // The drawable page of a printer with these settings, in twips.
-  virtual PageSize pageSize(const DeviceSettings& settings) = 0;
-  virtual double textWidth(TextView text, double fontSize) = 0;
-  virtual double textHeight(TextView text, double fontSize) = 0;
-  // `printer` is the device name; `settings` are the printer's as the document begins.
-  virtual void beginDocument(TextView printer, const DeviceSettings& settings) = 0;
-  virtual void line(double x1, double y1, double x2, double y2, int32_t color) = 0;
-  // The text with its top left corner at (x, y).
-  virtual void text(TextView text, double x, double y, double fontSize) = 0;
-  virtual void newPage() = 0;
-  virtual void endDocument() = 0;
-};
+PrinterSettings settingsOf(const DEVMODEW& mode);
 
 // Where a printer's pages go: it opens a document with its first page and keeps track of
 // the open document and page; a subclass supplies the contexts.

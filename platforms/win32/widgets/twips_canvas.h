@@ -8,6 +8,8 @@
 
 #include <string_view>
 
+#include "shell/widgets/print_recorder.h"
+
 namespace tavi::win32 {
 
 inline constexpr double kTwipsPerInch = 1440;
@@ -16,10 +18,6 @@ inline constexpr double kTwipsPerPoint = 20;
 inline constexpr wchar_t kPrinterTypeface[] = L"Courier New";
 
 // The device's drawable area in twips.
-struct PageSize {
-  double width = 0;
-  double height = 0;
-};
 PageSize drawableArea(HDC dc);
 
 // The printer's font at a size in points, for contexts mapped to twips.
