@@ -158,7 +158,9 @@ ScriptDialogAnswer dialogAnswerArg(const json& command, size_t i) {
       {"duplex", &answer.duplex},
       {"paperSize", &answer.paperSize},
       {"printQuality", &answer.printQuality}};
-  for (const auto& [key, value] : v.items()) {
+  for (const auto& item : v.items()) {
+    const std::string& key = item.key();  // not a structured binding: a lambda captures it
+    const json& value = item.value();
     if (key == "printer") {
       answer.printer = fromUtf8(stringField(v, "printer"));
       continue;
@@ -472,7 +474,8 @@ OrderedJson ScriptHost::safetyCommand(const json& c) {
 
 OrderedJson ScriptHost::loadCommand(const json& c) {
   expectSize(c, 2);
-  std::filesystem::path path = std::filesystem::u8path(stringArg(c, 1));
+  const std::string name = stringArg(c, 1);
+  std::filesystem::path path(std::u8string(name.begin(), name.end()));
   if (path.is_relative()) path = baseDir_ / path;
   // A directory opens as a stream on some systems and reads as nothing: only a regular file
   // that reads completely loads.

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <span>
 
 #include "tavi-script/json_values.h"
@@ -19,8 +20,23 @@ using OrderedJson = nlohmann::ordered_json;
 OrderedJson printerNumber(float v) {
   if (std::isfinite(v) && v == std::trunc(v) && std::fabs(v) < 1e9f) return static_cast<int64_t>(v);
   char digits[32];
+#if defined(__cpp_lib_to_chars)
   const auto [end, ec] = std::to_chars(digits, digits + sizeof digits - 1, v);
   *end = '\0';
+#else
+  // Older standard libraries (libc++ 13, the browser build's) have no floating-point
+  // to_chars: the fewest significant digits that read back as v, in exponent form; a whole
+  // number whose plain digits are not longer is written exactly, as to_chars does.
+  for (int precision = 1; precision <= 9; ++precision) {
+    std::snprintf(digits, sizeof digits, "%.*e", precision - 1, static_cast<double>(v));
+    if (std::strtof(digits, nullptr) == v) break;
+  }
+  char whole[48];
+  if (std::isfinite(v) && v == std::trunc(v) &&
+      std::snprintf(whole, sizeof whole, "%.0f", static_cast<double>(v)) <=
+          static_cast<int>(std::strlen(digits)))
+    return static_cast<double>(v);
+#endif
   return std::strtod(digits, nullptr);
 }
 

@@ -4,6 +4,7 @@
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <limits>
 #include <string>
@@ -328,11 +329,17 @@ std::string formatReal(double v, int precision) {
   if (v == 0) return "0";  // also -0
 
   // The exact decimal expansion of any double fits 767 significant digits, so rounding
-  // it ourselves sees true ties.
+  // it ourselves sees true ties. Older standard libraries (libc++ 13, the browser build's)
+  // have no floating-point to_chars; printf writes the same exact digits there.
   char buffer[800];
+#if defined(__cpp_lib_to_chars)
   const auto result = std::to_chars(buffer, buffer + sizeof buffer, std::fabs(v),
                                     std::chars_format::scientific, 770);
   const std::string_view expanded(buffer, static_cast<size_t>(result.ptr - buffer));
+#else
+  const int length = std::snprintf(buffer, sizeof buffer, "%.770e", std::fabs(v));
+  const std::string_view expanded(buffer, static_cast<size_t>(length));
+#endif
   const size_t e = expanded.find('e');
   std::string digits(1, expanded[0]);
   digits.append(expanded.substr(2, e - 2));
