@@ -14,10 +14,7 @@ struct GutterRow {
   PixelRect rect;  // where the number is drawn, right-aligned
   Text number;
   int32_t color = 0;
-  friend bool operator==(const GutterRow& a, const GutterRow& b) {
-    return a.rect.left == b.rect.left && a.rect.top == b.rect.top && a.rect.right == b.rect.right &&
-           a.rect.bottom == b.rect.bottom && a.number == b.number && a.color == b.color;
-  }
+  friend bool operator==(const GutterRow&, const GutterRow&) = default;
 };
 
 struct GutterPicture {

@@ -13,6 +13,7 @@ struct PixelRect {
   int32_t top = 0;
   int32_t right = 0;
   int32_t bottom = 0;
+  friend bool operator==(const PixelRect&, const PixelRect&) = default;
 };
 
 // DrawText formats used by the gutter.
