@@ -2,13 +2,10 @@
 // services, with the fixed metrics of docs/tavi-script.md.
 #include <algorithm>
 
-#include "headless/platform.h"
 #include "printing/print_records.h"
-#include "tavi-script/script_platform.h"
+#include "tavi-script/headless_world.h"
 
 namespace tavi::script {
-
-namespace {
 
 FocusPlace headlessPlace(ScriptFocus place) {
   switch (place) {
@@ -21,6 +18,8 @@ FocusPlace headlessPlace(ScriptFocus place) {
   }
   return FocusPlace::kAway;
 }
+
+namespace {
 
 std::vector<uint8_t> bytesOf(std::span<const uint8_t> bytes) {
   return {bytes.begin(), bytes.end()};
@@ -68,10 +67,7 @@ class HeadlessScriptControl final : public ScriptControl {
   TaviColorText& control() override { return control_; }
 
   void type(TextView text) override { widgets_.type(text); }
-  void compose(TextView text) override {
-    if (widgets_.focusPlace() == FocusPlace::kAway) widgets_.focus(FocusPlace::kSurface);
-    if (widgets_.focusPlace() == FocusPlace::kSurface) widgets_.surface().composeInput(text);
-  }
+  void compose(TextView text) override { widgets_.compose(text); }
   void key(int16_t keyCode, int16_t shift) override { widgets_.key(keyCode, shift); }
   void keyDown(int16_t keyCode, int16_t shift) override { widgets_.keyDown(keyCode, shift); }
   void keyUp(int16_t keyCode, int16_t shift) override { widgets_.keyUp(keyCode, shift); }
@@ -94,51 +90,13 @@ class HeadlessScriptControl final : public ScriptControl {
   }
   void paint() override { control_.gutterPaint(); }
 
-  WidgetReport widgets() override {
-    const HeadlessEditSurface& surface = widgets_.surface();
-    const HeadlessListBox& list = widgets_.list();
-    const HeadlessHintBox& hint = widgets_.hint();
-    WidgetReport r;
-    r.text = surface.text();
-    r.selStart = surface.selStart();
-    r.selLength = surface.selLength();
-    r.hideSelection = surface.hideSelection();
-    r.locked = surface.locked();
-    r.maxLength = surface.maxLength();
-    r.mousePointer = surface.mousePointer();
-    r.screenPointer = platform_.screen().mousePointer();
-    r.focus = std::string(focusPlaceName(widgets_.focusPlace()));
-    r.firstVisibleLine = surface.firstVisibleLine();
-    r.list = {list.visible(), list.left(), list.top(), list.listIndex(), list.items()};
-    r.hint = {hint.visible(), hint.text(), hint.left(), hint.top(), hint.width(), hint.height()};
-    return r;
-  }
+  WidgetReport widgets() override { return widgetReport(widgets_, platform_.screen()); }
 
   std::vector<FormatRun> formats() override { return widgets_.surface().formats(); }
 
-  std::optional<GutterReport> gutter() override {
-    const HeadlessGutterCanvas& gutter = widgets_.gutter();
-    const std::optional<GutterPaint>& paint = gutter.lastPaint();
-    if (!paint) return std::nullopt;
-    GutterReport r;
-    const PixelRect client = gutter.clientRect();
-    r.width = client.right;
-    r.height = client.bottom;
-    const PixelRect sample = gutter.measureText(u"Hy");
-    r.lineHeight = sample.bottom - sample.top;
-    r.background = paint->fillColor;
-    for (const GutterTextDrawn& t : paint->texts)
-      r.numbers.push_back({t.text, t.color, t.rect.left, t.rect.top, t.rect.right, t.rect.bottom});
-    if (!paint->lines.empty()) {
-      const GutterLineDrawn& rule = paint->lines.back();
-      r.rule = GutterRuleReport{rule.x1, rule.y1, rule.y2, rule.color};
-    }
-    return r;
-  }
+  std::optional<GutterReport> gutter() override { return gutterReport(widgets_.gutter()); }
 
-  MenuReport menuItems() override {
-    return {widgets_.menu().items(), widgets_.menu().shownCount()};
-  }
+  MenuReport menuItems() override { return menuReport(widgets_.menu()); }
 
  private:
   HeadlessControl& widgets_;
@@ -146,7 +104,7 @@ class HeadlessScriptControl final : public ScriptControl {
   TaviColorText control_;
 };
 
-class HeadlessScriptPlatform final : public ScriptPlatform {
+class HeadlessScriptPlatform final : public HeadlessWorld {
  public:
   ScriptControl& createControl() override {
     HeadlessControl& widgets = platform_.createControl();
@@ -154,52 +112,92 @@ class HeadlessScriptPlatform final : public ScriptPlatform {
     return *controls_.back();
   }
 
-  void setCapsLock(bool on) override { platform_.screen().setCapsLock(on); }
-  std::optional<Text> clipboardText() override { return platform_.clipboard().content(); }
-  void setClipboardText(const std::optional<Text>& text) override {
-    platform_.clipboard().setContent(text);
-  }
-  void setClipboardLocked(bool locked) override { platform_.clipboard().setLocked(locked); }
-
-  void setPrinters(const std::vector<ScriptPrinter>& printers, int32_t current) override {
-    std::vector<InstalledPrinter> installed;
-    for (const ScriptPrinter& p : printers) installed.push_back({p.name, p.driver, p.port, {}});
-    platform_.printers().setPrinters(std::move(installed), current);
-  }
-
-  void scriptPrintDialog(const ScriptDialogAnswer& answer) override {
-    DialogAnswer a;
-    a.cancel = answer.cancel;
-    a.choices = {answer.printer, answer.copies,    answer.orientation,
-                 answer.duplex,  answer.paperSize, answer.printQuality};
-    platform_.printers().scriptDialog(std::move(a));
-  }
-
-  PrintoutReport printout() override {
-    HeadlessPrinterSystem& printers = platform_.printers();
-    PrintoutReport report;
-    for (const PrintedDocument& document : printers.printer().drainDocuments())
-      report.documents.push_back(documentReport(document));
-    if (const std::optional<DialogRecords>& given = printers.lastDialog())
-      report.dialog = DialogRecordsReport{readU32(given->printDlg, printdlg::kFlags),
-                                          bytesOrNone(given->devMode), bytesOrNone(given->devNames),
-                                          bytesOf(given->printDlg)};
-    return report;
-  }
-
-  std::vector<MessageBoxReport> drainMessageBoxes() override {
-    std::vector<MessageBoxReport> boxes;
-    for (RecordedMessageBox& box : platform_.messageBoxes().drain())
-      boxes.push_back({std::move(box.text), box.style, std::move(box.title)});
-    return boxes;
-  }
-
  private:
-  HeadlessPlatform platform_;  // declared first: outlives the controls
   std::vector<std::unique_ptr<HeadlessScriptControl>> controls_;
 };
 
 }  // namespace
+
+WidgetReport widgetReport(HeadlessControl& widgets, HeadlessScreen& screen) {
+  const HeadlessEditSurface& surface = widgets.surface();
+  const HeadlessListBox& list = widgets.list();
+  const HeadlessHintBox& hint = widgets.hint();
+  WidgetReport r;
+  r.text = surface.text();
+  r.selStart = surface.selStart();
+  r.selLength = surface.selLength();
+  r.hideSelection = surface.hideSelection();
+  r.locked = surface.locked();
+  r.maxLength = surface.maxLength();
+  r.mousePointer = surface.mousePointer();
+  r.screenPointer = screen.mousePointer();
+  r.focus = std::string(focusPlaceName(widgets.focusPlace()));
+  r.firstVisibleLine = surface.firstVisibleLine();
+  r.list = {list.visible(), list.left(), list.top(), list.listIndex(), list.items()};
+  r.hint = {hint.visible(), hint.text(), hint.left(), hint.top(), hint.width(), hint.height()};
+  return r;
+}
+
+std::optional<GutterReport> gutterReport(const HeadlessGutterCanvas& gutter) {
+  const std::optional<GutterPaint>& paint = gutter.lastPaint();
+  if (!paint) return std::nullopt;
+  GutterReport r;
+  const PixelRect client = gutter.clientRect();
+  r.width = client.right;
+  r.height = client.bottom;
+  const PixelRect sample = gutter.measureText(u"Hy");
+  r.lineHeight = sample.bottom - sample.top;
+  r.background = paint->fillColor;
+  for (const GutterTextDrawn& t : paint->texts)
+    r.numbers.push_back({t.text, t.color, t.rect.left, t.rect.top, t.rect.right, t.rect.bottom});
+  if (!paint->lines.empty()) {
+    const GutterLineDrawn& rule = paint->lines.back();
+    r.rule = GutterRuleReport{rule.x1, rule.y1, rule.y2, rule.color};
+  }
+  return r;
+}
+
+MenuReport menuReport(const HeadlessPopupMenu& menu) { return {menu.items(), menu.shownCount()}; }
+
+void HeadlessWorld::setCapsLock(bool on) { platform_.screen().setCapsLock(on); }
+std::optional<Text> HeadlessWorld::clipboardText() { return platform_.clipboard().content(); }
+void HeadlessWorld::setClipboardText(const std::optional<Text>& text) {
+  platform_.clipboard().setContent(text);
+}
+void HeadlessWorld::setClipboardLocked(bool locked) { platform_.clipboard().setLocked(locked); }
+
+void HeadlessWorld::setPrinters(const std::vector<ScriptPrinter>& printers, int32_t current) {
+  std::vector<InstalledPrinter> installed;
+  for (const ScriptPrinter& p : printers) installed.push_back({p.name, p.driver, p.port, {}});
+  platform_.printers().setPrinters(std::move(installed), current);
+}
+
+void HeadlessWorld::scriptPrintDialog(const ScriptDialogAnswer& answer) {
+  DialogAnswer a;
+  a.cancel = answer.cancel;
+  a.choices = {answer.printer, answer.copies,    answer.orientation,
+               answer.duplex,  answer.paperSize, answer.printQuality};
+  platform_.printers().scriptDialog(std::move(a));
+}
+
+PrintoutReport HeadlessWorld::printout() {
+  HeadlessPrinterSystem& printers = platform_.printers();
+  PrintoutReport report;
+  for (const PrintedDocument& document : printers.printer().drainDocuments())
+    report.documents.push_back(documentReport(document));
+  if (const std::optional<DialogRecords>& given = printers.lastDialog())
+    report.dialog =
+        DialogRecordsReport{readU32(given->printDlg, printdlg::kFlags), bytesOrNone(given->devMode),
+                            bytesOrNone(given->devNames), bytesOf(given->printDlg)};
+  return report;
+}
+
+std::vector<MessageBoxReport> HeadlessWorld::drainMessageBoxes() {
+  std::vector<MessageBoxReport> boxes;
+  for (RecordedMessageBox& box : platform_.messageBoxes().drain())
+    boxes.push_back({std::move(box.text), box.style, std::move(box.title)});
+  return boxes;
+}
 
 std::unique_ptr<ScriptPlatform> makeHeadlessPlatform() {
   return std::make_unique<HeadlessScriptPlatform>();

@@ -1,5 +1,6 @@
-// tavi-script [--platform headless|qt|win32] [--mask-metrics] [FILE]: runs TaviColorText
-// controls on a platform (headless by default; qt when built with Qt; win32 in the Windows
+// tavi-script [--platform headless|web|qt|win32] [--mask-metrics] [FILE]: runs TaviColorText
+// controls on a platform (headless by default; web, the browser platform's controls; qt when
+// built with Qt; win32 in the Windows
 // build, tavi-script.exe) from JSON command lines (FILE,
 // or standard input), writing one JSON line per notification and result; --mask-metrics
 // writes the platform's metrics as "metric". Exit status 0 when every line could be parsed,
@@ -11,6 +12,7 @@
 #include <string_view>
 
 #include "tavi-script/script_host.h"
+#include "tavi-script/web_platform.h"
 #ifdef TAVI_SCRIPT_QT
 #include "tavi-script/qt_platform.h"
 #endif
@@ -24,7 +26,7 @@
 namespace {
 
 int usage() {
-  std::cerr << "usage: tavi-script [--platform headless"
+  std::cerr << "usage: tavi-script [--platform headless|web"
 #ifdef TAVI_SCRIPT_QT
                "|qt"
 #endif
@@ -69,6 +71,7 @@ int main(int argc, char** argv) {
   if (platformName == "win32") platform = tavi::script::makeWin32Platform();
 #endif
   if (platformName == "headless") platform = tavi::script::makeHeadlessPlatform();
+  if (platformName == "web") platform = tavi::script::makeWebPlatform();
   if (!platform) return usage();
 
   std::ifstream file;

@@ -16,11 +16,13 @@ std::optional<Text> HeadlessClipboard::text() {
 void HeadlessClipboard::setText(TextView text) {
   open();
   content_ = Text(text);
+  ++writes_;
 }
 
 void HeadlessClipboard::clear() {
   open();
   content_.reset();
+  ++writes_;
 }
 
 }  // namespace tavi

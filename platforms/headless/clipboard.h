@@ -20,12 +20,15 @@ class HeadlessClipboard final : public Clipboard {
   void setContent(std::optional<Text> content) { content_ = std::move(content); }
   bool locked() const { return locked_; }
   void setLocked(bool locked) { locked_ = locked; }
+  // How often the control wrote or cleared the clipboard.
+  int writes() const { return writes_; }
 
  private:
   void open() const;  // throws RuntimeError 521 while locked
 
   std::optional<Text> content_;
   bool locked_ = false;
+  int writes_ = 0;
 };
 
 }  // namespace tavi

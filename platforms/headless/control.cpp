@@ -89,19 +89,35 @@ bool HeadlessControl::pressKey(int16_t keyCode) {
   return wasDown;
 }
 
-template <typename Action>
-void HeadlessControl::stroke(int16_t keyCode, int16_t shift, Action action) {
-  const bool wasDown = pressKey(keyCode);
+bool HeadlessControl::keyDownBeforeAction(int16_t keyCode, int16_t shift) {
   // The key's action belongs to whoever holds the focus after KeyDown.
-  if (surface_.hasFocus() && surface_.raiseKeyDown(keyCode, shift) && surface_.hasFocus()) action();
+  return surface_.hasFocus() && surface_.raiseKeyDown(keyCode, shift) && surface_.hasFocus();
+}
+
+void HeadlessControl::endStroke(int16_t keyCode, int16_t shift, bool wasDown) {
   if (!wasDown) services_.screen.releaseKey(keyCode);
   if (surface_.hasFocus()) surface_.raiseKeyUp(keyCode, shift);
 }
 
-void HeadlessControl::listKey(int16_t keyCode, int16_t shift) {
+template <typename Action>
+void HeadlessControl::stroke(int16_t keyCode, int16_t shift, Action action) {
   const bool wasDown = pressKey(keyCode);
+  if (keyDownBeforeAction(keyCode, shift)) action();
+  endStroke(keyCode, shift, wasDown);
+}
+
+void HeadlessControl::listKeyAction(int16_t keyCode, int16_t shift) {
   // Enter and Escape give the focus back to the editor; the list stays shown.
   if (list_.keyAction(keyCode, shift, HeadlessListBox::kRowsPerPage)) surface_.setFocus();
+}
+
+void HeadlessControl::surfaceKeyAction(int16_t keyCode, int16_t shift) {
+  surface_.keyAction(keyCode, shift, services_.screen.capsLock());
+}
+
+void HeadlessControl::listKey(int16_t keyCode, int16_t shift) {
+  const bool wasDown = pressKey(keyCode);
+  listKeyAction(keyCode, shift);
   if (!wasDown) services_.screen.releaseKey(keyCode);
 }
 
@@ -111,8 +127,7 @@ void HeadlessControl::key(int16_t keyCode, int16_t shift) {
   if (list_.hasFocus()) {
     listKey(keyCode, shift);
   } else {
-    stroke(keyCode, shift,
-           [&] { surface_.keyAction(keyCode, shift, services_.screen.capsLock()); });
+    stroke(keyCode, shift, [&] { surfaceKeyAction(keyCode, shift); });
   }
   releaseKeys(held);
 }
@@ -133,46 +148,67 @@ void HeadlessControl::deliverKeyDown(int16_t keyCode, int16_t shift) {
 }
 
 void HeadlessControl::deliverKeyUp(int16_t keyCode, int16_t shift) {
-  services_.screen.releaseKey(keyCode);
-  if (surface_.hasFocus()) surface_.raiseKeyUp(keyCode, shift);
+  endStroke(keyCode, shift, false);
 }
 
+// This control's own whole strokes.
+class HeadlessControl::OwnKeyboard final : public HeadlessControl::Keyboard {
+ public:
+  explicit OwnKeyboard(HeadlessControl& control) : c_(control) {}
+  void key(int16_t keyCode, int16_t shift) override { c_.key(keyCode, shift); }
+  void keyDown(int16_t keyCode, int16_t shift) override { c_.deliverKeyDown(keyCode, shift); }
+  void keyUp(int16_t keyCode, int16_t shift) override { c_.deliverKeyUp(keyCode, shift); }
+  void characterKey(int16_t keyCode, int16_t shift, TextView chars) override {
+    if (c_.list_.hasFocus()) {
+      if (keyCode != vk::kPacket) c_.listKey(keyCode, shift);
+      return;
+    }
+    c_.stroke(keyCode, shift, [&] { c_.surface_.typeInput(chars); });
+  }
+
+ private:
+  HeadlessControl& c_;
+};
+
 void HeadlessControl::type(TextView text) {
+  OwnKeyboard keyboard(*this);
+  typeThrough(text, keyboard);
+}
+
+void HeadlessControl::typeThrough(TextView text, Keyboard& keyboard) {
   for (size_t i = 0; i < text.size();) {
     size_t n = 1;
     if (i + 1 < text.size() && ((text[i] == kCR && text[i + 1] == kLF) ||
                                 (isHighSurrogate(text[i]) && isLowSurrogate(text[i + 1]))))
       n = 2;
-    typeCharacter(text.substr(i, n));
+    typeCharacter(text.substr(i, n), keyboard);
     i += n;
   }
 }
 
-void HeadlessControl::typeCharacter(TextView chars) {
+void HeadlessControl::typeCharacter(TextView chars, Keyboard& keyboard) {
   HeadlessScreen& screen = services_.screen;
   const char16_t c = chars[0];
-  if (c == kCR || c == kLF) return key(vk::kReturn, screen.heldModifiers());
-  if (c == kTab) return key(vk::kTab, screen.heldModifiers());
+  if (c == kCR || c == kLF) return keyboard.key(vk::kReturn, screen.heldModifiers());
+  if (c == kTab) return keyboard.key(vk::kTab, screen.heldModifiers());
   takeKeyboardFocus();
   const std::optional<KeyStroke> keyStroke =
       chars.size() == 1 ? keyForChar(c) : std::optional<KeyStroke>();
-  if (!keyStroke) {
-    if (list_.hasFocus()) return;
-    return stroke(vk::kPacket, screen.heldModifiers(), [&] { surface_.typeInput(chars); });
-  }
+  if (!keyStroke) return keyboard.characterKey(vk::kPacket, screen.heldModifiers(), chars);
   // With Caps Lock on, a letter needs Shift to come out in lower case.
   const bool needsShift =
       isAsciiLetter(c) ? keyStroke->shift != screen.capsLock() : keyStroke->shift;
   const bool pressShift = needsShift && !screen.isKeyDown(vk::kShift);
   if (pressShift)
-    deliverKeyDown(vk::kShift, static_cast<int16_t>(screen.heldModifiers() | kShiftMask));
-  if (list_.hasFocus()) {
-    listKey(keyStroke->virtualKey, screen.heldModifiers());
-  } else {
-    stroke(keyStroke->virtualKey, screen.heldModifiers(), [&] { surface_.typeInput(chars); });
-  }
+    keyboard.keyDown(vk::kShift, static_cast<int16_t>(screen.heldModifiers() | kShiftMask));
+  keyboard.characterKey(keyStroke->virtualKey, screen.heldModifiers(), chars);
   if (pressShift)
-    deliverKeyUp(vk::kShift, static_cast<int16_t>(screen.heldModifiers() & ~kShiftMask));
+    keyboard.keyUp(vk::kShift, static_cast<int16_t>(screen.heldModifiers() & ~kShiftMask));
+}
+
+void HeadlessControl::compose(TextView text) {
+  if (focusPlace() == FocusPlace::kAway) focus(FocusPlace::kSurface);
+  if (focusPlace() == FocusPlace::kSurface) surface_.composeInput(text);
 }
 
 void HeadlessControl::mouseDown(int16_t button, int16_t shift, double x, double y) {

@@ -72,6 +72,11 @@ class HeadlessControl {
   // there is one at `index`) and gives the focus back to the surface.
   void clickListItem(int32_t index);
 
+  // An input method commits `text`: into the surface (which takes the focus when it is
+  // outside the control) like a paste, with no key notifications; nothing while the list
+  // has the focus.
+  void compose(TextView text);
+
   void focus(FocusPlace place);
   FocusPlace focusPlace() const;
 
@@ -79,7 +84,23 @@ class HeadlessControl {
   // surface's window receives WM_VSCROLL through its procedure chain.
   void scroll(int32_t line);
 
- private:
+  // How typed text reaches the control key by key: this control's own whole strokes, or
+  // a platform that gets a key's parts as separate events (the browser's).
+  class Keyboard {
+   public:
+    virtual ~Keyboard() = default;
+    // A whole key that types nothing (Enter, Tab).
+    virtual void key(int16_t keyCode, int16_t shift) = 0;
+    // Only a notification: Shift around a character that needs it.
+    virtual void keyDown(int16_t keyCode, int16_t shift) = 0;
+    virtual void keyUp(int16_t keyCode, int16_t shift) = 0;
+    // A key that types `chars` (vk::kPacket for a character without a key).
+    virtual void characterKey(int16_t keyCode, int16_t shift, TextView chars) = 0;
+  };
+  // Types text as type() does, through `keyboard`.
+  void typeThrough(TextView text, Keyboard& keyboard);
+
+  // The pieces of a key stroke, for a platform whose keys arrive in parts.
   void takeKeyboardFocus();
   // Presses the modifier keys of `shift` that are not held yet; returns them.
   std::vector<int> holdModifiers(int16_t shift);
@@ -87,6 +108,20 @@ class HeadlessControl {
   // Puts a key down in the key state (Caps Lock toggles as it goes down); returns whether
   // it was down already.
   bool pressKey(int16_t keyCode);
+  // KeyDown to the surface if it has the focus; whether the key's own action follows: the
+  // surface had the focus, KeyDown did not swallow the key and the focus stayed.
+  bool keyDownBeforeAction(int16_t keyCode, int16_t shift);
+  // The key goes up in the key state (unless it was down before the stroke), then KeyUp if
+  // the surface has the focus.
+  void endStroke(int16_t keyCode, int16_t shift, bool wasDown);
+  // A key's action while the keyword list has the focus: Enter and Escape give the focus
+  // back to the surface.
+  void listKeyAction(int16_t keyCode, int16_t shift);
+  // The surface's own action for a key, with the character the US layout types for it.
+  void surfaceKeyAction(int16_t keyCode, int16_t shift);
+
+ private:
+  class OwnKeyboard;
   // KeyDown, then (unless swallowed) `action` while the surface has the focus, then KeyUp
   // if the surface still has the focus; the key is down in the key state in between.
   template <typename Action>
@@ -95,7 +130,7 @@ class HeadlessControl {
   // One key notification (with the key state) to the surface if it has the focus.
   void deliverKeyDown(int16_t keyCode, int16_t shift);
   void deliverKeyUp(int16_t keyCode, int16_t shift);
-  void typeCharacter(TextView chars);
+  void typeCharacter(TextView chars, Keyboard& keyboard);
 
   int number_;
   HeadlessServices& services_;

@@ -88,6 +88,8 @@ class HeadlessEditSurface final : public ModelEditSurface, public Focusable {
   void keyAction(int16_t keyCode, int16_t shift, bool capsLock);
   // A left press at a pixel: places the caret, or extends the selection to it.
   void pressAt(double x, double y, bool extend);
+  // A double click at a pixel: selects the word there.
+  void selectWordAt(double x, double y) { model_.selectWordAt(offsetAt(x, y)); }
 
  private:
   void focusGained() override;

@@ -113,6 +113,8 @@ void HeadlessPrinter::endDoc() {
   installed();
   if (open_) {
     open_->ended = true;
+    ++endedCount_;
+    lastEnded_ = *open_;
     ended_.push_back(std::move(*open_));
     open_.reset();
   }

@@ -61,6 +61,9 @@ class HeadlessPrinter final : public Printer {
 
   // The documents ended since the last drain, then the open one (which stays open).
   std::vector<PrintedDocument> drainDocuments();
+  // Every document ended so far, drained or not, and the last of them.
+  int endedCount() const { return endedCount_; }
+  const std::optional<PrintedDocument>& lastEnded() const { return lastEnded_; }
 
   Text deviceName() const override;
   Text driverName() const override;
@@ -103,6 +106,8 @@ class HeadlessPrinter final : public Printer {
   float y_ = 0;
   std::vector<PrintedDocument> ended_;
   std::optional<PrintedDocument> open_;
+  int endedCount_ = 0;
+  std::optional<PrintedDocument> lastEnded_;
 };
 
 // A recording printer for a platform's printer: the headless printer's page, text measures

@@ -18,11 +18,7 @@ namespace {
 
 int32_t toColorRef(const QColor& c) { return c.red() | (c.green() << 8) | (c.blue() << 16); }
 
-QString withLf(TextView text) {
-  QString s = toQString(text);
-  s.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-  return s;
-}
+QString withLf(TextView text) { return toQString(withLfBreaks(text)); }
 
 }  // namespace
 

@@ -20,6 +20,14 @@ Text withCrLfBreaks(TextView text) {
   return out;
 }
 
+Text withLfBreaks(TextView text) {
+  Text out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i)
+    if (!(text[i] == kCR && i + 1 < text.size() && text[i + 1] == kLF)) out.push_back(text[i]);
+  return out;
+}
+
 TextView fittingInsert(TextView insert, int32_t maxLength, int32_t textLength, int32_t selLength) {
   if (maxLength <= 0) return insert;
   const int64_t room = std::max<int64_t>(0, int64_t{maxLength} - (textLength - selLength));

@@ -10,6 +10,9 @@ namespace tavi {
 
 // Every line break as CR LF: CR LF stays, a lone CR or a lone LF becomes CR LF.
 Text withCrLfBreaks(TextView text);
+// Every CR LF as LF, the line break of the world outside the editor (a page's or a system
+// clipboard's text); a lone CR stays.
+Text withLfBreaks(TextView text);
 
 // As much of `insert` as fits when it replaces `selLength` of `textLength` units under
 // `maxLength` (0 or less: no limit); never half of a CR LF pair or of a surrogate pair.
