@@ -1,0 +1,1016 @@
+// <tavi-color-text>: the script editor as a custom element.
+//
+// This file is appended to the WebAssembly module's factory (`TaviModule`, defined above
+// it), so the page imports ONE ES module. The text, the colours, the selection and every
+// widget's state live in WebAssembly (`WebControl`); this file only draws the control's
+// view snapshot and hands the person's input to it, the way a browser delivers it.
+//
+// Drawing is on the control's cell grid: one UTF-16 code unit (a tab too) is 8 CSS pixels
+// wide, a line 16 pixels high, so every pixel the control speaks is a CSS pixel.
+
+const CELL_WIDTH = 8;
+const CELL_HEIGHT = 16;
+const SCROLLBAR_WIDTH = 14;
+const TICK_MS = 100;
+const FONT_FAMILY = '"DejaVu Sans Mono", "Liberation Mono", Menlo, Consolas, monospace';
+// A member used after dispose(): the object is gone, as a released object reference.
+const ERROR_OBJECT_NOT_SET = 91;
+
+function runtimeError(number, description) {
+  return Object.assign(new Error(description), {number});
+}
+
+// ---------------------------------------------------------------------------------------
+// The font: sized once per page so that one character advances exactly CELL_WIDTH pixels.
+// The advance is measured at 100px in a canvas (no layout); what rounding leaves at the
+// chosen size is taken up by letter-spacing, so long lines stay on the grid.
+
+function measureGridFont() {
+  const canvas = document.createElement("canvas");
+  const ctx = canvas.getContext("2d");
+  const sample = "M".repeat(100);
+  ctx.font = `100px ${FONT_FAMILY}`;
+  const advanceAt100 = ctx.measureText(sample).width / 100;
+  const size = (CELL_WIDTH * 100) / advanceAt100;
+  ctx.font = `${size}px ${FONT_FAMILY}`;
+  const advance = ctx.measureText(sample).width / 100;
+  return {size, letterSpacing: CELL_WIDTH - advance};
+}
+
+let gridFont = null;
+function gridFontOnce() {
+  return (gridFont ??= measureGridFont());
+}
+
+// ---------------------------------------------------------------------------------------
+// Keys: the control speaks Windows virtual-key codes, which KeyboardEvent.keyCode is for
+// nearly every key. Firefox numbers a few punctuation keys and Meta differently.
+
+const KEY_CODE_FIXES = new Map([
+  [59, 186],  // ;
+  [61, 187],  // =
+  [173, 189],  // -
+  [224, 91],  // Meta
+]);
+
+function virtualKeyOf(event) {
+  return KEY_CODE_FIXES.get(event.keyCode) ?? event.keyCode;
+}
+
+function shiftMaskOf(event) {
+  return (event.shiftKey ? 1 : 0) | (event.ctrlKey ? 2 : 0) | (event.altKey ? 4 : 0);
+}
+
+// MouseEvent.button 0/1/2 -> the control's 1 left, 4 middle, 2 right.
+const MOUSE_BUTTONS = [1, 4, 2];
+
+// ---------------------------------------------------------------------------------------
+// The default message boxes: the page's own alert and confirm. The style's low three bits
+// choose the buttons; confirm has two, so each style maps its two main buttons onto
+// OK / Cancel of confirm:
+//   0 OK               -> alert, returns 1 (OK)
+//   1 OK/Cancel        -> confirm: 1 (OK) / 2 (Cancel)
+//   2 Abort/Retry/Ign. -> confirm: 4 (Retry) / 3 (Abort)
+//   3 Yes/No/Cancel    -> confirm: 6 (Yes) / 7 (No); Cancel cannot be chosen
+//   4 Yes/No           -> confirm: 6 (Yes) / 7 (No)
+//   5 Retry/Cancel     -> confirm: 4 (Retry) / 2 (Cancel)
+// The title (when there is one) is the first line, as alert has no title of its own.
+
+const CONFIRM_ANSWERS = {1: [1, 2], 2: [4, 3], 3: [6, 7], 4: [6, 7], 5: [4, 2]};
+
+function pageMessageBox(text, style, title) {
+  const message = title ? `${title}\n\n${text}` : String(text);
+  const answers = CONFIRM_ANSWERS[style & 7];
+  if (!answers) {
+    window.alert(message);
+    return 1;
+  }
+  return window.confirm(message) ? answers[0] : answers[1];
+}
+
+// ---------------------------------------------------------------------------------------
+// The printed listing: the control's last print job as it laid it out (twips on the page),
+// one CSS page per printed page. Twips / 15 = CSS pixels at 96 dpi.
+
+const TWIPS_PER_PX = 15;
+// The page size when the print job does not say it: Letter, in twips.
+const DEFAULT_PAGE_TWIPS = {width: 12240, height: 15840};
+
+function escapeHtml(text) {
+  return String(text).replace(/[&<>"]/g, (c) => ({"&": "&amp;", "<": "&lt;", ">": "&gt;", '"': "&quot;"})[c]);
+}
+
+function listingHtml(printout) {
+  const pageWidth = (printout.pageWidth ?? DEFAULT_PAGE_TWIPS.width) / TWIPS_PER_PX;
+  const pageHeight = (printout.pageHeight ?? DEFAULT_PAGE_TWIPS.height) / TWIPS_PER_PX;
+  const px = (twips) => (twips / TWIPS_PER_PX).toFixed(2);
+  const pages = printout.pages.map((items) => {
+    const texts = [];
+    const lines = [];
+    for (const item of items) {
+      if (item.kind === "text") {
+        texts.push(
+            `<div class="t" style="left:${px(item.x)}px;top:${px(item.y)}px;` +
+            `font-size:${item.fontSize}pt">${escapeHtml(item.text)}</div>`);
+      } else if (item.kind === "line") {
+        lines.push(
+            `<line x1="${px(item.x1)}" y1="${px(item.y1)}" x2="${px(item.x2)}" ` +
+            `y2="${px(item.y2)}" stroke="${escapeHtml(item.color ?? "#000000")}"/>`);
+      }
+    }
+    return `<section class="page"><svg width="${pageWidth}" height="${pageHeight}">` +
+        `${lines.join("")}</svg>${texts.join("")}</section>`;
+  });
+  return `<!doctype html><html><head><meta charset="utf-8"><title>Listing</title><style>
+@page { size: ${pageWidth}px ${pageHeight}px; margin: 0; }
+html, body { margin: 0; padding: 0; }
+.page { position: relative; width: ${pageWidth}px; height: ${pageHeight}px; overflow: hidden;
+        break-after: page; }
+.page:last-child { break-after: auto; }
+.page svg { position: absolute; left: 0; top: 0; }
+.t { position: absolute; white-space: pre; font-family: ${FONT_FAMILY}; line-height: 1; }
+</style></head><body>${pages.join("")}</body></html>`;
+}
+
+// The page prints a listing through a hidden frame, so the host page itself is untouched.
+function printListingInFrame(printout) {
+  const frame = document.createElement("iframe");
+  frame.setAttribute("aria-hidden", "true");
+  frame.style.cssText = "position:fixed;right:0;bottom:0;width:0;height:0;border:0;";
+  frame.srcdoc = listingHtml(printout);
+  frame.addEventListener("load", () => {
+    const win = frame.contentWindow;
+    win.addEventListener("afterprint", () => frame.remove());
+    win.focus();
+    win.print();
+    // Browsers without afterprint after a dismissed dialog: the frame goes a minute later.
+    setTimeout(() => frame.remove(), 60000);
+  }, {once: true});
+  document.body.append(frame);
+}
+
+// ---------------------------------------------------------------------------------------
+// The element's own style (in its shadow root).
+
+const STYLE = `
+:host { display: inline-block; position: relative; width: 614px; height: 400px;
+        background: #ffffff; color: #000000; outline: none; }
+:host([hidden]) { display: none; }
+.root { position: absolute; inset: 0; font-family: ${FONT_FAMILY}; line-height: ${CELL_HEIGHT}px;
+        -webkit-user-select: none; user-select: none; }
+.gutter { position: absolute; overflow: hidden; contain: strict; }
+.number { position: absolute; text-align: right; white-space: pre; }
+.rule { position: absolute; width: 1px; }
+.editor { position: absolute; overflow: hidden; contain: strict; cursor: text; }
+.editor.locked { background: #f4f4f4; }
+.lines { position: absolute; left: 0; top: 0; right: 0; bottom: 0; }
+.line { height: ${CELL_HEIGHT}px; white-space: pre; tab-size: 1; overflow: visible; }
+.line span { white-space: pre; }
+.sel { position: absolute; height: ${CELL_HEIGHT}px; background: #3399ff; opacity: 0.35;
+       pointer-events: none; }
+.caret { position: absolute; width: 2px; height: ${CELL_HEIGHT}px; background: #000000;
+         pointer-events: none; display: none; }
+.caret.on { display: block; }
+.caret.blink-a { animation: blink-a 1.06s steps(1) infinite; }
+.caret.blink-b { animation: blink-b 1.06s steps(1) infinite; }
+@keyframes blink-a { 50% { opacity: 0; } }
+@keyframes blink-b { 50% { opacity: 0; } }
+.sink { position: absolute; width: 1px; height: ${CELL_HEIGHT}px; padding: 0; margin: 0;
+        border: 0; outline: none; resize: none; overflow: hidden; opacity: 0; background: transparent;
+        color: transparent; font: inherit; letter-spacing: inherit; white-space: pre; z-index: 1; }
+.sink.composing { opacity: 1; color: #000000; background: #ffffe0;
+                  text-decoration: underline; z-index: 3; }
+.vscroll { position: absolute; overflow-x: hidden; overflow-y: scroll; width: ${SCROLLBAR_WIDTH}px; }
+.vscroll::-webkit-scrollbar { width: ${SCROLLBAR_WIDTH}px; }
+.vscroll > div { width: 1px; }
+.list { position: absolute; overflow-y: auto; overflow-x: hidden; background: #ffffff;
+        border: 1px solid #808080; box-sizing: border-box; z-index: 4; display: none; }
+.list.on { display: block; }
+.item { height: 16px; padding: 0 3px; white-space: pre; overflow: hidden; cursor: default; }
+.item.current { background: #0a64d2; color: #ffffff; }
+.hint { position: absolute; background: #ffffe1; border: 1px solid #000000; box-sizing: border-box;
+        padding: 0 2px; white-space: pre; overflow: hidden; z-index: 5; display: none;
+        pointer-events: none; }
+.hint.on { display: block; }
+.menu { position: absolute; z-index: 6; background: #f6f6f6; border: 1px solid #808080;
+        box-shadow: 2px 2px 4px rgba(0, 0, 0, 0.3); padding: 2px 0; display: none;
+        font-family: system-ui, sans-serif; font-size: 13px; line-height: 20px; min-width: 120px; }
+.menu.on { display: block; }
+.menu-item { padding: 0 20px; white-space: pre; cursor: default; }
+.menu-item.current { background: #0a64d2; color: #ffffff; }
+.menu-separator { height: 1px; margin: 3px 0; background: #c0c0c0; }
+`;
+
+function div(className, parent) {
+  const el = document.createElement("div");
+  el.className = className;
+  parent?.append(el);
+  return el;
+}
+
+// Writes an element's position only when it moved: unchanged writes still cost a style
+// recalculation in some engines.
+function place(el, left, top, width, height) {
+  const key = `${left},${top},${width},${height}`;
+  if (el._place === key) return;
+  el._place = key;
+  el.style.left = `${left}px`;
+  el.style.top = `${top}px`;
+  if (width !== undefined) el.style.width = `${width}px`;
+  if (height !== undefined) el.style.height = `${height}px`;
+}
+
+function sameItems(a, b) {
+  if (a === b) return true;
+  if (!a || !b || a.length !== b.length) return false;
+  for (let i = 0; i < a.length; ++i)
+    if (a[i] !== b[i]) return false;
+  return true;
+}
+
+// ---------------------------------------------------------------------------------------
+// The text lines: one element per visible line, one span per colour run. Rows are kept and
+// reused; a row is rebuilt only when its text or runs changed, so a keystroke touches one.
+
+class LinesView {
+  constructor(parent) {
+    this.el = div("lines", parent);
+    this.rows = [];
+  }
+
+  static signature(line) {
+    let sig = line.text;
+    for (const run of line.runs) sig += `\u0000${run.length},${run.color},${run.bold ? 1 : 0}`;
+    return sig;
+  }
+
+  update(lines) {
+    while (this.rows.length < lines.length) {
+      const row = div("line", this.el);
+      row._sig = null;
+      this.rows.push(row);
+    }
+    for (let i = 0; i < this.rows.length; ++i) {
+      const row = this.rows[i];
+      if (i >= lines.length) {
+        if (row._sig !== "") {
+          row.replaceChildren();
+          row._sig = "";
+          delete row.dataset.line;
+        }
+        continue;
+      }
+      const line = lines[i];
+      const sig = LinesView.signature(line);
+      if (row._sig === sig) {
+        if (row.dataset.line !== String(line.line)) row.dataset.line = line.line;
+        continue;
+      }
+      row._sig = sig;
+      row.dataset.line = line.line;
+      row.replaceChildren(...LinesView.spans(line));
+    }
+  }
+
+  static spans(line) {
+    const spans = [];
+    let pos = 0;
+    for (const run of line.runs) {
+      if (run.length <= 0) continue;
+      const span = document.createElement("span");
+      span.textContent = line.text.slice(pos, pos + run.length);
+      span.style.color = run.color;
+      if (run.bold) span.style.fontWeight = "bold";
+      spans.push(span);
+      pos += run.length;
+    }
+    if (pos < line.text.length) {
+      const rest = document.createElement("span");
+      rest.textContent = line.text.slice(pos);
+      spans.push(rest);
+    }
+    return spans;
+  }
+}
+
+// The selection as one box per visible line it covers. A selected line break shows as one
+// more cell after the line's text.
+class SelectionView {
+  constructor(parent) {
+    this.parent = parent;
+    this.boxes = [];
+  }
+
+  update(v, show) {
+    let used = 0;
+    const start = v.selStart;
+    const end = v.selStart + v.selLength;
+    if (show && v.selLength > 0) {
+      for (let i = 0; i < v.lines.length; ++i) {
+        const line = v.lines[i];
+        const lineEnd = line.start + line.text.length;
+        const breakLength = line.line < v.lineCount - 1 ? 2 : 0;
+        if (end <= line.start || start >= lineEnd + breakLength) continue;
+        const from = Math.max(start, line.start) - line.start;
+        const to = Math.min(end, lineEnd) - line.start;
+        const breakCell = end > lineEnd && breakLength > 0 ? 1 : 0;
+        const width = (to - from + breakCell) * CELL_WIDTH;
+        if (width <= 0) continue;
+        if (used === this.boxes.length) this.boxes.push(div("sel", this.parent));
+        const box = this.boxes[used++];
+        box.hidden = false;
+        place(box, from * CELL_WIDTH, (line.line - v.firstVisibleLine) * CELL_HEIGHT, width);
+      }
+    }
+    for (let i = used; i < this.boxes.length; ++i) this.boxes[i].hidden = true;
+  }
+}
+
+// The gutter: its background, the line numbers where the control painted them, the rule.
+class GutterView {
+  constructor(parent) {
+    this.el = div("gutter", parent);
+    this.rule = div("rule", this.el);
+    this.numbers = [];
+  }
+
+  update(g) {
+    place(this.el, g.left, g.top, g.width, g.height);
+    this.el.hidden = g.width <= 0;
+    if (this.el._bg !== g.background) this.el.style.background = this.el._bg = g.background;
+    const numbers = g.numbers ?? [];
+    while (this.numbers.length < numbers.length) this.numbers.push(div("number", this.el));
+    for (let i = 0; i < this.numbers.length; ++i) {
+      const el = this.numbers[i];
+      const n = numbers[i];
+      el.hidden = !n;
+      if (!n) continue;
+      place(el, n.left, n.top, n.right - n.left, n.bottom - n.top);
+      if (el.textContent !== n.text) el.textContent = n.text;
+      if (el._color !== n.color) el.style.color = el._color = n.color;
+    }
+    this.rule.hidden = !g.rule;
+    if (g.rule) {
+      place(this.rule, g.rule.x, g.rule.y1, undefined, g.rule.y2 - g.rule.y1);
+      if (this.rule._color !== g.rule.color) this.rule.style.background = this.rule._color = g.rule.color;
+    }
+  }
+}
+
+// The keyword list: a listbox of rows at the control's position; the current entry is kept
+// in view by the list's own scroll position, which is only written, never read, here.
+class KeywordListView {
+  constructor(parent, onChoose) {
+    this.el = div("list", parent);
+    this.el.setAttribute("role", "listbox");
+    this.items = null;
+    this.current = -1;
+    this.scrollRow = 0;
+    // A press on the list must not take the focus from the input sink.
+    this.el.addEventListener("mousedown", (e) => e.preventDefault());
+    this.el.addEventListener("click", (e) => {
+      const row = e.target.closest(".item");
+      if (row) onChoose(Number(row.dataset.index));
+    });
+  }
+
+  update(list) {
+    this.el.classList.toggle("on", !!list.visible);
+    if (!list.visible) return;
+    place(this.el, list.left, list.top, list.width, list.height);
+    if (!sameItems(this.items, list.items)) {
+      this.items = list.items.slice();
+      this.current = -1;
+      this.scrollRow = 0;
+      this.el.scrollTop = 0;
+      this.el.replaceChildren(...this.items.map((text, index) => {
+        const row = document.createElement("div");
+        row.className = "item";
+        row.setAttribute("role", "option");
+        row.dataset.index = index;
+        row.textContent = text;
+        return row;
+      }));
+    }
+    if (this.current !== list.listIndex) {
+      this.el.children[this.current]?.classList.remove("current");
+      this.el.children[this.current]?.removeAttribute("aria-selected");
+      this.current = list.listIndex;
+      const row = this.el.children[this.current];
+      if (row) {
+        row.classList.add("current");
+        row.setAttribute("aria-selected", "true");
+        const rows = Math.max(1, Math.floor((list.height - 2) / 16));
+        if (this.current < this.scrollRow) this.scrollRow = this.current;
+        else if (this.current >= this.scrollRow + rows) this.scrollRow = this.current - rows + 1;
+        this.el.scrollTop = this.scrollRow * 16;
+      }
+    }
+  }
+}
+
+class HintView {
+  constructor(parent) {
+    this.el = div("hint", parent);
+    this.el.setAttribute("role", "tooltip");
+  }
+
+  update(hint) {
+    this.el.classList.toggle("on", !!hint.visible);
+    if (!hint.visible) return;
+    place(this.el, hint.left, hint.top, hint.width, hint.height);
+    if (this.el.textContent !== hint.text) this.el.textContent = hint.text;
+  }
+}
+
+// The context menu: opened by the page when the control shows it, at the last mouse
+// position; an entry chosen goes back to the control by its index. Escape, a press
+// elsewhere or the focus leaving closes it without a choice.
+class ContextMenuView {
+  constructor(parent, onChoose) {
+    this.el = div("menu", parent);
+    this.el.setAttribute("role", "menu");
+    this.onChoose = onChoose;
+    this.entries = [];
+    this.current = -1;
+    this.el.addEventListener("mousedown", (e) => e.preventDefault());
+    this.el.addEventListener("click", (e) => {
+      const row = e.target.closest(".menu-item");
+      if (row) this.choose(Number(row.dataset.index));
+    });
+    this.el.addEventListener("mousemove", (e) => {
+      const row = e.target.closest(".menu-item");
+      if (row) this.highlight(Number(row.dataset.index));
+    });
+  }
+
+  get isOpen() {
+    return this.el.classList.contains("on");
+  }
+
+  static isSeparator(text) {
+    return text === "" || text === "-";
+  }
+
+  open(items, x, y) {
+    this.entries = items.map((text, index) => {
+      if (ContextMenuView.isSeparator(text)) return div("menu-separator");
+      const row = div("menu-item");
+      row.setAttribute("role", "menuitem");
+      row.dataset.index = index;
+      // "&x" marks the entry's access key: underlined, the ampersand not shown.
+      const amp = text.search(/&[^&]/);
+      if (amp >= 0) {
+        const u = document.createElement("u");
+        u.textContent = text[amp + 1];
+        row.append(text.slice(0, amp).replace(/&&/g, "&"), u, text.slice(amp + 2).replace(/&&/g, "&"));
+      } else {
+        row.textContent = text.replace(/&&/g, "&");
+      }
+      return row;
+    });
+    this.el.replaceChildren(...this.entries);
+    this.current = -1;
+    place(this.el, x, y);
+    this.el.classList.add("on");
+  }
+
+  close() {
+    this.el.classList.remove("on");
+    this.current = -1;
+  }
+
+  choose(index) {
+    this.close();
+    this.onChoose(index);
+  }
+
+  highlight(index) {
+    this.entries[this.current]?.classList?.remove("current");
+    this.current = index;
+    this.entries[index]?.classList?.add("current");
+  }
+
+  // Keys while the menu is open: Up/Down move, Enter chooses, Escape closes. Every key is
+  // the menu's while it is open, as a native menu holds the keyboard.
+  key(event) {
+    const rows = this.entries.filter((e) => e.classList.contains("menu-item"));
+    const at = rows.indexOf(this.entries[this.current]);
+    if (event.key === "Escape") this.close();
+    else if (event.key === "ArrowDown" && rows.length) {
+      this.highlight(Number(rows[(at + 1) % rows.length].dataset.index));
+    } else if (event.key === "ArrowUp" && rows.length) {
+      this.highlight(Number(rows[(at - 1 + rows.length) % rows.length].dataset.index));
+    } else if (event.key === "Enter" && at >= 0) this.choose(this.current);
+    event.preventDefault();
+  }
+}
+
+// The caret: a blinking bar at the control's caret pixel, shown while the surface has the
+// focus. The blink restarts when the caret moves, so a moving caret is always visible.
+class CaretView {
+  constructor(parent) {
+    this.el = div("caret blink-a", parent);
+    this.phase = false;
+  }
+
+  update(x, y, shown) {
+    this.el.classList.toggle("on", shown);
+    const key = `${x},${y}`;
+    if (this.el._place !== key) {
+      place(this.el, x, y);
+      this.phase = !this.phase;
+      this.el.classList.replace(this.phase ? "blink-a" : "blink-b", this.phase ? "blink-b" : "blink-a");
+    }
+  }
+}
+
+// ---------------------------------------------------------------------------------------
+// The input sink: a hidden textarea at the caret that holds the focus. Keys go to the
+// control on keydown; the control answers whether the browser should go on and deliver
+// typed text ("type") or a clipboard event ("clipboard"), or nothing ("prevent"). The
+// textarea is kept empty: it only ever shows an input method's preedit.
+
+class InputSink {
+  constructor(parent, host) {
+    this.host = host;
+    this.el = document.createElement("textarea");
+    this.el.className = "sink";
+    this.el.setAttribute("autocomplete", "off");
+    this.el.setAttribute("autocorrect", "off");
+    this.el.setAttribute("autocapitalize", "off");
+    this.el.setAttribute("spellcheck", "false");
+    this.el.setAttribute("aria-label", "Script editor");
+    this.el.setAttribute("aria-multiline", "true");
+    this.el.wrap = "off";
+    parent.append(this.el);
+    this.composing = false;
+    this.pressed = new Set();  // keys whose keydown went to the control
+    const on = (type, handler) => this.el.addEventListener(type, handler);
+    on("keydown", (e) => this.keyDown(e));
+    on("keyup", (e) => this.keyUp(e));
+    on("beforeinput", (e) => this.beforeInput(e));
+    on("input", () => {
+      if (!this.composing) this.el.value = "";
+    });
+    on("compositionstart", () => this.compositionStart());
+    on("compositionupdate", (e) => this.fitPreedit(e.data ?? ""));
+    on("compositionend", (e) => this.compositionEnd(e));
+    on("copy", (e) => this.clipboard(e, () => host._control().clipboardCopy()));
+    on("cut", (e) => this.clipboard(e, () => host._control().clipboardCut()));
+    on("paste", (e) => {
+      e.preventDefault();
+      const text = e.clipboardData?.getData("text/plain") ?? "";
+      host._input((c) => c.clipboardPaste(text));
+    });
+    on("focus", () => host._input((c) => c.focus("surface")));
+    on("blur", () => {
+      this.pressed.clear();
+      host._menu.close();
+      host._input((c) => c.focus("away"));
+    });
+    on("drop", (e) => e.preventDefault());
+  }
+
+  keyDown(e) {
+    if (this.host._menu.isOpen) {
+      this.host._menu.key(e);
+      return;
+    }
+    // An input method is composing: its keys are its own.
+    if (e.isComposing || e.keyCode === 229 || this.composing) return;
+    if (e.keyCode === 0) return;  // no key code (some dead keys): its text still comes
+    const vk = virtualKeyOf(e);
+    this.pressed.add(vk);
+    const answer = this.host._input((c) => c.keyDown(vk, shiftMaskOf(e)));
+    if (answer === "prevent") e.preventDefault();
+    // "type" and "clipboard": the browser goes on to beforeinput or its clipboard event.
+  }
+
+  // Only a key whose press the control had is released to it (not the menu's keys, not an
+  // input method's).
+  keyUp(e) {
+    const vk = virtualKeyOf(e);
+    if (!this.pressed.delete(vk)) return;
+    this.host._input((c) => c.keyUp(vk, shiftMaskOf(e)));
+  }
+
+  beforeInput(e) {
+    // The preedit of a composition is the textarea's to show; only its end is text.
+    if (e.inputType === "insertCompositionText" || e.isComposing) return;
+    e.preventDefault();
+    if (e.inputType === "insertText" && e.data) this.host._input((c) => c.typeText(e.data));
+    // Everything else (line breaks, deletions, history, drops) came as keys the control
+    // already acted on, or is not the textarea's to do.
+  }
+
+  compositionStart() {
+    this.composing = true;
+    this.el.classList.add("composing");
+    this.fitPreedit("");
+  }
+
+  fitPreedit(text) {
+    this.el.style.width = `${Math.max(1, text.length + 1) * CELL_WIDTH}px`;
+  }
+
+  compositionEnd(e) {
+    this.composing = false;
+    this.el.classList.remove("composing");
+    this.el.style.width = "";
+    this.el.value = "";
+    if (e.data) this.host._input((c) => c.composeText(e.data));
+  }
+
+  clipboard(e, take) {
+    e.preventDefault();
+    const text = this.host._input(take);
+    if (text !== null && text !== undefined) e.clipboardData.setData("text/plain", text);
+    // The copy event put the text on the system clipboard itself: no mirroring after it.
+    this.host._clipboardHandled();
+  }
+
+  moveTo(x, y) {
+    place(this.el, x, y);
+  }
+}
+
+// ---------------------------------------------------------------------------------------
+// The element.
+
+// The module is loaded once per page and shared by every element. The import of this
+// module waits for it (top-level await), so an element is ready from its constructor on:
+// there is no time in which a member exists but the control does not. Properties a page
+// set on an element before this module defined it are applied when it is upgraded.
+const taviModule = typeof HTMLElement === "undefined" ? null : await TaviModule();
+
+let membersDefined = false;
+
+const TaviColorText = typeof HTMLElement === "undefined" ? undefined : class TaviColorText extends HTMLElement {
+  static ready = Promise.resolve(taviModule);
+  static listingHtml = listingHtml;
+
+  #c;
+  #frameRequested = false;
+  #painting = false;
+  #lastSerial = -1;
+  #lastShown = 0;
+  #lastPrinted = 0;
+  #lastClipboardSerial = 0;
+  #scrollLine = 0;
+  #contentLines = -1;
+  #timer = 0;
+  #resizeObserver = null;
+  #lastMouse = {x: 0, y: 0};
+  #wheelPixels = 0;
+  #dragging = false;
+  #view = null;
+
+  constructor() {
+    super();
+    this.#c = new taviModule.WebControl();
+    if (!membersDefined) {
+      TaviColorText.#defineMembers(this.#c.members());
+      membersDefined = true;
+    }
+    this.ready = Promise.resolve(this);
+    // Replaceable by the host; see pageMessageBox and listingHtml.
+    this.messageBox = pageMessageBox;
+    this.printListing = printListingInFrame;
+    this.#c.setHooks({
+      onChange: () => this.dispatchEvent(new CustomEvent("onChange")),
+      onEvent: (id) => {
+        const detail = {id};
+        this.dispatchEvent(new CustomEvent("onEvent", {detail}));
+        return detail.id;
+      },
+      // A host's answer that is not a button number counts as OK.
+      messageBox: (text, style, title) => Number(this.messageBox(text, style, title)) || 1,
+      invalidate: () => {
+        if (!this.#painting) this.#requestFrame();
+      },
+    });
+    this.#build();
+    this.#takeOverEarlyProperties();
+  }
+
+  // --- the dispatch members ------------------------------------------------------------
+
+  // One accessor or method per member of the control's dispatch table, named as the table
+  // spells it. A name the element already has (from HTMLElement) is left alone; such a
+  // member is still reached through invoke().
+  static #defineMembers(rows) {
+    TaviColorText.memberNames = [];
+    for (const row of rows) {
+      if (row.name in TaviColorText.prototype) continue;
+      TaviColorText.memberNames.push(row.name);
+      const name = row.name;
+      if (row.method && !row.get && !row.put) {
+        Object.defineProperty(TaviColorText.prototype, name, {
+          configurable: true,
+          writable: true,
+          value: function(...args) {
+            return this.invoke(name, ...args).value;
+          },
+        });
+        continue;
+      }
+      Object.defineProperty(TaviColorText.prototype, name, {
+        configurable: true,
+        get: row.get ? function() {
+          return TaviColorText.#unwrap(this.#live().get(name)).value;
+        } : undefined,
+        set: row.put ? function(value) {
+          TaviColorText.#unwrap(this.#live().put(name, value));
+        } : undefined,
+      });
+    }
+  }
+
+  static #unwrap(result) {
+    if (result.error !== undefined) throw runtimeError(result.error, result.description);
+    return result;
+  }
+
+  // A method call with its ByRef results: {value, byRef}.
+  invoke(name, ...args) {
+    return TaviColorText.#unwrap(this.#live().call(name, args));
+  }
+
+  #live() {
+    if (!this.#c) throw runtimeError(ERROR_OBJECT_NOT_SET, "Object variable or With block variable not set");
+    return this.#c;
+  }
+
+  #takeOverEarlyProperties() {
+    for (const name of TaviColorText.memberNames) {
+      if (!Object.prototype.hasOwnProperty.call(this, name)) continue;
+      const value = this[name];
+      delete this[name];
+      // A value the control refuses is reported, and the element is made all the same.
+      try {
+        this[name] = value;
+      } catch (error) {
+        reportError(error);
+      }
+    }
+  }
+
+  // Frees the control. The element keeps it while it lives, also while it is out of the
+  // document, so that a moved element keeps its text.
+  dispose() {
+    this.#stop();
+    this.#c?.delete();
+    this.#c = null;
+  }
+
+  // --- life in the document ------------------------------------------------------------
+
+  connectedCallback() {
+    if (!this.#c) return;
+    if (!this.#timer) this.#timer = setInterval(() => this.#input((c) => c.tick()), TICK_MS);
+    this.#resizeObserver ??= new ResizeObserver((entries) => {
+      const box = entries[entries.length - 1].contentRect;
+      const width = Math.max(0, Math.round(box.width) - SCROLLBAR_WIDTH);
+      this.#input((c) => c.resize(width, Math.max(0, Math.round(box.height))));
+    });
+    this.#resizeObserver.observe(this);
+    document.addEventListener("mousedown", this.#pressOutside, true);
+    this.#requestFrame();
+  }
+
+  disconnectedCallback() {
+    this.#stop();
+  }
+
+  #stop() {
+    clearInterval(this.#timer);
+    this.#timer = 0;
+    this.#resizeObserver?.disconnect();
+    document.removeEventListener("mousedown", this.#pressOutside, true);
+  }
+
+  #pressOutside = (e) => {
+    if (this.#view && this.#view.menu.isOpen && !e.composedPath().includes(this.#view.menu.el))
+      this.#view.menu.close();
+  };
+
+  // Every input goes through here: the control, a frame after it. Input to a disposed
+  // element is dropped.
+  _input(action) {
+    return this.#input(action);
+  }
+
+  #input(action) {
+    if (!this.#c) return undefined;
+    const result = action(this.#c);
+    this.#requestFrame();
+    return result;
+  }
+
+  _control() {
+    return this.#c;
+  }
+
+  _clipboardHandled() {
+    if (this.#c) this.#lastClipboardSerial = this.#c.view().clipboardSerial;
+  }
+
+  get _menu() {
+    return this.#view.menu;
+  }
+
+  // --- the view --------------------------------------------------------------------------
+
+  #build() {
+    const root = this.attachShadow({mode: "open", delegatesFocus: true});
+    const style = document.createElement("style");
+    style.textContent = STYLE;
+    const font = gridFontOnce();
+    const top = div("root");
+    top.style.fontSize = `${font.size}px`;
+    top.style.letterSpacing = `${font.letterSpacing}px`;
+    root.append(style, top);
+
+    const gutter = new GutterView(top);
+    const editor = div("editor", top);
+    editor.setAttribute("part", "editor");
+    const lines = new LinesView(editor);
+    const selection = new SelectionView(editor);
+    const caret = new CaretView(editor);
+    const sink = new InputSink(editor, this);
+    const scroller = div("vscroll", top);
+    const scrollContent = div("", scroller);
+    const list = new KeywordListView(top, (i) => this.#input((c) => c.listClick(i)));
+    const hint = new HintView(top);
+    const menu = new ContextMenuView(top, (i) => this.#input((c) => c.menuChoose(i)));
+    this.#view = {root: top, gutter, editor, lines, selection, caret, sink, scroller, scrollContent, list, hint, menu};
+
+    this.#listenToMouse(editor, top);
+    scroller.addEventListener("scroll", () => {
+      const line = Math.round(scroller.scrollTop / CELL_HEIGHT);
+      if (line === this.#scrollLine) return;
+      this.#scrollLine = line;
+      this.#input((c) => c.scroll(line));
+    });
+    editor.addEventListener("wheel", (e) => this.#wheel(e), {passive: false});
+    // The editing area never scrolls itself (the control scrolls by lines); a browser that
+    // scrolled it to show the input sink is put back.
+    editor.addEventListener("scroll", () => {
+      editor.scrollTop = 0;
+      editor.scrollLeft = 0;
+    });
+  }
+
+  #listenToMouse(editor, root) {
+    const local = (e) => {
+      const box = editor.getBoundingClientRect();
+      return {x: e.clientX - box.left, y: e.clientY - box.top};
+    };
+    const remember = (e) => {
+      const box = root.getBoundingClientRect();
+      this.#lastMouse = {x: e.clientX - box.left, y: e.clientY - box.top};
+    };
+    const move = (e) => {
+      const {x, y} = local(e);
+      this.#input((c) => c.mouseDrag(x, y));
+    };
+    const up = (e) => {
+      const button = MOUSE_BUTTONS[e.button];
+      if (!button) return;
+      if (button === 1) {
+        if (!this.#dragging) return;
+        this.#dragging = false;
+        window.removeEventListener("mousemove", move, true);
+      }
+      remember(e);
+      const {x, y} = local(e);
+      this.#input((c) => c.mouseUp(button, shiftMaskOf(e), x, y));
+    };
+    editor.addEventListener("mousedown", (e) => {
+      const button = MOUSE_BUTTONS[e.button];
+      if (!button) return;
+      // The browser's own text selection and focus change are not the control's.
+      e.preventDefault();
+      this.#view.menu.close();
+      this.#view.sink.el.focus({preventScroll: true});
+      remember(e);
+      const {x, y} = local(e);
+      this.#input((c) => c.mouseDown(button, shiftMaskOf(e), x, y));
+      if (button === 1) {
+        this.#dragging = true;
+        window.addEventListener("mousemove", move, true);
+      }
+    });
+    // The left button's release may come anywhere (a drag leaves the element); the others'
+    // only count over the editing area, as the control's own widgets see them.
+    window.addEventListener("mouseup", (e) => {
+      if (e.button === 0) up(e);
+    }, true);
+    editor.addEventListener("mouseup", (e) => {
+      if (e.button !== 0) up(e);
+    });
+    editor.addEventListener("dblclick", (e) => {
+      const {x, y} = local(e);
+      this.#input((c) => c.doubleClick(x, y));
+    });
+    editor.addEventListener("contextmenu", (e) => e.preventDefault());
+  }
+
+  #wheel(e) {
+    if (!e.deltaY) return;
+    e.preventDefault();
+    const rows = this.#lastViewRows || 1;
+    const pixels = e.deltaMode === 1 ? e.deltaY * CELL_HEIGHT : e.deltaMode === 2 ? e.deltaY * rows * CELL_HEIGHT : e.deltaY;
+    this.#wheelPixels += pixels;
+    const lines = Math.trunc(this.#wheelPixels / CELL_HEIGHT);
+    if (!lines) return;
+    this.#wheelPixels -= lines * CELL_HEIGHT;
+    const target = Math.max(0, Math.min(this.#lastFirstLine + lines, this.#contentLines - 1));
+    this.#lastFirstLine = target;  // wheel events before the next frame add up
+    this.#input((c) => c.scroll(target));
+  }
+
+  #lastViewRows = 0;
+  #lastFirstLine = 0;
+
+  #requestFrame() {
+    if (this.#frameRequested || !this.isConnected) return;
+    this.#frameRequested = true;
+    requestAnimationFrame(() => {
+      this.#frameRequested = false;
+      this.#drawFrame();
+    });
+  }
+
+  // One frame: the control paints its gutter, then the snapshot is drawn. Only writes to
+  // the page happen here (no layout is read), so the browser lays out once.
+  #drawFrame() {
+    const c = this.#c;
+    if (!c) return;
+    this.#painting = true;
+    try {
+      c.paint();
+    } finally {
+      this.#painting = false;
+    }
+    const v = c.view();
+    if (v.serial === this.#lastSerial) return;
+    this.#lastSerial = v.serial;
+    this.#render(v);
+  }
+
+  #render(v) {
+    const view = this.#view;
+    this.#lastViewRows = v.visibleRows;
+    this.#lastFirstLine = v.firstVisibleLine;
+
+    const ed = v.editor;
+    place(view.editor, ed.left, ed.top, ed.width, ed.height);
+    view.editor.classList.toggle("locked", !!v.locked);
+    view.gutter.update(v.gutter);
+    view.lines.update(v.lines);
+
+    const focused = v.focus === "surface" || v.focus === "list";
+    view.selection.update(v, !(v.hideSelection && !focused));
+    view.caret.update(v.caret.x, v.caret.y, v.focus === "surface" && v.selLength === 0);
+    // The sink stays inside the editing area even when the caret is scrolled out of it:
+    // the browser would scroll the area to show a focused field outside it.
+    view.sink.moveTo(Math.max(0, Math.min(v.caret.x, ed.width - CELL_WIDTH)),
+                     Math.max(0, Math.min(v.caret.y, ed.height - CELL_HEIGHT)));
+    view.list.update(v.list);
+    view.hint.update(v.hint);
+
+    if (v.menu.shown > this.#lastShown) {
+      this.#lastShown = v.menu.shown;
+      view.menu.open(v.menu.items, this.#lastMouse.x, this.#lastMouse.y);
+    }
+    if (v.printed > this.#lastPrinted) {
+      this.#lastPrinted = v.printed;
+      this.printListing(this.#c.printout());
+    }
+    if (v.clipboardSerial !== this.#lastClipboardSerial) {
+      this.#lastClipboardSerial = v.clipboardSerial;
+      // The control's own Cut/Copy (its menu, a script): mirrored to the system clipboard,
+      // best effort (the page may not be allowed to write it).
+      const text = this.#c.clipboardText();
+      if (text !== null && navigator.clipboard) navigator.clipboard.writeText(text).catch(() => {});
+    }
+
+    // The scroll bar last: writing its position may lay the page out.
+    place(view.scroller, ed.left + ed.width, ed.top, undefined, ed.height);
+    if (this.#contentLines !== v.lineCount) {
+      this.#contentLines = v.lineCount;
+      view.scrollContent.style.height = `${Math.max(0, v.lineCount - 1) * CELL_HEIGHT + ed.height}px`;
+    }
+    if (this.#scrollLine !== v.firstVisibleLine) {
+      this.#scrollLine = v.firstVisibleLine;
+      view.scroller.scrollTop = v.firstVisibleLine * CELL_HEIGHT;
+    }
+    this.dispatchEvent(new CustomEvent("tavi-frame"));
+  }
+};
+
+if (TaviColorText && !customElements.get("tavi-color-text")) customElements.define("tavi-color-text", TaviColorText);
+
+export {TaviColorText};
