@@ -144,7 +144,8 @@ struct WebHooks {
   std::function<void()> invalidate;  // something drawn changed
 };
 
-class WebControl final : private EventSink {
+// The control's own event sink hands its events to the hooks.
+class WebControl final : public EventSink {
  public:
   // A control on a platform of its own, as a page has it: one installed printer,
   // "Browser", current. Sized 9000 x 6000 twips.
@@ -193,14 +194,15 @@ class WebControl final : private EventSink {
   HeadlessControl& widgets() { return widgets_; }
   TaviColorText& control() { return control_; }
 
+  void onChange() override;
+  void onEvent(int16_t& id) override;
+
  private:
   struct PendingKey {
     int16_t keyCode = 0;
     int16_t shift = 0;
   };
 
-  void onChange() override;
-  void onEvent(int16_t& id) override;
   // The surface's action of the clipboard key that went down, or of `fallback` for a page's
   // own clipboard event; returns the text put on the clipboard.
   std::optional<Text> clipboardAction(PendingKey fallback);

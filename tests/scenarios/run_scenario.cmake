@@ -1,4 +1,5 @@
-# Runs one tavi-script scenario and compares its output with the expected lines. A
+# Runs one tavi-script scenario (on PLATFORM when given, else the default one) and compares
+# its output with the expected lines. A
 # scenario that expects another exit status than 0 says so in a line
 # "# exit status: N".
 string(REGEX REPLACE "\\.tavi$" ".expected" expected_file "${SCENARIO}")
@@ -7,7 +8,12 @@ set(expected_rc 0)
 if(status_line)
   string(REGEX REPLACE "^# exit status: " "" expected_rc "${status_line}")
 endif()
-execute_process(COMMAND ${TAVI_SCRIPT} ${SCENARIO} OUTPUT_VARIABLE actual RESULT_VARIABLE rc)
+set(platform_args)
+if(PLATFORM)
+  set(platform_args --platform ${PLATFORM})
+endif()
+execute_process(COMMAND ${TAVI_SCRIPT} ${platform_args} ${SCENARIO} OUTPUT_VARIABLE actual
+                RESULT_VARIABLE rc)
 file(READ ${expected_file} expected)
 if(NOT actual STREQUAL expected)
   file(WRITE ${ACTUAL} "${actual}")
