@@ -3,6 +3,8 @@
 // as the page's types: a string is a String, an integral number in the Long range a Long,
 // another number a Double, a boolean a Boolean, null Null, undefined Empty.
 #include <emscripten/bind.h>
+#include <emscripten/em_js.h>
+#include <emscripten/emscripten.h>
 #include <emscripten/val.h>
 
 #include <cmath>
@@ -12,6 +14,22 @@
 
 #include "shell/runtime_error.h"
 #include "web/web_control.h"
+
+// A hook that cannot unwind through the control: what a hook throws is reported after the
+// control's work (rethrown from a timer, where the page's error handling sees it) and the
+// hook answers undefined.
+// (Plain functions: the macro's text of an arrow function does not parse.)
+EM_JS(emscripten::EM_VAL, tavi_guarded_hook, (emscripten::EM_VAL hook), {
+  var f = Emval.toValue(hook);
+  return Emval.toHandle(function() {
+    try {
+      return f.apply(this, arguments);
+    } catch (e) {
+      setTimeout(function() { throw e; });
+      return undefined;
+    }
+  });
+});
 
 namespace tavi::web {
 
@@ -243,7 +261,12 @@ class PageControl {
 
   val setHooks(val hooks) {
     return guarded([&] {
-      hooks_ = hooks;
+      hooks_ = val::object();
+      for (const char* name : {"onChange", "onEvent", "messageBox", "invalidate"}) {
+        const val hook = hooks.isUndefined() || hooks.isNull() ? val::undefined() : hooks[name];
+        if (hook.instanceof (val::global("Function")))
+          hooks_.set(name, val::take_ownership(tavi_guarded_hook(hook.as_handle())));
+      }
       WebHooks h;
       h.onChange = [this] {
         if (has("onChange")) hooks_.call<void>("onChange");
@@ -404,13 +427,10 @@ class PageControl {
       return val::undefined();
     });
   }
-  bool has(const char* hook) const {
-    return !hooks_.isUndefined() && !hooks_.isNull() && !hooks_[hook].isUndefined() &&
-           !hooks_[hook].isNull();
-  }
+  bool has(const char* hook) const { return !hooks_[hook].isUndefined(); }
 
   WebControl control_;
-  val hooks_ = val::undefined();
+  val hooks_ = val::object();  // the page's hooks, guarded
 };
 
 }  // namespace
