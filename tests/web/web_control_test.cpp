@@ -216,5 +216,16 @@ TEST_F(WebControlTest, HooksAnswerMessageBoxesAndEvents) {
   EXPECT_EQ(web.get("m_MaxLen").value.i4(), 50);
 }
 
+TEST(WebMessageBoxesTest, ThePageAnswersElseTheBoxIsRecordedAndAnsweredOk) {
+  HeadlessMessageBoxes recorded;
+  WebMessageBoxes boxes(recorded);
+  EXPECT_EQ(boxes.show(u"Saved", 0, u"Editor"), headless::kIdOk);
+  EXPECT_EQ(recorded.pending().size(), 1u);
+
+  boxes.setAnswerer([](TextView, int32_t, TextView) { return 7; });  // No
+  EXPECT_EQ(boxes.show(u"Replace?", 4, u"Editor"), 7);
+  EXPECT_EQ(recorded.pending().size(), 1u);
+}
+
 }  // namespace
 }  // namespace tavi::web
