@@ -10,6 +10,8 @@
 
 const CELL_WIDTH = 8;
 const CELL_HEIGHT = 16;
+// The control measures the hint's and the gutter's texts at 7 pixels a character.
+const MEASURE_WIDTH = 7;
 const SCROLLBAR_WIDTH = 14;
 const TICK_MS = 100;
 const FONT_FAMILY = '"DejaVu Sans Mono", "Liberation Mono", Menlo, Consolas, monospace';
@@ -93,6 +95,9 @@ function pageMessageBox(text, style, title) {
 // one CSS page per printed page. Twips / 15 = CSS pixels at 96 dpi.
 
 const TWIPS_PER_PX = 15;
+// The print layout's font: at size S points a character is 12 S twips wide and a line 24 S
+// twips high, i.e. S / 10 of the screen's 8 x 16 cell.
+const PRINT_CELL_PER_POINT = 1 / 10;
 // The page size when the print job does not say it: Letter, in twips.
 const DEFAULT_PAGE_TWIPS = {width: 12240, height: 15840};
 
@@ -104,14 +109,17 @@ function listingHtml(printout) {
   const pageWidth = (printout.pageWidth ?? DEFAULT_PAGE_TWIPS.width) / TWIPS_PER_PX;
   const pageHeight = (printout.pageHeight ?? DEFAULT_PAGE_TWIPS.height) / TWIPS_PER_PX;
   const px = (twips) => (twips / TWIPS_PER_PX).toFixed(2);
+  const font = gridFontOnce();
   const pages = printout.pages.map((items) => {
     const texts = [];
     const lines = [];
     for (const item of items) {
       if (item.kind === "text") {
+        const scale = item.fontSize * PRINT_CELL_PER_POINT;
         texts.push(
             `<div class="t" style="left:${px(item.x)}px;top:${px(item.y)}px;` +
-            `font-size:${item.fontSize}pt">${escapeHtml(item.text)}</div>`);
+            `font-size:${(font.size * scale).toFixed(3)}px;letter-spacing:${(font.letterSpacing * scale).toFixed(4)}px;` +
+            `line-height:${CELL_HEIGHT * scale}px">${escapeHtml(item.text)}</div>`);
       } else if (item.kind === "line") {
         lines.push(
             `<line x1="${px(item.x1)}" y1="${px(item.y1)}" x2="${px(item.x2)}" ` +
@@ -128,7 +136,7 @@ html, body { margin: 0; padding: 0; }
         break-after: page; }
 .page:last-child { break-after: auto; }
 .page svg { position: absolute; left: 0; top: 0; }
-.t { position: absolute; white-space: pre; font-family: ${FONT_FAMILY}; line-height: 1; }
+.t { position: absolute; white-space: pre; font-family: ${FONT_FAMILY}; }
 </style></head><body>${pages.join("")}</body></html>`;
 }
 
@@ -158,24 +166,25 @@ const STYLE = `
 :host([hidden]) { display: none; }
 .root { position: absolute; inset: 0; font-family: ${FONT_FAMILY}; line-height: ${CELL_HEIGHT}px;
         -webkit-user-select: none; user-select: none; }
+.gutter, .hint { font-size: var(--measure-size); letter-spacing: var(--measure-spacing); }
 .gutter { position: absolute; overflow: hidden; contain: strict; }
 .number { position: absolute; text-align: right; white-space: pre; }
 .rule { position: absolute; width: 1px; }
 .editor { position: absolute; overflow: hidden; contain: strict; cursor: text; }
 .editor.locked { background: #f4f4f4; }
 .lines { position: absolute; left: 0; top: 0; right: 0; bottom: 0; }
-.line { height: ${CELL_HEIGHT}px; white-space: pre; tab-size: 1; overflow: visible; }
+.line { height: ${CELL_HEIGHT}px; white-space: pre; tab-size: 1; contain: strict; }
 .line span { white-space: pre; }
 .sel { position: absolute; height: ${CELL_HEIGHT}px; background: #3399ff; opacity: 0.35;
        pointer-events: none; }
-.caret { position: absolute; width: 2px; height: ${CELL_HEIGHT}px; background: #000000;
+.caret { position: absolute; left: 0; top: 0; width: 2px; height: ${CELL_HEIGHT}px; background: #000000;
          pointer-events: none; display: none; }
 .caret.on { display: block; }
 .caret.blink-a { animation: blink-a 1.06s steps(1) infinite; }
 .caret.blink-b { animation: blink-b 1.06s steps(1) infinite; }
 @keyframes blink-a { 50% { opacity: 0; } }
 @keyframes blink-b { 50% { opacity: 0; } }
-.sink { position: absolute; width: 1px; height: ${CELL_HEIGHT}px; padding: 0; margin: 0;
+.sink { position: absolute; left: 0; top: 0; width: 1px; height: ${CELL_HEIGHT}px; padding: 0; margin: 0;
         border: 0; outline: none; resize: none; overflow: hidden; opacity: 0; background: transparent;
         color: transparent; font: inherit; letter-spacing: inherit; white-space: pre; z-index: 1; }
 .sink.composing { opacity: 1; color: #000000; background: #ffffe0;
@@ -188,8 +197,8 @@ const STYLE = `
 .list.on { display: block; }
 .item { height: 16px; padding: 0 3px; white-space: pre; overflow: hidden; cursor: default; }
 .item.current { background: #0a64d2; color: #ffffff; }
-.hint { position: absolute; background: #ffffe1; border: 1px solid #000000; box-sizing: border-box;
-        padding: 0 2px; white-space: pre; overflow: hidden; z-index: 5; display: none;
+.hint { position: absolute; background: #ffffe1; border: 1px solid #000000; box-sizing: content-box;
+        padding: 0; white-space: pre; overflow: hidden; z-index: 5; display: none;
         pointer-events: none; }
 .hint.on { display: block; }
 .menu { position: absolute; z-index: 6; background: #f6f6f6; border: 1px solid #808080;
@@ -218,6 +227,15 @@ function place(el, left, top, width, height) {
   el.style.top = `${top}px`;
   if (width !== undefined) el.style.width = `${width}px`;
   if (height !== undefined) el.style.height = `${height}px`;
+}
+
+// Moves an element that moves with every key (the caret, the input sink) by a transform:
+// no layout of the page for it.
+function moveTo(el, x, y) {
+  const key = `${x},${y}`;
+  if (el._place === key) return;
+  el._place = key;
+  el.style.transform = `translate(${x}px, ${y}px)`;
 }
 
 function sameItems(a, b) {
@@ -518,7 +536,7 @@ class CaretView {
     this.el.classList.toggle("on", shown);
     const key = `${x},${y}`;
     if (this.el._place !== key) {
-      place(this.el, x, y);
+      moveTo(this.el, x, y);
       this.phase = !this.phase;
       this.el.classList.replace(this.phase ? "blink-a" : "blink-b", this.phase ? "blink-b" : "blink-a");
     }
@@ -631,7 +649,7 @@ class InputSink {
   }
 
   moveTo(x, y) {
-    place(this.el, x, y);
+    moveTo(this.el, x, y);
   }
 }
 
@@ -805,6 +823,12 @@ const TaviColorText = typeof HTMLElement === "undefined" ? undefined : class Tav
     if (!this.#c) return undefined;
     const result = action(this.#c);
     this.#requestFrame();
+    // A failure inside the control during input has no caller to throw to: the page hears
+    // of it (window "error") and the input is done.
+    if (result !== null && typeof result === "object" && result.error !== undefined) {
+      reportError(runtimeError(result.error, result.description));
+      return undefined;
+    }
     return result;
   }
 
@@ -830,6 +854,9 @@ const TaviColorText = typeof HTMLElement === "undefined" ? undefined : class Tav
     const top = div("root");
     top.style.fontSize = `${font.size}px`;
     top.style.letterSpacing = `${font.letterSpacing}px`;
+    const measure = MEASURE_WIDTH / CELL_WIDTH;
+    top.style.setProperty("--measure-size", `${font.size * measure}px`);
+    top.style.setProperty("--measure-spacing", `${font.letterSpacing * measure}px`);
     root.append(style, top);
 
     const gutter = new GutterView(top);
@@ -955,6 +982,10 @@ const TaviColorText = typeof HTMLElement === "undefined" ? undefined : class Tav
       this.#painting = false;
     }
     const v = c.view();
+    if (v.error !== undefined) {
+      reportError(runtimeError(v.error, v.description));
+      return;
+    }
     if (v.serial === this.#lastSerial) return;
     this.#lastSerial = v.serial;
     this.#render(v);
@@ -972,6 +1003,9 @@ const TaviColorText = typeof HTMLElement === "undefined" ? undefined : class Tav
     view.lines.update(v.lines);
 
     const focused = v.focus === "surface" || v.focus === "list";
+    // The control took the focus itself (a member that sets it, as reading Value does):
+    // the keyboard follows, as it does for a native control.
+    if (focused && this.shadowRoot.activeElement !== view.sink.el) view.sink.el.focus({preventScroll: true});
     view.selection.update(v, !(v.hideSelection && !focused));
     view.caret.update(v.caret.x, v.caret.y, v.focus === "surface" && v.selLength === 0);
     // The sink stays inside the editing area even when the caret is scrolled out of it:
