@@ -24,19 +24,23 @@ function runtimeError(number, description) {
 
 // ---------------------------------------------------------------------------------------
 // The font: sized once per page so that one character advances exactly CELL_WIDTH pixels.
-// The advance is measured at 100px in a canvas (no layout); what rounding leaves at the
-// chosen size is taken up by letter-spacing, so long lines stay on the grid.
+// The advance is measured at 100px in a canvas; at the size that gives, the page's own
+// text layout is measured once (browsers round glyph advances differently from a canvas)
+// and what is left is taken up by letter-spacing, so long lines stay on the grid.
 
 function measureGridFont() {
-  const canvas = document.createElement("canvas");
-  const ctx = canvas.getContext("2d");
   const sample = "M".repeat(100);
+  const ctx = document.createElement("canvas").getContext("2d");
   ctx.font = `100px ${FONT_FAMILY}`;
-  const advanceAt100 = ctx.measureText(sample).width / 100;
-  const size = (CELL_WIDTH * 100) / advanceAt100;
-  ctx.font = `${size}px ${FONT_FAMILY}`;
-  const advance = ctx.measureText(sample).width / 100;
-  return {size, letterSpacing: CELL_WIDTH - advance};
+  const size = (CELL_WIDTH * 100 * 100) / ctx.measureText(sample).width;
+  const probe = document.createElement("span");
+  probe.style.cssText = `position:absolute;visibility:hidden;white-space:pre;left:0;top:0;` +
+      `font-family:${FONT_FAMILY};font-size:${size}px;letter-spacing:0;`;
+  probe.textContent = sample;
+  document.documentElement.append(probe);
+  const advance = probe.getBoundingClientRect().width / 100;
+  probe.remove();
+  return {size, letterSpacing: advance > 0 ? CELL_WIDTH - advance : 0};
 }
 
 let gridFont = null;
@@ -180,10 +184,7 @@ const STYLE = `
 .caret { position: absolute; left: 0; top: 0; width: 2px; height: ${CELL_HEIGHT}px; background: #000000;
          pointer-events: none; display: none; }
 .caret.on { display: block; }
-.caret.blink-a { animation: blink-a 1.06s steps(1) infinite; }
-.caret.blink-b { animation: blink-b 1.06s steps(1) infinite; }
-@keyframes blink-a { 50% { opacity: 0; } }
-@keyframes blink-b { 50% { opacity: 0; } }
+.caret.off { visibility: hidden; }
 .sink { position: absolute; left: 0; top: 0; width: 1px; height: ${CELL_HEIGHT}px; padding: 0; margin: 0;
         border: 0; outline: none; resize: none; overflow: hidden; opacity: 0; background: transparent;
         color: transparent; font: inherit; letter-spacing: inherit; white-space: pre; z-index: 1; }
@@ -205,9 +206,8 @@ const STYLE = `
         box-shadow: 2px 2px 4px rgba(0, 0, 0, 0.3); padding: 2px 0; display: none;
         font-family: system-ui, sans-serif; font-size: 13px; line-height: 20px; min-width: 120px; }
 .menu.on { display: block; }
-.menu-item { padding: 0 20px; white-space: pre; cursor: default; }
+.menu-item { padding: 0 20px; min-height: 20px; white-space: pre; cursor: default; }
 .menu-item.current { background: #0a64d2; color: #ffffff; }
-.menu-separator { height: 1px; margin: 3px 0; background: #c0c0c0; }
 `;
 
 function div(className, parent) {
@@ -227,6 +227,12 @@ function place(el, left, top, width, height) {
   el.style.top = `${top}px`;
   if (width !== undefined) el.style.width = `${width}px`;
   if (height !== undefined) el.style.height = `${height}px`;
+}
+
+// Shows or hides an element, touching it only on a change: writing the same attribute
+// again still costs a style pass.
+function show(el, shown) {
+  if (el.hidden === shown) el.hidden = !shown;
 }
 
 // Moves an element that moves with every key (the caret, the input sink) by a transform:
@@ -279,35 +285,49 @@ class LinesView {
         continue;
       }
       const line = lines[i];
+      if (row.dataset.line !== String(line.line)) row.dataset.line = line.line;
       const sig = LinesView.signature(line);
-      if (row._sig === sig) {
-        if (row.dataset.line !== String(line.line)) row.dataset.line = line.line;
-        continue;
-      }
+      if (row._sig === sig) continue;
       row._sig = sig;
-      row.dataset.line = line.line;
-      row.replaceChildren(...LinesView.spans(line));
+      LinesView.fill(row, LinesView.pieces(line));
     }
   }
 
-  static spans(line) {
-    const spans = [];
+  // The line's runs as [text, colour, bold]; text past the last run is plain.
+  static pieces(line) {
+    const pieces = [];
     let pos = 0;
     for (const run of line.runs) {
       if (run.length <= 0) continue;
-      const span = document.createElement("span");
-      span.textContent = line.text.slice(pos, pos + run.length);
-      span.style.color = run.color;
-      if (run.bold) span.style.fontWeight = "bold";
-      spans.push(span);
+      pieces.push([line.text.slice(pos, pos + run.length), run.color, run.bold]);
       pos += run.length;
     }
-    if (pos < line.text.length) {
-      const rest = document.createElement("span");
-      rest.textContent = line.text.slice(pos);
-      spans.push(rest);
+    if (pos < line.text.length) pieces.push([line.text.slice(pos), "", false]);
+    return pieces;
+  }
+
+  // Updates the row's spans in place: typing changes one span's text, and only that text
+  // is laid out again.
+  static fill(row, pieces) {
+    const spans = row.children;
+    for (let i = 0; i < pieces.length; ++i) {
+      const [text, color, bold] = pieces[i];
+      let span = spans[i];
+      if (!span) {
+        span = document.createElement("span");
+        span.append(document.createTextNode(""));
+        span._color = "";
+        span._bold = false;
+        row.append(span);
+      }
+      if (span.firstChild.data !== text) span.firstChild.data = text;
+      if (span._color !== color) span.style.color = span._color = color;
+      if (span._bold !== bold) {
+        span._bold = bold;
+        span.style.fontWeight = bold ? "bold" : "";
+      }
     }
-    return spans;
+    while (spans.length > pieces.length) row.lastChild.remove();
   }
 }
 
@@ -319,11 +339,11 @@ class SelectionView {
     this.boxes = [];
   }
 
-  update(v, show) {
+  update(v, visible) {
     let used = 0;
     const start = v.selStart;
     const end = v.selStart + v.selLength;
-    if (show && v.selLength > 0) {
+    if (visible && v.selLength > 0) {
       for (let i = 0; i < v.lines.length; ++i) {
         const line = v.lines[i];
         const lineEnd = line.start + line.text.length;
@@ -336,11 +356,11 @@ class SelectionView {
         if (width <= 0) continue;
         if (used === this.boxes.length) this.boxes.push(div("sel", this.parent));
         const box = this.boxes[used++];
-        box.hidden = false;
+        show(box, true);
         place(box, from * CELL_WIDTH, (line.line - v.firstVisibleLine) * CELL_HEIGHT, width);
       }
     }
-    for (let i = used; i < this.boxes.length; ++i) this.boxes[i].hidden = true;
+    for (let i = used; i < this.boxes.length; ++i) show(this.boxes[i], false);
   }
 }
 
@@ -354,20 +374,20 @@ class GutterView {
 
   update(g) {
     place(this.el, g.left, g.top, g.width, g.height);
-    this.el.hidden = g.width <= 0;
+    show(this.el, g.width > 0);
     if (this.el._bg !== g.background) this.el.style.background = this.el._bg = g.background;
     const numbers = g.numbers ?? [];
     while (this.numbers.length < numbers.length) this.numbers.push(div("number", this.el));
     for (let i = 0; i < this.numbers.length; ++i) {
       const el = this.numbers[i];
       const n = numbers[i];
-      el.hidden = !n;
+      show(el, !!n);
       if (!n) continue;
       place(el, n.left, n.top, n.right - n.left, n.bottom - n.top);
       if (el.textContent !== n.text) el.textContent = n.text;
       if (el._color !== n.color) el.style.color = el._color = n.color;
     }
-    this.rule.hidden = !g.rule;
+    show(this.rule, !!g.rule);
     if (g.rule) {
       place(this.rule, g.rule.x, g.rule.y1, undefined, g.rule.y2 - g.rule.y1);
       if (this.rule._color !== g.rule.color) this.rule.style.background = this.rule._color = g.rule.color;
@@ -466,13 +486,9 @@ class ContextMenuView {
     return this.el.classList.contains("on");
   }
 
-  static isSeparator(text) {
-    return text === "" || text === "-";
-  }
-
   open(items, x, y) {
+    // Every caption is an entry, an empty one too: the control numbers them by position.
     this.entries = items.map((text, index) => {
-      if (ContextMenuView.isSeparator(text)) return div("menu-separator");
       const row = div("menu-item");
       row.setAttribute("role", "menuitem");
       row.dataset.index = index;
@@ -504,42 +520,57 @@ class ContextMenuView {
   }
 
   highlight(index) {
-    this.entries[this.current]?.classList?.remove("current");
+    this.entries[this.current]?.classList.remove("current");
     this.current = index;
-    this.entries[index]?.classList?.add("current");
+    this.entries[index]?.classList.add("current");
   }
 
   // Keys while the menu is open: Up/Down move, Enter chooses, Escape closes. Every key is
   // the menu's while it is open, as a native menu holds the keyboard.
   key(event) {
-    const rows = this.entries.filter((e) => e.classList.contains("menu-item"));
-    const at = rows.indexOf(this.entries[this.current]);
+    const count = this.entries.length;
+    const at = this.current;
     if (event.key === "Escape") this.close();
-    else if (event.key === "ArrowDown" && rows.length) {
-      this.highlight(Number(rows[(at + 1) % rows.length].dataset.index));
-    } else if (event.key === "ArrowUp" && rows.length) {
-      this.highlight(Number(rows[(at - 1 + rows.length) % rows.length].dataset.index));
-    } else if (event.key === "Enter" && at >= 0) this.choose(this.current);
+    else if (event.key === "ArrowDown" && count) this.highlight((at + 1) % count);
+    else if (event.key === "ArrowUp" && count) this.highlight((at - 1 + count) % count);
+    else if (event.key === "Enter" && at >= 0) this.choose(at);
     event.preventDefault();
   }
 }
 
 // The caret: a blinking bar at the control's caret pixel, shown while the surface has the
-// focus. The blink restarts when the caret moves, so a moving caret is always visible.
+// focus. The blink starts afresh when the caret moves, so a moving caret is always seen.
+// A timer blinks it rather than a CSS animation: restarting an animation on every key
+// costs a style pass, restarting a timer costs nothing.
+const BLINK_MS = 530;
+
 class CaretView {
   constructor(parent) {
-    this.el = div("caret blink-a", parent);
-    this.phase = false;
+    this.el = div("caret", parent);
+    this.shown = false;
+    this.timer = 0;
   }
 
   update(x, y, shown) {
-    this.el.classList.toggle("on", shown);
-    const key = `${x},${y}`;
-    if (this.el._place !== key) {
-      moveTo(this.el, x, y);
-      this.phase = !this.phase;
-      this.el.classList.replace(this.phase ? "blink-a" : "blink-b", this.phase ? "blink-b" : "blink-a");
+    const moved = this.el._place !== `${x},${y}`;
+    if (moved) moveTo(this.el, x, y);
+    if (shown !== this.shown) {
+      this.shown = shown;
+      this.el.classList.toggle("on", shown);
     }
+    if (!shown) this.stop();
+    else if (moved || !this.timer) this.restart();
+  }
+
+  restart() {
+    clearInterval(this.timer);
+    if (this.el.classList.contains("off")) this.el.classList.remove("off");
+    this.timer = setInterval(() => this.el.classList.toggle("off"), BLINK_MS);
+  }
+
+  stop() {
+    clearInterval(this.timer);
+    this.timer = 0;
   }
 }
 
@@ -805,6 +836,7 @@ const TaviColorText = typeof HTMLElement === "undefined" ? undefined : class Tav
     clearInterval(this.#timer);
     this.#timer = 0;
     this.#resizeObserver?.disconnect();
+    this.#view?.caret.stop();
     document.removeEventListener("mousedown", this.#pressOutside, true);
   }
 
@@ -813,8 +845,9 @@ const TaviColorText = typeof HTMLElement === "undefined" ? undefined : class Tav
       this.#view.menu.close();
   };
 
-  // Every input goes through here: the control, a frame after it. Input to a disposed
-  // element is dropped.
+  // Every input goes through here. The control asks for a frame itself (invalidate) when
+  // the input changed what is drawn, so the timer's ticks cost nothing when idle. Input to
+  // a disposed element is dropped.
   _input(action) {
     return this.#input(action);
   }
@@ -822,7 +855,6 @@ const TaviColorText = typeof HTMLElement === "undefined" ? undefined : class Tav
   #input(action) {
     if (!this.#c) return undefined;
     const result = action(this.#c);
-    this.#requestFrame();
     // A failure inside the control during input has no caller to throw to: the page hears
     // of it (window "error") and the input is done.
     if (result !== null && typeof result === "object" && result.error !== undefined) {
@@ -870,7 +902,8 @@ const TaviColorText = typeof HTMLElement === "undefined" ? undefined : class Tav
     const scrollContent = div("", scroller);
     const list = new KeywordListView(top, (i) => this.#input((c) => c.listClick(i)));
     const hint = new HintView(top);
-    const menu = new ContextMenuView(top, (i) => this.#input((c) => c.menuChoose(i)));
+    // The control numbers its menu entries from 1.
+    const menu = new ContextMenuView(top, (i) => this.#input((c) => c.menuChoose(i + 1)));
     this.#view = {root: top, gutter, editor, lines, selection, caret, sink, scroller, scrollContent, list, hint, menu};
 
     this.#listenToMouse(editor, top);
