@@ -239,6 +239,37 @@ def early_properties_are_applied_and_a_disposed_element_refuses(b):
     expect("early text, error after dispose", ["SECTION Early", 91], result)
 
 
+@test
+def the_demo_opens_a_file_whole_and_saves_exactly_its_text(b):
+    # A file over the usual 100,000-character limit, with CR LF breaks and characters
+    # beyond ASCII, opens whole; the saved download holds exactly the editor's text.
+    b.open(b.server.url("index.html"))
+    result = b.run(r"""
+        const ed = document.getElementById("editor");
+        const text = ("SECTION Grüße\r\n    WAIT 2\r\n").repeat(5000);
+        return new Promise((resolve) => {
+          const check = () => document.getElementById("status").textContent.startsWith("sample.scr")
+              ? (() => {
+                  const input = document.getElementById("open");
+                  const files = new DataTransfer();
+                  files.items.add(new File([text], "big.scr", {type: "text/plain"}));
+                  input.files = files.files;
+                  input.dispatchEvent(new Event("change"));
+                  setTimeout(() => {
+                    let saved = null;
+                    URL.createObjectURL = (blob) => { saved = blob; return "blob:saved"; };
+                    HTMLAnchorElement.prototype.click = function() { this.dataset.clicked = this.download; };
+                    document.getElementById("save").click();
+                    saved.text().then((got) => resolve([got === text, ed.Value === text,
+                        document.getElementById("status").textContent]));
+                  }, 200);
+                })()
+              : setTimeout(check, 50);
+          check();
+        });""")
+    expect("saved is the text, the editor holds it whole, status", [True, True, "big.scr"], result)
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--only")
@@ -248,6 +279,7 @@ def main():
         f.write(PAGE_HTML)
     server = Server(site)
     browser = start("chromium")
+    browser.server = server
     failed = passed = 0
     try:
         for fn in TESTS:
