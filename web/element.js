@@ -7,12 +7,25 @@
 //
 // Drawing is on the control's cell grid: one UTF-16 code unit (a tab too) is 8 CSS pixels
 // wide, a line 16 pixels high, so every pixel the control speaks is a CSS pixel.
+//
+// What a page sees of an element:
+//   editor.Text = s; editor.Value; editor.FindSE("QUEUE", false, false) ...
+//       the control's members under its dispatch table's names; a failure throws an Error
+//       with the runtime error `number` (13, 6, 94, 9, ...) and changes nothing
+//   editor.invoke(name, ...args) -> {value, byRef}: a method with its ByRef results
+//   "onChange", "onEvent" (detail.id; a listener may set it: the ByRef id) DOM events;
+//   "tavi-frame" after each drawn frame
+//   editor.messageBox = (text, style, title) => button; editor.printListing = (printout) => {}
+//   editor.ready, TaviColorText.ready: promises (already resolved once the module is imported)
+//   editor.dispose(): frees the control
 
 const CELL_WIDTH = 8;
 const CELL_HEIGHT = 16;
 // The control measures the hint's and the gutter's texts at 7 pixels a character.
 const MEASURE_WIDTH = 7;
-const SCROLLBAR_WIDTH = 14;
+// The strip beside the editing area for the browser's own scroll bar (about 15 pixels in
+// Chromium and Firefox; a thinner one leaves a gap, which is harmless).
+const SCROLLBAR_WIDTH = 16;
 const TICK_MS = 100;
 const FONT_FAMILY = '"DejaVu Sans Mono", "Liberation Mono", Menlo, Consolas, monospace';
 // A member used after dispose(): the object is gone, as a released object reference.
@@ -165,7 +178,7 @@ function printListingInFrame(printout) {
 // The element's own style (in its shadow root).
 
 const STYLE = `
-:host { display: inline-block; position: relative; width: 614px; height: 400px;
+:host { display: inline-block; position: relative; width: ${600 + SCROLLBAR_WIDTH}px; height: 400px;
         background: #ffffff; color: #000000; outline: none; }
 :host([hidden]) { display: none; }
 .root { position: absolute; inset: 0; font-family: ${FONT_FAMILY}; line-height: ${CELL_HEIGHT}px;
@@ -191,7 +204,6 @@ const STYLE = `
 .sink.composing { opacity: 1; color: #000000; background: #ffffe0;
                   text-decoration: underline; z-index: 3; }
 .vscroll { position: absolute; overflow-x: hidden; overflow-y: scroll; width: ${SCROLLBAR_WIDTH}px; }
-.vscroll::-webkit-scrollbar { width: ${SCROLLBAR_WIDTH}px; }
 .vscroll > div { width: 1px; }
 .list { position: absolute; overflow-y: auto; overflow-x: hidden; background: #ffffff;
         border: 1px solid #808080; box-sizing: border-box; z-index: 4; display: none; }
