@@ -76,8 +76,10 @@ function virtualKeyOf(event) {
   return KEY_CODE_FIXES.get(event.keyCode) ?? event.keyCode;
 }
 
+// AltGr (reported as Ctrl+Alt on Windows) types a character: it is no Ctrl or Alt key.
 function shiftMaskOf(event) {
-  return (event.shiftKey ? 1 : 0) | (event.ctrlKey ? 2 : 0) | (event.altKey ? 4 : 0);
+  const altGraph = event.getModifierState?.("AltGraph") ?? false;
+  return (event.shiftKey ? 1 : 0) | (event.ctrlKey && !altGraph ? 2 : 0) | (event.altKey && !altGraph ? 4 : 0);
 }
 
 // MouseEvent.button 0/1/2 -> the control's 1 left, 4 middle, 2 right.
