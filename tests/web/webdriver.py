@@ -30,7 +30,9 @@ KEYS = {
     "Right": "\ue014", "Down": "\ue015", "Insert": "\ue016", "Delete": "\ue017",
 }
 KEYS.update({"F%d" % n: chr(0xE031 + n - 1) for n in range(1, 13)})
-MODIFIERS = {"Shift", "Control", "Alt"}
+# Characters a US keyboard types with Shift held: typed as a person does, Shift pressed
+# before the key and released after it (the control acts on the Shift key's own release).
+SHIFTED = set("ABCDEFGHIJKLMNOPQRSTUVWXYZ~!@#$%^&*()_+{}|:\"<>?")
 
 ELEMENT_KEY = "element-6066-11e4-a52f-4ffb4b9dc4ab"
 
@@ -54,12 +56,17 @@ class Key:
 
 
 def key_actions(parts):
-    """W3C key action items for a sequence of texts (typed character by character) and Keys."""
+    """W3C key action items for a sequence of texts (typed key by key) and Keys."""
     items = []
     for part in parts:
         if isinstance(part, str):
             for ch in part:
-                items += [{"type": "keyDown", "value": ch}, {"type": "keyUp", "value": ch}]
+                press = [{"type": "keyDown", "value": ch}, {"type": "keyUp", "value": ch}]
+                if ch in SHIFTED:
+                    shift = KEYS["Shift"]
+                    press = [{"type": "keyDown", "value": shift}] + press + [
+                        {"type": "keyUp", "value": shift}]
+                items += press
         else:
             items += [{"type": "keyDown", "value": m} for m in part.modifiers]
             items += [{"type": "keyDown", "value": part.value}, {"type": "keyUp", "value": part.value}]
