@@ -623,7 +623,10 @@ class InputSink {
     on("cut", (e) => this.clipboard(e, () => host._control().clipboardCut()));
     on("paste", (e) => {
       e.preventDefault();
-      const text = e.clipboardData?.getData("text/plain") ?? "";
+      // No text on the clipboard (an image, nothing) is null, not an empty text: the
+      // control's Paste then pastes nothing rather than deleting the selection.
+      const data = e.clipboardData;
+      const text = data && [...data.types].includes("text/plain") ? data.getData("text/plain") : null;
       host._input((c) => c.clipboardPaste(text));
     });
     on("focus", () => host._input((c) => c.focus("surface")));
@@ -645,6 +648,7 @@ class InputSink {
     if (e.keyCode === 0) return;  // no key code (some dead keys): its text still comes
     const vk = virtualKeyOf(e);
     this.pressed.add(vk);
+    this.host._keyboardUsed();
     const answer = this.host._input((c) => c.keyDown(vk, shiftMaskOf(e)));
     if (answer === "prevent") e.preventDefault();
     // "type" and "clipboard": the browser goes on to beforeinput or its clipboard event.
@@ -673,8 +677,11 @@ class InputSink {
     this.fitPreedit("");
   }
 
+  // The preedit box grows with the text; a wide (East Asian) character takes two cells.
   fitPreedit(text) {
-    this.el.style.width = `${Math.max(1, text.length + 1) * CELL_WIDTH}px`;
+    let cells = 1;
+    for (const ch of text) cells += ch.codePointAt(0) >= 0x2e80 ? 2 : 1;
+    this.el.style.width = `${cells * CELL_WIDTH}px`;
   }
 
   compositionEnd(e) {
@@ -726,7 +733,7 @@ const TaviColorText = typeof HTMLElement === "undefined" ? undefined : class Tav
   #resizeObserver = null;
   #lastMouse = {x: 0, y: 0};
   #wheelPixels = 0;
-  #dragging = false;
+  #menuAtMouse = false;  // the last input was the mouse's: a menu opens where it is
   #view = null;
 
   constructor() {
@@ -882,6 +889,10 @@ const TaviColorText = typeof HTMLElement === "undefined" ? undefined : class Tav
     return this.#c;
   }
 
+  _keyboardUsed() {
+    this.#menuAtMouse = false;
+  }
+
   _clipboardHandled() {
     if (this.#c) this.#lastClipboardSerial = this.#c.view().clipboardSerial;
   }
@@ -944,6 +955,7 @@ const TaviColorText = typeof HTMLElement === "undefined" ? undefined : class Tav
     const remember = (e) => {
       const box = root.getBoundingClientRect();
       this.#lastMouse = {x: e.clientX - box.left, y: e.clientY - box.top};
+      this.#menuAtMouse = true;
     };
     const move = (e) => {
       const {x, y} = local(e);
@@ -952,14 +964,17 @@ const TaviColorText = typeof HTMLElement === "undefined" ? undefined : class Tav
     const up = (e) => {
       const button = MOUSE_BUTTONS[e.button];
       if (!button) return;
-      if (button === 1) {
-        if (!this.#dragging) return;
-        this.#dragging = false;
-        window.removeEventListener("mousemove", move, true);
-      }
       remember(e);
       const {x, y} = local(e);
       this.#input((c) => c.mouseUp(button, shiftMaskOf(e), x, y));
+    };
+    // While the left button is held the page listens on the window: a drag may leave the
+    // element and the release come anywhere.
+    const dragUp = (e) => {
+      if (e.button !== 0) return;
+      window.removeEventListener("mousemove", move, true);
+      window.removeEventListener("mouseup", dragUp, true);
+      up(e);
     };
     editor.addEventListener("mousedown", (e) => {
       const button = MOUSE_BUTTONS[e.button];
@@ -972,15 +987,12 @@ const TaviColorText = typeof HTMLElement === "undefined" ? undefined : class Tav
       const {x, y} = local(e);
       this.#input((c) => c.mouseDown(button, shiftMaskOf(e), x, y));
       if (button === 1) {
-        this.#dragging = true;
         window.addEventListener("mousemove", move, true);
+        window.addEventListener("mouseup", dragUp, true);
       }
     });
-    // The left button's release may come anywhere (a drag leaves the element); the others'
-    // only count over the editing area, as the control's own widgets see them.
-    window.addEventListener("mouseup", (e) => {
-      if (e.button === 0) up(e);
-    }, true);
+    // The other buttons' releases count over the editing area only, as the control's own
+    // widgets see them.
     editor.addEventListener("mouseup", (e) => {
       if (e.button !== 0) up(e);
     });
@@ -1064,7 +1076,10 @@ const TaviColorText = typeof HTMLElement === "undefined" ? undefined : class Tav
 
     if (v.menu.shown > this.#lastShown) {
       this.#lastShown = v.menu.shown;
-      view.menu.open(v.menu.items, this.#lastMouse.x, this.#lastMouse.y);
+      // Opened from the keyboard (the menu key, Shift+F10): under the caret instead.
+      const at = this.#menuAtMouse ? this.#lastMouse
+                                   : {x: ed.left + v.caret.x, y: ed.top + v.caret.y + CELL_HEIGHT};
+      view.menu.open(v.menu.items, at.x, at.y);
     }
     if (v.printed > this.#lastPrinted) {
       this.#lastPrinted = v.printed;
