@@ -192,7 +192,7 @@ const STYLE = `
 .editor { position: absolute; overflow: hidden; contain: strict; cursor: text; }
 .editor.locked { background: #f4f4f4; }
 .lines { position: absolute; left: 0; top: 0; right: 0; bottom: 0; }
-.line { height: ${CELL_HEIGHT}px; white-space: pre; tab-size: 1; contain: strict; }
+.line { height: ${CELL_HEIGHT}px; white-space: pre; tab-size: 1; contain: size layout style; }
 .line span { white-space: pre; }
 .sel { position: absolute; height: ${CELL_HEIGHT}px; background: #3399ff; opacity: 0.35;
        pointer-events: none; }
@@ -710,8 +710,12 @@ class InputSink {
 
 // The module is loaded once per page and shared by every element. The import of this
 // module waits for it (top-level await), so an element is ready from its constructor on:
-// there is no time in which a member exists but the control does not. Properties a page
-// set on an element before this module defined it are applied when it is upgraded.
+// there is no time in which a member exists but the control does not, and so no error
+// number for "not ready yet" and no queue of early calls. Chosen over a queue, which would
+// have to answer a get before the control could. Properties a page set on an element
+// before this module defined it are applied when it is upgraded (a method called that
+// early does not exist yet: the page's own TypeError). Under node (the module's tests)
+// there is no DOM: the factory alone is exported.
 const taviModule = typeof HTMLElement === "undefined" ? null : await TaviModule();
 
 let membersDefined = false;
