@@ -110,6 +110,49 @@ def only_the_visible_lines_are_in_the_page_and_the_scroll_bar_moves_them(b):
 
 
 @test
+def the_wheel_scrolls_by_lines(b):
+    # A wheel turn of 160 pixels down scrolls ten lines; as much up scrolls them back.
+    rect = b.run(r"""
+        ed.Text = "%s";
+        ed.HighlightLine(100, 0);
+        return frame().then(() => { const r = root.querySelector(".editor").getBoundingClientRect();
+                                    return [r.left + 50, r.top + 50]; });""" % lines_script(200))
+    first = int(b.run("return root.querySelector('.line[data-line]').dataset.line"))
+
+    def wheel(dy):
+        b.perform([{"type": "wheel", "id": "wheel", "actions": [
+            {"type": "scroll", "x": int(rect[0]), "y": int(rect[1]), "deltaX": 0, "deltaY": dy,
+             "origin": "viewport"}]}])
+        return b.run("return frame().then(() => root.querySelector('.line[data-line]').dataset.line)")
+
+    expect("first line after 160 pixels down", str(first + 10), wheel(160))
+    expect("first line after 160 pixels up", str(first), wheel(-160))
+
+
+@test
+def a_click_on_a_keyword_list_row_selects_it(b):
+    # F1 opens the list; a click on a row makes it the list's choice (drawn as current),
+    # the list staying open and the text unchanged until the choice is committed.
+    b.run("ed.Text = ''; root.querySelector('textarea').focus()")
+    b.keys("GIVE R", Key("F1"))
+    row = b.run(r"""
+        return frame().then(() => {
+          const rows = [...root.querySelectorAll(".list.on .item")];
+          const row = rows.find((r) => r.textContent === "GIVE RAN");
+          if (!row) return null;
+          row.scrollIntoView({block: "nearest"});
+          const r = row.getBoundingClientRect();
+          return [r.left + 5, r.top + r.height / 2];
+        });""")
+    if row is None:
+        raise Failure("no row 'GIVE RAN' in the open keyword list")
+    b.click(row[0], row[1])
+    state = b.run("return frame().then(() => [ed.Value, root.querySelector('.list').classList.contains('on'), "
+                  "root.querySelector('.list .item.current').textContent])")
+    expect("text, list open, current row after the click", ["GIVE R", True, "GIVE RAN"], state)
+
+
+@test
 def the_selection_is_drawn_per_line(b):
     # SelectAll over three lines: a box per line, the line break as one more cell.
     boxes = b.run(r"""
