@@ -37,7 +37,8 @@ window.probe = {
   lines: () => [...root.querySelectorAll(".line[data-line]")].map((line) => ({
       text: line.textContent,
       runs: [...line.querySelectorAll("span")].map((s) => ({text: s.textContent,
-          color: getComputedStyle(s).color, bold: Number(getComputedStyle(s).fontWeight) >= 600}))})),
+          color: getComputedStyle(s).color,
+          bold: Number(getComputedStyle(s).fontWeight) >= 600}))})),
   list: () => { const l = root.querySelector(".list");
     const rows = l ? [...l.querySelectorAll(".item")] : [];
     const chosen = l && l.querySelector(".item.current");
@@ -45,7 +46,8 @@ window.probe = {
   hint: () => { const h = root.querySelector(".hint");
     return {visible: shown(h), text: h ? h.textContent : ""}; },
   menu: () => { const m = root.querySelector(".menu");
-    return {visible: shown(m), items: m ? [...m.querySelectorAll(".menu-item")].map((i) => i.textContent) : []}; },
+    const items = m ? [...m.querySelectorAll(".menu-item")] : [];
+    return {visible: shown(m), items: items.map((i) => i.textContent)}; },
   menuItemRect: (i) => rect(root.querySelectorAll(".menu .menu-item")[i]),
 };
 """
@@ -89,7 +91,8 @@ class Page:
         self.b.run(PROBE)
         if setup:
             # A person at work: the host's usual start (no load in progress, colouring on).
-            self.js("ed.Load_flag = false; ed.m_bFirstTime = false; ed.KeywordHighlight_flag = true;")
+            self.js("ed.Load_flag = false; ed.m_bFirstTime = false;"
+                    " ed.KeywordHighlight_flag = true;")
 
     def js(self, body, *args):
         """Runs script with `ed` bound to the editor; waits two frames so the view is drawn."""

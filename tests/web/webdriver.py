@@ -69,7 +69,8 @@ def key_actions(parts):
                 items += press
         else:
             items += [{"type": "keyDown", "value": m} for m in part.modifiers]
-            items += [{"type": "keyDown", "value": part.value}, {"type": "keyUp", "value": part.value}]
+            items += [{"type": "keyDown", "value": part.value},
+                      {"type": "keyUp", "value": part.value}]
             items += [{"type": "keyUp", "value": m} for m in reversed(part.modifiers)]
     return items
 
@@ -247,7 +248,8 @@ class Firefox(Browser):
             if reply[0] == 1 and reply[1] == self.next_id:
                 break
         if reply[2]:
-            raise WebDriverError("%s: %s" % (reply[2].get("error"), reply[2].get("message", "")[:600]))
+            error = reply[2]
+            raise WebDriverError("%s: %s" % (error.get("error"), error.get("message", "")[:600]))
         result = reply[3]
         return result.get("value", result) if isinstance(result, dict) else result
 
