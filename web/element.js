@@ -748,9 +748,10 @@ const TaviColorText = typeof HTMLElement === "undefined" ? undefined : class Tav
       membersDefined = true;
     }
     this.ready = Promise.resolve(this);
-    // Replaceable by the host; see pageMessageBox and listingHtml.
-    this.messageBox = pageMessageBox;
-    this.printListing = printListingInFrame;
+    // Replaceable by the host; see pageMessageBox and listingHtml. A host's own, set
+    // before the element was upgraded, stays.
+    if (!Object.hasOwn(this, "messageBox")) this.messageBox = pageMessageBox;
+    if (!Object.hasOwn(this, "printListing")) this.printListing = printListingInFrame;
     this.#c.setHooks({
       onChange: () => this.dispatchEvent(new CustomEvent("onChange")),
       onEvent: (id) => {

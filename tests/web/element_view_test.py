@@ -275,18 +275,20 @@ def printing_builds_one_listing_page_per_printed_page(b):
 
 @test
 def early_properties_are_applied_and_a_disposed_element_refuses(b):
-    # A property set before the element is defined is not lost; after dispose() every
-    # member throws error 91.
+    # A property or message box set before the element is defined is not lost; after
+    # dispose() every member throws error 91.
     result = b.run(r"""
         const early = document.createElement("tavi-color-text-late");
         document.body.append(early);
         early.Text = "SECTION Early";
+        const hostBox = () => 7;
+        early.messageBox = hostBox;
         const late = class extends ed.constructor {};
         customElements.define("tavi-color-text-late", late);
-        const text = early.Value;
+        const text = [early.Value, early.messageBox === hostBox];
         early.dispose();
         try { early.Text; return [text, "no error"]; } catch (e) { return [text, e.number]; }""")
-    expect("early text, error after dispose", ["SECTION Early", 91], result)
+    expect("early text and message box, error after dispose", [["SECTION Early", True], 91], result)
 
 
 @test
