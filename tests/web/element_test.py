@@ -85,9 +85,9 @@ class Page:
         ready = self.b.run(
             "return new Promise((ok) => { const wait = () => window.editorReady ?"
             " window.editorReady.then(() => ok(true)) : setTimeout(wait, 10); wait();"
-            " setTimeout(() => ok(false), 10000); })")
+            " setTimeout(() => ok(false), 30000); })")
         if not ready:
-            raise NotReady("the editor did not become ready in 10 s (does the module load?)")
+            raise NotReady("the editor did not become ready in 30 s (does the module load?)")
         self.b.run(PROBE)
         if setup:
             # A person at work: the host's usual start (no load in progress, colouring on).
@@ -217,6 +217,22 @@ def f1_opens_the_keyword_list_typing_narrows_and_space_commits(p):
     expect("list hidden after Space", False, p.probe("list")["visible"])
     p.keys("x")
     expect("the committed keyword is coloured", {(BLUE, True)}, p.colour_of("QUEUE TO AGENT"))
+
+
+@test
+def a_click_on_a_keyword_list_row_chooses_it_and_space_commits_it(p):
+    # With the list open on "QUEUE TO AGENT", a click on the row above it chooses that
+    # keyword (the caret stays in the text) and Space puts it in place of "QUE".
+    p.click(0, 0)
+    p.keys("QU", Key("F1"), "E")
+    r = p.js("const row = [...ed.shadowRoot.querySelectorAll('.list .item')]"
+             ".find((x) => x.textContent === 'QREMOVE FROM NACD');"
+             " return row.getBoundingClientRect().toJSON()")
+    p.b.click(r["left"] + 5, r["top"] + r["height"] / 2)
+    p.settle()
+    expect("choice after the click", "QREMOVE FROM NACD", p.probe("list")["chosen"])
+    p.keys(" ")
+    expect("text after Space", "QREMOVE FROM NACD ", p.value())
 
 
 @test
