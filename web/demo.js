@@ -27,7 +27,8 @@ const USUAL_MAX_LENGTH = 100000;
 // at the start, nothing to save yet.
 function load(name, text) {
   attempt(() => {
-    editor.Length = text.length >= USUAL_MAX_LENGTH ? text.length + USUAL_MAX_LENGTH : USUAL_MAX_LENGTH;
+    const long = text.length >= USUAL_MAX_LENGTH;
+    editor.Length = long ? text.length + USUAL_MAX_LENGTH : USUAL_MAX_LENGTH;
     editor.Load_flag = true;
     editor.m_bFirstTime = true;
     editor.SelectAll();
@@ -87,7 +88,8 @@ document.getElementById("save").addEventListener("click", () => {
 });
 
 // The control's own print: its dialog settings, then the browser's print of the listing.
-document.getElementById("print").addEventListener("click", () => attempt(() => editor.PrinterSE(0)));
+document.getElementById("print").addEventListener("click",
+                                                  () => attempt(() => editor.PrinterSE(0)));
 
 document.getElementById("find").addEventListener("submit", (e) => {
   e.preventDefault();

@@ -79,7 +79,8 @@ function virtualKeyOf(event) {
 // AltGr (reported as Ctrl+Alt on Windows) types a character: it is no Ctrl or Alt key.
 function shiftMaskOf(event) {
   const altGraph = event.getModifierState?.("AltGraph") ?? false;
-  return (event.shiftKey ? 1 : 0) | (event.ctrlKey && !altGraph ? 2 : 0) | (event.altKey && !altGraph ? 4 : 0);
+  return (event.shiftKey ? 1 : 0) | (event.ctrlKey && !altGraph ? 2 : 0) |
+      (event.altKey && !altGraph ? 4 : 0);
 }
 
 // MouseEvent.button 0/1/2 -> the control's 1 left, 4 middle, 2 right.
@@ -121,7 +122,8 @@ const PRINT_CELL_PER_POINT = 1 / 10;
 const DEFAULT_PAGE_TWIPS = {width: 12240, height: 15840};
 
 function escapeHtml(text) {
-  return String(text).replace(/[&<>"]/g, (c) => ({"&": "&amp;", "<": "&lt;", ">": "&gt;", '"': "&quot;"})[c]);
+  const entities = {"&": "&amp;", "<": "&lt;", ">": "&gt;", '"': "&quot;"};
+  return String(text).replace(/[&<>"]/g, (c) => entities[c]);
 }
 
 function listingHtml(printout) {
@@ -137,7 +139,8 @@ function listingHtml(printout) {
         const scale = item.fontSize * PRINT_CELL_PER_POINT;
         texts.push(
             `<div class="t" style="left:${px(item.x)}px;top:${px(item.y)}px;` +
-            `font-size:${(font.size * scale).toFixed(3)}px;letter-spacing:${(font.letterSpacing * scale).toFixed(4)}px;` +
+            `font-size:${(font.size * scale).toFixed(3)}px;` +
+            `letter-spacing:${(font.letterSpacing * scale).toFixed(4)}px;` +
             `line-height:${CELL_HEIGHT * scale}px">${escapeHtml(item.text)}</div>`);
       } else if (item.kind === "line") {
         lines.push(
@@ -196,16 +199,18 @@ const STYLE = `
 .line span { white-space: pre; }
 .sel { position: absolute; height: ${CELL_HEIGHT}px; background: #3399ff; opacity: 0.35;
        pointer-events: none; }
-.caret { position: absolute; left: 0; top: 0; width: 2px; height: ${CELL_HEIGHT}px; background: #000000;
-         pointer-events: none; display: none; }
+.caret { position: absolute; left: 0; top: 0; width: 2px; height: ${CELL_HEIGHT}px;
+         background: #000000; pointer-events: none; display: none; }
 .caret.on { display: block; }
 .caret.off { visibility: hidden; }
-.sink { position: absolute; left: 0; top: 0; width: 1px; height: ${CELL_HEIGHT}px; padding: 0; margin: 0;
-        border: 0; outline: none; resize: none; overflow: hidden; opacity: 0; background: transparent;
-        color: transparent; font: inherit; letter-spacing: inherit; white-space: pre; z-index: 1; }
+.sink { position: absolute; left: 0; top: 0; width: 1px; height: ${CELL_HEIGHT}px; padding: 0;
+        margin: 0; border: 0; outline: none; resize: none; overflow: hidden; opacity: 0;
+        background: transparent; color: transparent; font: inherit; letter-spacing: inherit;
+        white-space: pre; z-index: 1; }
 .sink.composing { opacity: 1; color: #000000; background: #ffffe0;
                   text-decoration: underline; z-index: 3; }
-.vscroll { position: absolute; overflow-x: hidden; overflow-y: scroll; width: ${SCROLLBAR_WIDTH}px; }
+.vscroll { position: absolute; overflow-x: hidden; overflow-y: scroll;
+           width: ${SCROLLBAR_WIDTH}px; }
 .vscroll > div { width: 1px; }
 .list { position: absolute; overflow-y: auto; overflow-x: hidden; background: #ffffff;
         border: 1px solid #808080; box-sizing: border-box; z-index: 4; display: none; }
@@ -404,7 +409,8 @@ class GutterView {
     show(this.rule, !!g.rule);
     if (g.rule) {
       place(this.rule, g.rule.x, g.rule.y1, undefined, g.rule.y2 - g.rule.y1);
-      if (this.rule._color !== g.rule.color) this.rule.style.background = this.rule._color = g.rule.color;
+      if (this.rule._color !== g.rule.color)
+        this.rule.style.background = this.rule._color = g.rule.color;
     }
   }
 }
@@ -511,7 +517,8 @@ class ContextMenuView {
       if (amp >= 0) {
         const u = document.createElement("u");
         u.textContent = text[amp + 1];
-        row.append(text.slice(0, amp).replace(/&&/g, "&"), u, text.slice(amp + 2).replace(/&&/g, "&"));
+        const plain = (part) => part.replace(/&&/g, "&");
+        row.append(plain(text.slice(0, amp)), u, plain(text.slice(amp + 2)));
       } else {
         row.textContent = text.replace(/&&/g, "&");
       }
@@ -626,7 +633,8 @@ class InputSink {
       // No text on the clipboard (an image, nothing) is null, not an empty text: the
       // control's Paste then pastes nothing rather than deleting the selection.
       const data = e.clipboardData;
-      const text = data && [...data.types].includes("text/plain") ? data.getData("text/plain") : null;
+      const hasText = data && [...data.types].includes("text/plain");
+      const text = hasText ? data.getData("text/plain") : null;
       host._input((c) => c.clipboardPaste(text));
     });
     on("focus", () => host._input((c) => c.focus("surface")));
@@ -720,7 +728,8 @@ const taviModule = typeof HTMLElement === "undefined" ? null : await TaviModule(
 
 let membersDefined = false;
 
-const TaviColorText = typeof HTMLElement === "undefined" ? undefined : class TaviColorText extends HTMLElement {
+const TaviColorText = typeof HTMLElement === "undefined" ? undefined :
+class TaviColorText extends HTMLElement {
   static ready = Promise.resolve(taviModule);
   static listingHtml = listingHtml;
 
@@ -813,7 +822,8 @@ const TaviColorText = typeof HTMLElement === "undefined" ? undefined : class Tav
   }
 
   #live() {
-    if (!this.#c) throw runtimeError(ERROR_OBJECT_NOT_SET, "Object variable or With block variable not set");
+    if (!this.#c)
+      throw runtimeError(ERROR_OBJECT_NOT_SET, "Object variable or With block variable not set");
     return this.#c;
   }
 
@@ -934,7 +944,8 @@ const TaviColorText = typeof HTMLElement === "undefined" ? undefined : class Tav
     const hint = new HintView(top);
     // The control numbers its menu entries from 1.
     const menu = new ContextMenuView(top, (i) => this.#input((c) => c.menuChoose(i + 1)));
-    this.#view = {root: top, gutter, editor, lines, selection, caret, sink, scroller, scrollContent, list, hint, menu};
+    this.#view = {root: top, gutter, editor, lines, selection, caret, sink, scroller,
+                  scrollContent, list, hint, menu};
 
     this.#listenToMouse(editor, top);
     scroller.addEventListener("scroll", () => {
@@ -1012,7 +1023,9 @@ const TaviColorText = typeof HTMLElement === "undefined" ? undefined : class Tav
     if (!e.deltaY) return;
     e.preventDefault();
     const rows = this.#lastViewRows || 1;
-    const pixels = e.deltaMode === 1 ? e.deltaY * CELL_HEIGHT : e.deltaMode === 2 ? e.deltaY * rows * CELL_HEIGHT : e.deltaY;
+    // deltaMode: 0 pixels, 1 lines, 2 pages.
+    const unit = [1, CELL_HEIGHT, rows * CELL_HEIGHT][e.deltaMode] ?? 1;
+    const pixels = e.deltaY * unit;
     this.#wheelPixels += pixels;
     const lines = Math.trunc(this.#wheelPixels / CELL_HEIGHT);
     if (!lines) return;
@@ -1069,7 +1082,8 @@ const TaviColorText = typeof HTMLElement === "undefined" ? undefined : class Tav
     const focused = v.focus === "surface" || v.focus === "list";
     // The control took the focus itself (a member that sets it, as reading Value does):
     // the keyboard follows, as it does for a native control.
-    if (focused && this.shadowRoot.activeElement !== view.sink.el) view.sink.el.focus({preventScroll: true});
+    if (focused && this.shadowRoot.activeElement !== view.sink.el)
+      view.sink.el.focus({preventScroll: true});
     view.selection.update(v, !(v.hideSelection && !focused));
     view.caret.update(v.caret.x, v.caret.y, v.focus === "surface" && v.selLength === 0);
     // The sink stays inside the editing area even when the caret is scrolled out of it:
@@ -1102,7 +1116,8 @@ const TaviColorText = typeof HTMLElement === "undefined" ? undefined : class Tav
     place(view.scroller, ed.left + ed.width, ed.top, undefined, ed.height);
     if (this.#contentLines !== v.lineCount) {
       this.#contentLines = v.lineCount;
-      view.scrollContent.style.height = `${Math.max(0, v.lineCount - 1) * CELL_HEIGHT + ed.height}px`;
+      const range = Math.max(0, v.lineCount - 1) * CELL_HEIGHT + ed.height;
+      view.scrollContent.style.height = `${range}px`;
     }
     if (this.#scrollLine !== v.firstVisibleLine) {
       this.#scrollLine = v.firstVisibleLine;
@@ -1112,6 +1127,7 @@ const TaviColorText = typeof HTMLElement === "undefined" ? undefined : class Tav
   }
 };
 
-if (TaviColorText && !customElements.get("tavi-color-text")) customElements.define("tavi-color-text", TaviColorText);
+if (TaviColorText && !customElements.get("tavi-color-text"))
+  customElements.define("tavi-color-text", TaviColorText);
 
 export {TaviColorText};
