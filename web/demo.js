@@ -34,6 +34,7 @@ function load(name, text) {
     editor.SelectAll();
     editor.Text = text;
     editor.Load_flag = false;
+    editor.m_bFirstTime = false;
     editor.m_bChange = false;
     fileName = name;
     modified = false;
