@@ -26,6 +26,8 @@ const MEASURE_WIDTH = 7;
 // The strip beside the editing area for the browser's own scroll bar (about 15 pixels in
 // Chromium and Firefox; a thinner one leaves a gap, which is harmless).
 const SCROLLBAR_WIDTH = 16;
+// The caret bar's width, kept in view beyond the caret's pixel as the control keeps it.
+const CARET_ROOM = 2;
 const TICK_MS = 100;
 const FONT_FAMILY = '"DejaVu Sans Mono", "Liberation Mono", Menlo, Consolas, monospace';
 // A member used after dispose(): the object is gone, as a released object reference.
@@ -212,6 +214,9 @@ const STYLE = `
 .vscroll { position: absolute; overflow-x: hidden; overflow-y: scroll;
            width: ${SCROLLBAR_WIDTH}px; }
 .vscroll > div { width: 1px; }
+.hscroll { position: absolute; overflow-x: scroll; overflow-y: hidden;
+           height: ${SCROLLBAR_WIDTH}px; }
+.hscroll > div { height: 1px; }
 .list { position: absolute; overflow-y: auto; overflow-x: hidden; background: #ffffff;
         border: 1px solid #808080; box-sizing: border-box; z-index: 4; display: none; }
 .list.on { display: block; }
@@ -376,7 +381,8 @@ class SelectionView {
         if (used === this.boxes.length) this.boxes.push(div("sel", this.parent));
         const box = this.boxes[used++];
         show(box, true);
-        place(box, from * CELL_WIDTH, (line.line - v.firstVisibleLine) * CELL_HEIGHT, width);
+        place(box, from * CELL_WIDTH - v.scrollX, (line.line - v.firstVisibleLine) * CELL_HEIGHT,
+              width);
       }
     }
     for (let i = used; i < this.boxes.length; ++i) show(this.boxes[i], false);
@@ -741,6 +747,10 @@ class TaviColorText extends HTMLElement {
   #lastPrinted = 0;
   #lastClipboardSerial = 0;
   #scrollLine = 0;
+  // Across: the offset the bar shows, and whether the bar is there (it takes a row).
+  #scrollX = 0;
+  #hBar = false;
+  #box = null;  // the element's size as last observed
   #contentLines = -1;
   #timer = 0;
   #resizeObserver = null;
@@ -856,12 +866,20 @@ class TaviColorText extends HTMLElement {
     if (!this.#timer) this.#timer = setInterval(() => this.#input((c) => c.tick()), TICK_MS);
     this.#resizeObserver ??= new ResizeObserver((entries) => {
       const box = entries[entries.length - 1].contentRect;
-      const width = Math.max(0, Math.round(box.width) - SCROLLBAR_WIDTH);
-      this.#input((c) => c.resize(width, Math.max(0, Math.round(box.height))));
+      this.#box = {width: Math.round(box.width), height: Math.round(box.height)};
+      this.#layOut();
     });
     this.#resizeObserver.observe(this);
     document.addEventListener("mousedown", this.#pressOutside, true);
     this.#requestFrame();
+  }
+
+  // The control gets the element's size less the scroll bars' strips.
+  #layOut() {
+    if (!this.#box) return;
+    const width = Math.max(0, this.#box.width - SCROLLBAR_WIDTH);
+    const height = Math.max(0, this.#box.height - (this.#hBar ? SCROLLBAR_WIDTH : 0));
+    this.#input((c) => c.resize(width, height));
   }
 
   disconnectedCallback() {
@@ -940,12 +958,15 @@ class TaviColorText extends HTMLElement {
     const sink = new InputSink(editor, this);
     const scroller = div("vscroll", top);
     const scrollContent = div("", scroller);
+    const hScroller = div("hscroll", top);
+    const hScrollContent = div("", hScroller);
+    show(hScroller, false);
     const list = new KeywordListView(top, (i) => this.#input((c) => c.listClick(i)));
     const hint = new HintView(top);
     // The control numbers its menu entries from 1.
     const menu = new ContextMenuView(top, (i) => this.#input((c) => c.menuChoose(i + 1)));
     this.#view = {root: top, gutter, editor, lines, selection, caret, sink, scroller,
-                  scrollContent, list, hint, menu};
+                  scrollContent, hScroller, hScrollContent, list, hint, menu};
 
     this.#listenToMouse(editor, top);
     scroller.addEventListener("scroll", () => {
@@ -953,6 +974,12 @@ class TaviColorText extends HTMLElement {
       if (line === this.#scrollLine) return;
       this.#scrollLine = line;
       this.#input((c) => c.scroll(line));
+    });
+    hScroller.addEventListener("scroll", () => {
+      const px = Math.round(hScroller.scrollLeft);
+      if (px === this.#scrollX) return;
+      this.#scrollX = px;
+      this.#input((c) => c.scrollX(px));
     });
     editor.addEventListener("wheel", (e) => this.#wheel(e), {passive: false});
     // The editing area never scrolls itself (the control scrolls by lines); a browser that
@@ -1020,6 +1047,18 @@ class TaviColorText extends HTMLElement {
   }
 
   #wheel(e) {
+    // A horizontal wheel, or the vertical one with Shift held, scrolls across.
+    const across = e.deltaX || (e.shiftKey ? e.deltaY : 0);
+    if (across) {
+      e.preventDefault();
+      const unit = [1, CELL_WIDTH, this.#lastEditorWidth][e.deltaMode] ?? 1;
+      const target = Math.max(0, Math.min(this.#lastScrollX + Math.round(across * unit),
+                                          this.#lastScrollMaxX));
+      if (target === this.#lastScrollX) return;
+      this.#lastScrollX = target;  // wheel events before the next frame add up
+      this.#input((c) => c.scrollX(target));
+      return;
+    }
     if (!e.deltaY) return;
     e.preventDefault();
     const rows = this.#lastViewRows || 1;
@@ -1037,6 +1076,9 @@ class TaviColorText extends HTMLElement {
 
   #lastViewRows = 0;
   #lastFirstLine = 0;
+  #lastScrollX = 0;
+  #lastScrollMaxX = 0;
+  #lastEditorWidth = 0;
 
   #requestFrame() {
     if (this.#frameRequested || !this.isConnected) return;
@@ -1072,12 +1114,16 @@ class TaviColorText extends HTMLElement {
     const view = this.#view;
     this.#lastViewRows = v.visibleRows;
     this.#lastFirstLine = v.firstVisibleLine;
+    this.#lastScrollX = v.scrollX;
+    this.#lastScrollMaxX = Math.max(0, v.scrollWidth - v.editor.width);
+    this.#lastEditorWidth = v.editor.width;
 
     const ed = v.editor;
     place(view.editor, ed.left, ed.top, ed.width, ed.height);
     view.editor.classList.toggle("locked", !!v.locked);
     view.gutter.update(v.gutter);
     view.lines.update(v.lines);
+    moveTo(view.lines.el, -v.scrollX, 0);
 
     const focused = v.focus === "surface" || v.focus === "list";
     // The control took the focus itself (a member that sets it, as reading Value does):
@@ -1123,7 +1169,40 @@ class TaviColorText extends HTMLElement {
       this.#scrollLine = v.firstVisibleLine;
       view.scroller.scrollTop = v.firstVisibleLine * CELL_HEIGHT;
     }
+    this.#updateAcross(v);
     this.dispatchEvent(new CustomEvent("tavi-frame"));
+  }
+
+  // The horizontal bar: there while the lines in view are wider than the editing area or
+  // the area is scrolled across. It takes a row from the control; it goes only when the
+  // lines it gives the row back to fit too (the snapshot's width counts the row below),
+  // so that a long line on that row cannot make it come and go.
+  #updateAcross(v) {
+    const view = this.#view;
+    const ed = v.editor;
+    let visibleWidest = 0;
+    for (const line of v.lines) visibleWidest = Math.max(visibleWidest, line.text.length);
+    const wanted = this.#hBar ? v.scrollWidth > ed.width || v.scrollX > 0
+                              : visibleWidest * CELL_WIDTH + CARET_ROOM > ed.width || v.scrollX > 0;
+    if (wanted !== this.#hBar) {
+      this.#hBar = wanted;
+      show(view.hScroller, wanted);
+      this.#layOut();  // the next frame draws the area at its new size
+    }
+    if (!wanted) {
+      view.hScroller._shown = false;  // a hidden bar forgets its position
+      return;
+    }
+    place(view.hScroller, ed.left, ed.top + ed.height, ed.width);
+    if (view.hScrollContent._width !== v.scrollWidth) {
+      view.hScrollContent._width = v.scrollWidth;
+      view.hScrollContent.style.width = `${v.scrollWidth}px`;
+    }
+    if (this.#scrollX !== v.scrollX || !view.hScroller._shown) {
+      view.hScroller._shown = true;
+      this.#scrollX = v.scrollX;
+      view.hScroller.scrollLeft = v.scrollX;
+    }
   }
 };
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "surface/horizontal_scroll.h"
 #include "surface/keyboard_clipboard.h"
 
 namespace tavi {
@@ -20,6 +21,11 @@ void HeadlessEditSurface::selectionMoved(int32_t offset) {
   const int32_t rows = visibleRows();
   if (line < firstVisible_) firstVisible_ = line;
   if (line >= firstVisible_ + rows) firstVisible_ = line - rows + 1;
+  if (!followAcross_) return;
+  const int32_t x = headless::kCellWidth * (offset - lineStart(line));
+  const int32_t width = clientWidth();
+  scrollX_ = horizontal_scroll::offsetShowing(x, scrollX_, width - kCaretRoom,
+                                              horizontal_scroll::jumpOf(width));
 }
 
 void HeadlessEditSurface::scrollRows(int32_t rows) {
@@ -46,7 +52,7 @@ void HeadlessEditSurface::sendEditMessage(int message) {
 PixelPoint HeadlessEditSurface::pixelOf(int32_t offset) const {
   const int32_t line = lineFromChar(offset);
   const int32_t col = std::clamp(offset, 0, textLength()) - lineStart(line);
-  return {headless::kCellWidth * col, headless::kCellHeight * (line - firstVisible_)};
+  return {headless::kCellWidth * col - scrollX_, headless::kCellHeight * (line - firstVisible_)};
 }
 
 void HeadlessEditSurface::focusGained() {

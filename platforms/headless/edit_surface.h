@@ -3,6 +3,7 @@
 // delivered to it the way the control relies on.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -65,10 +66,19 @@ class HeadlessEditSurface final : public ModelEditSurface, public Focusable {
   int32_t visibleRows() const;
   // The scroll bar: makes `line` (clamped to the lines) the first visible one.
   void scrollTo(int32_t line);
+  // The caret bar is drawn right of its pixel: it is kept in view with this room.
+  static constexpr int32_t kCaretRoom = 2;
+  // Across: the client area shows the lines from pixel scrollX() on (0 unless scrolled).
+  int32_t scrollX() const { return scrollX_; }
+  void scrollAcross(int32_t px) { scrollX_ = std::max(0, px); }
+  // Off by default (lines run past the right edge unscrolled); on, every selection move
+  // scrolls across to keep the moved end in view. The browser's control turns it on.
+  void followCaretAcross(bool follow) { followAcross_ = follow; }
   // Pixel of the cell of `offset` relative to the client area (may lie outside it).
   PixelPoint pixelOf(int32_t offset) const;
   // The caret position a press at pixel (x, y) gives: line first + floor(y / 16), column
-  // round(x / 8), both clamped to the text; never inside a CR LF or a surrogate pair.
+  // round((x + scrollX) / 8), both clamped to the text; never inside a CR LF or a surrogate
+  // pair.
   int32_t offsetAt(double x, double y) const;
 
   // What a person does (surface_input.cpp). The raise functions deliver one notification;
@@ -108,6 +118,8 @@ class HeadlessEditSurface final : public ModelEditSurface, public Focusable {
   intptr_t hwnd_;
 
   int32_t firstVisible_ = 0;
+  int32_t scrollX_ = 0;
+  bool followAcross_ = false;
 
   bool hideSelection_ = true;  // the rich-text box's default
   int16_t mousePointer_ = kPointerDefault;

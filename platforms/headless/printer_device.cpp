@@ -42,8 +42,8 @@ void HeadlessPrinter::setPaperSize(int16_t v) { installed().settings.paperSize =
 int16_t HeadlessPrinter::printQuality() const { return installed().settings.printQuality; }
 void HeadlessPrinter::setPrintQuality(int16_t v) { installed().settings.printQuality = v; }
 
-double HeadlessPrinter::pageWidth() const { return landscape() ? kPageHeight : kPageWidth; }
-double HeadlessPrinter::pageHeight() const { return landscape() ? kPageWidth : kPageHeight; }
+double HeadlessPrinter::pageWidth() const { return pageSizeOf(installed().settings).width; }
+double HeadlessPrinter::pageHeight() const { return pageSizeOf(installed().settings).height; }
 
 double HeadlessPrinter::fontSize() const {
   installed();

@@ -19,6 +19,11 @@ namespace headless {
 inline constexpr double kPageWidth = 12240;
 inline constexpr double kPageHeight = 15840;
 inline constexpr int16_t kLandscape = 2;
+// The sheet a job with these settings prints on, twips.
+inline PageSize pageSizeOf(const PrinterSettings& settings) {
+  if (settings.orientation == kLandscape) return {kPageHeight, kPageWidth};
+  return {kPageWidth, kPageHeight};
+}
 // At font size S a character is round(12 S) twips wide and a line round(24 S) high.
 inline constexpr double kCharWidthPerPoint = 12;
 inline constexpr double kLineHeightPerPoint = 24;

@@ -51,7 +51,7 @@ int32_t HeadlessEditSurface::offsetAt(double x, double y) const {
   const double row = std::floor(cells(y, headless::kCellHeight));
   const int64_t line =
       std::clamp<int64_t>(firstVisible_ + static_cast<int64_t>(row), 0, lineCount() - 1);
-  const int64_t col = std::max<int64_t>(0, std::llround(cells(x, headless::kCellWidth)));
+  const int64_t col = std::max<int64_t>(0, std::llround(cells(x + scrollX_, headless::kCellWidth)));
   return model_.positionOnLine(static_cast<int32_t>(line),
                                static_cast<int32_t>(std::min<int64_t>(col, textLength())));
 }

@@ -184,6 +184,9 @@ val viewValue(const ViewSnapshot& v) {
   o.set("firstVisibleLine", v.firstVisibleLine);
   o.set("visibleRows", v.visibleRows);
   o.set("lines", arrayOf(v.lines, lineValue));
+  o.set("scrollX", v.scrollX);
+  o.set("widestLine", v.widestLine);
+  o.set("scrollWidth", v.scrollWidth);
   o.set("selStart", v.selStart);
   o.set("selLength", v.selLength);
   o.set("caretLine", v.caretLine);
@@ -243,6 +246,11 @@ val printoutValue(const std::optional<PrintedDocument>& document) {
   val o = val::object();
   o.set("pages", pages);
   o.set("unit", std::string("twips"));
+  if (document) {
+    const PageSize size = WebControl::pageSizeOf(*document);
+    o.set("pageWidth", size.width);
+    o.set("pageHeight", size.height);
+  }
   return o;
 }
 
@@ -400,6 +408,9 @@ class PageControl {
   val scroll(int line) {
     return run([&] { control_.scroll(line); });
   }
+  val scrollX(int px) {
+    return run([&] { control_.scrollX(px); });
+  }
   val resize(double width, double height) {
     return run([&] { control_.resize(width, height); });
   }
@@ -458,6 +469,7 @@ EMSCRIPTEN_BINDINGS(tavi_color_text) {
       .function("listClick", &PageControl::listClick)
       .function("menuChoose", &PageControl::menuChoose)
       .function("scroll", &PageControl::scroll)
+      .function("scrollX", &PageControl::scrollX)
       .function("resize", &PageControl::resize)
       .function("tick", &PageControl::tick)
       .function("paint", &PageControl::paint)

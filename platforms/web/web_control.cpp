@@ -8,6 +8,7 @@
 #include "shell/keys.h"
 #include "shell/runtime_error.h"
 #include "surface/editing_keys.h"
+#include "surface/horizontal_scroll.h"
 #include "surface/insertion.h"
 
 namespace tavi::web {
@@ -112,7 +113,8 @@ std::string cssColor(int32_t colorRef) {
 bool ViewSnapshot::sameDrawing(const ViewSnapshot& o) const {
   return editor == o.editor && gutter == o.gutter && lineCount == o.lineCount &&
          firstVisibleLine == o.firstVisibleLine && visibleRows == o.visibleRows &&
-         lines == o.lines && selStart == o.selStart && selLength == o.selLength &&
+         lines == o.lines && scrollX == o.scrollX && widestLine == o.widestLine &&
+         scrollWidth == o.scrollWidth && selStart == o.selStart && selLength == o.selLength &&
          caretLine == o.caretLine && caretColumn == o.caretColumn && caretX == o.caretX &&
          caretY == o.caretY && hideSelection == o.hideSelection && focus == o.focus &&
          locked == o.locked && list == o.list && hint == o.hint && menu == o.menu &&
@@ -135,6 +137,8 @@ WebControl::WebControl()
       control_(webWidgets(widgets_, messageBoxes_)) {
   // The browser's print dialog comes after the control's and picks the real printer.
   platform_.printers().setPrinters({{u"Browser", u"Browser", u"web", {}}}, 0);
+  // A page's editing area scrolls across to keep the caret in view.
+  widgets_.surface().followCaretAcross(true);
   control_.addEventSink(this);
   widgets_.site().setSize(headless::kDefaultControlWidth, headless::kDefaultControlHeight);
   control_.resize();
@@ -308,6 +312,11 @@ void WebControl::scroll(int32_t line) {
   drawn();
 }
 
+void WebControl::scrollX(int32_t px) {
+  widgets_.surface().scrollAcross(px);
+  drawn();
+}
+
 void WebControl::resize(double widthPx, double heightPx) {
   widgets_.site().setSize(widthPx * kTwipsPerPixel, heightPx * kTwipsPerPixel);
   control_.resize();
@@ -367,6 +376,18 @@ ViewSnapshot WebControl::snapshot() {
     for (const FormatRun& run : model.formats(l.start, length))
       l.runs.push_back({run.length, rgb(run.color), run.bold});
   }
+  // The row below the view counts too: a page that hides its horizontal bar gives that row
+  // back, and must not hide the bar for a line that then needs it again.
+  for (int32_t line = v.firstVisibleLine; line <= end && line < v.lineCount; ++line)
+    v.widestLine = std::max(
+        v.widestLine, headless::kCellWidth * (surface.lineEnd(line) - surface.lineStart(line)));
+  // Room for the caret bar beyond the widest line's end, as the surface keeps it.
+  constexpr int32_t kCaretRoom = HeadlessEditSurface::kCaretRoom;
+  const int32_t width = surface.clientWidth();
+  v.scrollX = surface.scrollX();
+  v.scrollWidth =
+      width + std::max(v.scrollX, horizontal_scroll::rangeOf(v.widestLine + kCaretRoom, width,
+                                                             horizontal_scroll::jumpOf(width)));
 
   v.selStart = surface.selStart();
   v.selLength = surface.selLength();
@@ -409,6 +430,10 @@ void WebControl::drawn() {
 
 const std::optional<PrintedDocument>& WebControl::printout() const {
   return platform_.printers().printer().lastEnded();
+}
+
+PageSize WebControl::pageSizeOf(const PrintedDocument& document) {
+  return headless::pageSizeOf(document.settings);
 }
 
 }  // namespace tavi::web

@@ -114,6 +114,10 @@ struct ViewSnapshot {
   GutterView gutter;
   int32_t lineCount = 0, firstVisibleLine = 0, visibleRows = 0;
   std::vector<LineView> lines;  // the visible lines only
+  // Across: the editing area shows the lines from pixel scrollX on; the width of the widest
+  // of the visible lines and the one below them, and the width the page's scroll bar spans
+  // (the area's width plus how far it scrolls over those lines), pixels.
+  int32_t scrollX = 0, widestLine = 0, scrollWidth = 0;
   int32_t selStart = 0, selLength = 0, caretLine = 0, caretColumn = 0;
   int32_t caretX = 0, caretY = 0;
   bool hideSelection = false;
@@ -181,6 +185,8 @@ class WebControl final : public EventSink {
   void listClick(int32_t index);
   void menuChoose(int16_t entry);
   void scroll(int32_t line);
+  // The horizontal scroll bar: the editing area's offset across, pixels (below 0: 0).
+  void scrollX(int32_t px);
   void resize(double widthPx, double heightPx);
   void tick();
   void paint();
@@ -188,8 +194,9 @@ class WebControl final : public EventSink {
   ViewSnapshot view();
   // The control's clipboard with LF line breaks.
   std::optional<Text> clipboardText() const;
-  // The last finished print job.
+  // The last finished print job, and the sheet it printed on (twips, by its orientation).
   const std::optional<PrintedDocument>& printout() const;
+  static PageSize pageSizeOf(const PrintedDocument& document);
 
   HeadlessControl& widgets() { return widgets_; }
   TaviColorText& control() { return control_; }

@@ -188,6 +188,67 @@ def a_click_puts_the_caret_and_the_input_sink_under_it(b):
 
 
 @test
+def a_long_line_scrolls_across_and_the_view_follows(b):
+    # Typing past the right edge scrolls the lines, the caret staying in the area and the
+    # bar appearing at the control's offset; a click then lands on the column drawn under
+    # it, and the keyword list opens at the caret where it is drawn.
+    b.run(r"""ed.Text = "QUEUE TO SKILLSET " + "A".repeat(60) + "\r\nWAIT 2";
+              root.querySelector("textarea").focus(); return frame().then(() => true)""")
+    b.keys(Key("Home", "Control"), Key("End"), " WAIT 5")
+    geometry = r"""
+        return frame().then(frame).then(() => {
+          const area = root.querySelector(".editor").getBoundingClientRect();
+          const caret = root.querySelector(".caret").getBoundingClientRect();
+          const bar = root.querySelector(".hscroll");
+          const first = root.querySelector(".line[data-line='0']").getBoundingClientRect();
+          return {caretIn: caret.left >= area.left && caret.right <= area.right,
+                  barShown: !bar.hidden, barAt: Math.round(bar.scrollLeft),
+                  shift: Math.round(area.left - first.left), caret: caret.left - area.left,
+                  sel: ed._control().view().selStart};
+        });"""
+    typed = b.run(geometry)
+    expect("caret in the area, bar shown", [True, True], [typed["caretIn"], typed["barShown"]])
+    if typed["shift"] <= 0:
+        raise Failure("the lines did not scroll: %r" % typed)
+    expect("bar at the lines' offset", typed["shift"], typed["barAt"])
+    expect("caret pixel at its column",
+           typed["sel"] * 8 - typed["shift"], round(typed["caret"]))
+
+    # The bar scrolled by 30 columns, then a click on the 34th character as it is drawn.
+    b.run(r"""root.querySelector(".hscroll").scrollLeft = 240;
+              return new Promise((r) => setTimeout(r, 50)).then(frame).then(() => true)""")
+    expect("offset after the bar moved", 240, b.run("return ed._control().view().scrollX"))
+    at = b.run(r"""
+        const line = root.querySelector(".line[data-line='0']");
+        const range = document.createRange();
+        let node = null, i = 34;
+        for (const span of line.children) {
+          if (i < span.textContent.length) { node = span.firstChild; break; }
+          i -= span.textContent.length;
+        }
+        range.setStart(node, i);
+        range.setEnd(node, i + 1);
+        const r = range.getBoundingClientRect();
+        return [r.left + 2, r.top + 8];""")
+    b.click(at[0], at[1])
+    clicked = b.run("return frame().then(() => { const v = ed._control().view();"
+                    " return [v.selStart, v.scrollX]; })")
+    expect("caret and offset after the click", [34, 240], clicked)
+
+    # F1 there opens the keyword list at the caret as it is drawn, not where the column
+    # would be unscrolled.
+    b.keys(Key("F1"))
+    placed = b.run(r"""
+        return frame().then(frame).then(() => {
+          const list = root.querySelector(".list.on");
+          const caret = root.querySelector(".caret").getBoundingClientRect();
+          return list && Math.round(list.getBoundingClientRect().left - caret.left);
+        });""")
+    if placed is None or abs(placed) > 16:
+        raise Failure("the list is not at the scrolled caret: %r" % (placed,))
+
+
+@test
 @chromium_only
 def the_clipboard_events_carry_lf_text(b):
     # A paste event's LF text lands with CR LF; a copy event gets the selection with LF.
