@@ -337,9 +337,12 @@ def printing_builds_one_listing_page_per_printed_page(b):
           return [doc.querySelectorAll(".page").length === p.pages.length, p.pages.length > 1,
                   Math.abs(parseFloat(placed.style.left) - firstText.x / 15) < 0.01,
                   doc.querySelectorAll("line").length ===
-                    p.pages.flat().filter((i) => i.kind === "line").length];
+                    p.pages.flat().filter((i) => i.kind === "line").length,
+                  [p.pageWidth, p.pageHeight]];
         });""" % lines_script(150))
-    expect("pages, several, text placed, lines", [True, True, True, True], result)
+    # The browser's printer prints portrait: a Letter sheet.
+    expect("pages, several, text placed, lines, sheet", [True, True, True, True, [12240, 15840]],
+           result)
 
 
 @test
