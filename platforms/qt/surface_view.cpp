@@ -16,6 +16,7 @@
 
 #include "qt/surface_accessible.h"
 #include "qt/units.h"
+#include "surface/horizontal_scroll.h"
 
 namespace tavi::qt {
 
@@ -157,16 +158,12 @@ int SurfaceView::textLeft() const { return kLeftMargin - horizontalScrollBar()->
 // range grows in whole jumps: a line growing by a character a key changes it (and draws the
 // bar again) only every few dozen keys.
 int SurfaceView::scrollWidth(qreal widest) const {
-  const int beyond =
-      static_cast<int>(std::ceil(widest)) + kLeftMargin + kCaretRoom - viewport()->width();
-  const int jump = std::max(1, scrollJump());
-  return beyond > 0 ? (beyond + 2 * jump - 1) / jump * jump : 0;
+  return horizontal_scroll::rangeOf(std::ceil(widest) + kLeftMargin + kCaretRoom,
+                                    viewport()->width(), scrollJump());
 }
 
-// Decided: the caret leaving the view across scrolls it a quarter of the view further than
-// needed, as rich edit boxes do, so that typing at the edge scrolls every few characters,
-// not on every key.
-int SurfaceView::scrollJump() const { return viewport()->width() / 4; }
+// A quarter of the view, the rule the browser's control keeps too.
+int SurfaceView::scrollJump() const { return horizontal_scroll::jumpOf(viewport()->width()); }
 
 QPoint SurfaceView::pointOf(int32_t offset) const {
   showPendingColumn();
@@ -454,9 +451,8 @@ void SurfaceView::showPendingColumn() const {
   const int width = std::max(1, viewport()->width() - kLeftMargin - kCaretRoom);
   horizontal->setRange(0,
                        std::max(horizontal->maximum(), scrollWidth(textLine.naturalTextWidth())));
-  if (x < horizontal->value()) horizontal->setValue(static_cast<int>(x) - scrollJump());
-  if (x > horizontal->value() + width)
-    horizontal->setValue(static_cast<int>(std::ceil(x)) - width + scrollJump());
+  horizontal->setValue(
+      horizontal_scroll::offsetShowing(x, horizontal->value(), width, scrollJump()));
   // The horizontal bar may have come with it, a row less: the line stays in view.
   const int32_t rows = rowsInView();
   vertical->setRange(0, std::max(0, model_.lineCount() - rows));
