@@ -318,8 +318,16 @@ void WebControl::scrollX(int32_t px) {
 }
 
 void WebControl::resize(double widthPx, double heightPx) {
+  // A caret in view stays in view: the page's horizontal bar takes a row when it comes.
+  HeadlessEditSurface& surface = widgets_.surface();
+  const int32_t caretLine = surface.lineFromChar(surface.selStart());
+  const int32_t first = surface.firstVisibleLine();
+  const bool caretShown = caretLine >= first && caretLine < first + surface.visibleRows();
   widgets_.site().setSize(widthPx * kTwipsPerPixel, heightPx * kTwipsPerPixel);
   control_.resize();
+  const int32_t rows = surface.visibleRows();
+  if (caretShown && caretLine >= surface.firstVisibleLine() + rows)
+    surface.scrollTo(caretLine - rows + 1);
   drawn();
 }
 

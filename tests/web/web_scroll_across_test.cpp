@@ -56,6 +56,15 @@ TEST_F(ScrollAcrossTest, APressLandsOnTheColumnUnderItInTheScrolledArea) {
   EXPECT_EQ(web.view().scrollX, 0);
 }
 
+TEST_F(ScrollAcrossTest, ACaretOnTheLastRowStaysInViewWhenTheAreaLosesARow) {
+  for (int i = 0; i < 9; ++i) web.typeText(u"WAIT 1\r\n");
+  ASSERT_EQ(web.view().caretLine, 9);
+  web.resize(400, 9 * 16);  // the page's horizontal bar came
+  const ViewSnapshot v = web.view();
+  EXPECT_EQ(v.firstVisibleLine, 1);
+  EXPECT_EQ(v.caretY, 8 * 16);
+}
+
 TEST(ScrollAcrossPrintTest, EachJobGivesItsSheetByItsOrientation) {
   HeadlessPlatform platform;
   WebControl web(platform);
