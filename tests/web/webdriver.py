@@ -150,7 +150,7 @@ class Chromium(Browser):
               "actions": ("POST", "actions"), "release": ("DELETE", "actions"),
               "screenshot": ("GET", "screenshot"), "window": ("POST", "window/rect")}
 
-    def __init__(self, binary="/usr/bin/chromium", driver="/usr/bin/chromedriver"):
+    def __init__(self, binary="/usr/bin/chromium", driver="/usr/bin/chromedriver", args=()):
         self.profile = tempfile.mkdtemp(prefix="tavi-chromium-")
         self.port = free_port()
         self.driver = subprocess.Popen([driver, "--port=%d" % self.port],
@@ -164,7 +164,7 @@ class Chromium(Browser):
                 pass
             time.sleep(0.1)
         caps = {"browserName": "chrome", "goog:chromeOptions": {
-            "binary": binary, "args": CHROMIUM_ARGS + ["--user-data-dir=" + self.profile]}}
+            "binary": binary, "args": CHROMIUM_ARGS + list(args) + ["--user-data-dir=" + self.profile]}}
         self.session = self._http("POST", "/session", {"capabilities": {"alwaysMatch": caps}})[
             "sessionId"]
 
