@@ -164,7 +164,8 @@ class Chromium(Browser):
                 pass
             time.sleep(0.1)
         caps = {"browserName": "chrome", "goog:chromeOptions": {
-            "binary": binary, "args": CHROMIUM_ARGS + list(args) + ["--user-data-dir=" + self.profile]}}
+            "binary": binary,
+            "args": CHROMIUM_ARGS + list(args) + ["--user-data-dir=" + self.profile]}}
         self.session = self._http("POST", "/session", {"capabilities": {"alwaysMatch": caps}})[
             "sessionId"]
 
