@@ -55,9 +55,11 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("tavi-edit"));
   QApplication::setOrganizationName(QStringLiteral("tavi"));  // where QSettings keeps its file
+  QApplication::setApplicationVersion(QStringLiteral(TAVI_VERSION));
   QCommandLineParser parser;
   parser.setApplicationDescription(QStringLiteral("Edits call-routing scripts."));
   parser.addHelpOption();
+  parser.addVersionOption();
   const QCommandLineOption screenshotOption(
       QStringLiteral("screenshot"), QStringLiteral("Write a picture of the editor and quit."),
       QStringLiteral("OUT.png"));

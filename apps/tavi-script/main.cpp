@@ -1,3 +1,4 @@
+// tavi-script --version prints the version.
 // tavi-script [--platform headless|web|qt|win32] [--mask-metrics] [FILE]: runs TaviColorText
 // controls on a platform (headless by default; web, the browser platform's controls; qt when
 // built with Qt; win32 in the Windows
@@ -49,7 +50,10 @@ int main(int argc, char** argv) {
       platformName = argv[++i];
     else if (a.starts_with("--platform="))
       platformName = a.substr(11);
-    else if (a == "--mask-metrics")
+    else if (a == "--version") {
+      std::cout << "tavi-script " TAVI_VERSION "\n";
+      return 0;
+    } else if (a == "--mask-metrics")
       maskMetrics = true;
     else if (path == nullptr && !a.starts_with("--"))
       path = argv[i];

@@ -20,6 +20,7 @@
 
 #include "shell/control.h"
 #include "shell/dispatch.h"
+#include "tavi_export.h"
 
 class QLabel;
 class QListWidget;
@@ -39,7 +40,7 @@ struct QtServices;
 class SurfaceView;
 }  // namespace qt
 
-class TaviColorTextWidget : public QWidget {
+class TAVI_EXPORT TaviColorTextWidget : public QWidget {
   Q_OBJECT
   Q_PROPERTY(bool keywordHighlight READ keywordHighlight WRITE setKeywordHighlight)
   Q_PROPERTY(bool loadFlag READ loadFlag WRITE setLoadFlag)

@@ -22,8 +22,9 @@ inline constexpr GUID kIid = {
 inline constexpr GUID kEventsIid = {
     0x3A1360DA, 0x9E4C, 0x405E, {0x9E, 0x86, 0x8E, 0x2F, 0xEC, 0xB2, 0x21, 0xEB}};
 
-inline constexpr WORD kLibMajor = 1;
-inline constexpr WORD kLibMinor = 0;
+// The type library's version: the project's major.minor, as in the IDL.
+inline constexpr WORD kLibMajor = TAVI_TYPELIB_MAJOR;
+inline constexpr WORD kLibMinor = TAVI_TYPELIB_MINOR;
 inline constexpr const wchar_t* kProgId = L"TaviColorTxt.TaviColorText";
 // The source named in the errors the control reports.
 inline constexpr const wchar_t* kErrorSource = kProgId;
