@@ -78,6 +78,13 @@ function virtualKeyOf(event) {
   return KEY_CODE_FIXES.get(event.keyCode) ?? event.keyCode;
 }
 
+// Whether the page's keyboard layout types text with the key: a printable key value, or a
+// dead key whose character comes with the next key. The control decides what a key that
+// types nothing does; what types on this layout only the browser knows.
+function typesText(event) {
+  return [...event.key].length === 1 || event.key === "Dead";
+}
+
 // AltGr (reported as Ctrl+Alt on Windows) types a character: it is no Ctrl or Alt key.
 function shiftMaskOf(event) {
   const altGraph = event.getModifierState?.("AltGraph") ?? false;
@@ -663,7 +670,7 @@ class InputSink {
     const vk = virtualKeyOf(e);
     this.pressed.add(vk);
     this.host._keyboardUsed();
-    const answer = this.host._input((c) => c.keyDown(vk, shiftMaskOf(e)));
+    const answer = this.host._input((c) => c.keyDown(vk, shiftMaskOf(e), typesText(e)));
     if (answer === "prevent") e.preventDefault();
     // "type" and "clipboard": the browser goes on to beforeinput or its clipboard event.
   }

@@ -26,12 +26,13 @@ class WebScriptControl final : public ScriptControl, private HeadlessControl::Ke
   void compose(TextView text) override { web_.composeText(text); }
 
   void key(int16_t keyCode, int16_t shift) override {
-    switch (web_.keyDown(keyCode, shift)) {
+    // The person's keyboard has the US layout.
+    const std::optional<char16_t> c =
+        headless::charForKey(keyCode, (shift & kShiftMask) != 0, platform_.screen().capsLock());
+    switch (web_.keyDown(keyCode, shift, c.has_value())) {
       case KeyResult::kType:
         // The browser's text input: the character the key types on the layout.
-        if (const std::optional<char16_t> c = headless::charForKey(
-                keyCode, (shift & kShiftMask) != 0, platform_.screen().capsLock()))
-          web_.typeText(TextView(&*c, 1));
+        web_.typeText(TextView(&*c, 1));
         break;
       case KeyResult::kClipboard:
         clipboardEvent(surfaceKeyOf(keyCode, shift).command);
@@ -42,7 +43,9 @@ class WebScriptControl final : public ScriptControl, private HeadlessControl::Ke
     web_.keyUp(keyCode, shift);
   }
   // The page has no key notification without the key: the surface acts on it as well.
-  void keyDown(int16_t keyCode, int16_t shift) override { web_.keyDown(keyCode, shift); }
+  void keyDown(int16_t keyCode, int16_t shift) override {
+    web_.keyDown(keyCode, shift, headless::charForKey(keyCode, false, false).has_value());
+  }
   void keyUp(int16_t keyCode, int16_t shift) override { web_.keyUp(keyCode, shift); }
 
   void select(int32_t start, int32_t length) override {
@@ -80,7 +83,7 @@ class WebScriptControl final : public ScriptControl, private HeadlessControl::Ke
 
  private:
   void characterKey(int16_t keyCode, int16_t shift, TextView chars) override {
-    if (web_.keyDown(keyCode, shift) == KeyResult::kType) web_.typeText(chars);
+    if (web_.keyDown(keyCode, shift, true) == KeyResult::kType) web_.typeText(chars);
     web_.keyUp(keyCode, shift);
   }
 

@@ -355,9 +355,10 @@ class PageControl {
     });
   }
 
-  val keyDown(int keyCode, int shift) {
+  val keyDown(int keyCode, int shift, bool typesText) {
     return guarded([&] {
-      return val(std::string(keyResultName(control_.keyDown(toInt16(keyCode), toInt16(shift)))));
+      return val(std::string(
+          keyResultName(control_.keyDown(toInt16(keyCode), toInt16(shift), typesText))));
     });
   }
   val keyUp(int keyCode, int shift) {

@@ -4,7 +4,6 @@
 #include <exception>
 
 #include "headless/metrics.h"
-#include "headless/us_keyboard.h"
 #include "shell/keys.h"
 #include "shell/runtime_error.h"
 #include "surface/editing_keys.h"
@@ -16,16 +15,6 @@ namespace tavi::web {
 using headless::kTwipsPerPixel;
 
 namespace {
-
-// Keys that type through the browser's own text input: those the US layout gives a
-// character, a character without a key, and an input method's key (the page's layout
-// may differ, but which keys type at all does not).
-constexpr int16_t kProcessKey = 229;
-
-bool typesCharacter(int16_t keyCode, int16_t shift) {
-  if (keyCode == vk::kPacket || keyCode == kProcessKey) return true;
-  return headless::charForKey(keyCode, (shift & kShiftMask) != 0, false).has_value();
-}
 
 // The page's own clipboard events (its menu, not a key) run the surface's action of these
 // keys.
@@ -181,7 +170,7 @@ CallResult WebControl::call(std::string_view name, std::vector<Variant> args) {
 // ---- The keyboard: a key in the parts the browser delivers, the stroke's pieces shared
 // with the headless control's whole key.
 
-KeyResult WebControl::keyDown(int16_t keyCode, int16_t shift) {
+KeyResult WebControl::keyDown(int16_t keyCode, int16_t shift, bool typesText) {
   clipboardKey_.reset();
   widgets_.takeKeyboardFocus();
   DownKey& down = down_[keyCode];
@@ -201,7 +190,7 @@ KeyResult WebControl::keyDown(int16_t keyCode, int16_t shift) {
         result = KeyResult::kClipboard;
         break;
       case SurfaceCommand::Type:
-        if (typesCharacter(keyCode, shift)) {
+        if (typesText) {
           result = KeyResult::kType;
           break;
         }

@@ -168,7 +168,9 @@ class WebControl final : public EventSink {
   CallResult call(std::string_view name, std::vector<Variant> args);
 
   // The person's input as a page delivers it (pixels of the editing area).
-  KeyResult keyDown(int16_t keyCode, int16_t shift);
+  // `typesText`: the page's keyboard layout types a character with this key (the browser
+  // knows its layout; the control knows which keys are its own commands).
+  KeyResult keyDown(int16_t keyCode, int16_t shift, bool typesText);
   void keyUp(int16_t keyCode, int16_t shift);
   void typeText(TextView text);
   void composeText(TextView text);

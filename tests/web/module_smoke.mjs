@@ -34,10 +34,10 @@ c.mouseDown(1, 0, 0, 0);
 c.mouseUp(1, 0, 0, 0);
 c.put("KeywordHighlight_flag", true);
 const typeKey = (vk, shift, text) => {
-  if (c.keyDown(vk, shift) === "type") c.typeText(text);
+  if (c.keyDown(vk, shift, true) === "type") c.typeText(text);
   c.keyUp(vk, shift);
 };
-assert.equal(c.keyDown(16, 1), "prevent");
+assert.equal(c.keyDown(16, 1, false), "prevent");
 typeKey(73, 1, "I");
 typeKey(70, 1, "F");
 c.keyUp(16, 0);
@@ -49,7 +49,7 @@ assert.equal(view.selStart, 3);
 assert.ok(events.includes("change"), "onChange reached the hook");
 
 // A clipboard key leaves the event to the browser; its paste turns LF into CR LF.
-assert.equal(c.keyDown(86, 2), "clipboard");
+assert.equal(c.keyDown(86, 2, true), "clipboard");
 c.clipboardPaste("a\nb");
 c.keyUp(86, 2);
 assert.equal(c.view().lineCount, 2);

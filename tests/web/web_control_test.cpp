@@ -18,6 +18,7 @@ struct SplitKeyCase {
   Text text;
   int32_t selStart = 0, selLength = 0;
   int16_t keyCode = 0, shift = 0;
+  bool typesText = false;  // the page's layout types a character with the key
   KeyResult result = KeyResult::kPrevent;
   Text textAfterKey;  // before any text input or clipboard event follows
 };
@@ -48,6 +49,13 @@ TEST_F(WebControlTest, KeyDownSaysWhatThePageDoesNext) {
        .text = u"ab",
        .selStart = 1,
        .keyCode = vk::kA,
+       .typesText = true,
+       .result = KeyResult::kType,
+       .textAfterKey = u"ab"},
+      {.name = "a key only another layout types (the ISO key beside Shift) lets it through",
+       .text = u"ab",
+       .keyCode = 0xE2,
+       .typesText = true,
        .result = KeyResult::kType,
        .textAfterKey = u"ab"},
       {.name = "a caret key is done here",
@@ -90,7 +98,7 @@ TEST_F(WebControlTest, KeyDownSaysWhatThePageDoesNext) {
   for (const SplitKeyCase& c : cases) {
     SCOPED_TRACE(c.name);
     setText(c.text, c.selStart, c.selLength);
-    EXPECT_EQ(web.keyDown(c.keyCode, c.shift), c.result);
+    EXPECT_EQ(web.keyDown(c.keyCode, c.shift, c.typesText), c.result);
     EXPECT_EQ(text(), c.textAfterKey);
     web.keyUp(c.keyCode, c.shift);
   }
@@ -98,13 +106,13 @@ TEST_F(WebControlTest, KeyDownSaysWhatThePageDoesNext) {
 
 TEST_F(WebControlTest, TypedTextAndTheClipboardEventsFinishTheKey) {
   setText(u"ab", 1);
-  ASSERT_EQ(web.keyDown(vk::kX, 0), KeyResult::kType);
+  ASSERT_EQ(web.keyDown(vk::kX, 0, true), KeyResult::kType);
   web.typeText(u"x");
   web.keyUp(vk::kX, 0);
   EXPECT_EQ(text(), u"axb");
 
   // The page's paste gives LF line breaks; the editor holds CR LF.
-  ASSERT_EQ(web.keyDown(vk::kV, kCtrlMask), KeyResult::kClipboard);
+  ASSERT_EQ(web.keyDown(vk::kV, kCtrlMask, true), KeyResult::kClipboard);
   web.clipboardPaste(Text(u"1\n2"));
   web.keyUp(vk::kV, kCtrlMask);
   EXPECT_EQ(text(), u"ax1\r\n2b");
@@ -122,7 +130,7 @@ TEST_F(WebControlTest, ASwallowedKeyIsPrevented) {
   auto& clipboard = static_cast<HeadlessClipboard&>(*web.control().widgets().clipboard);
   clipboard.setContent(Text(u"x"));
   clipboard.setLocked(true);
-  EXPECT_EQ(web.keyDown(vk::kV, kCtrlMask), KeyResult::kPrevent);
+  EXPECT_EQ(web.keyDown(vk::kV, kCtrlMask, true), KeyResult::kPrevent);
   web.keyUp(vk::kV, kCtrlMask);
   clipboard.setLocked(false);
   EXPECT_EQ(text(), u"ab");
@@ -142,18 +150,18 @@ TEST_F(WebControlTest, TheListTakesKeysWhileItHasTheFocus) {
 
   // The keyword list: a letter picks the first entry it starts, a caret key steps; neither reaches
   // the text.
-  EXPECT_EQ(web.keyDown(int16_t{0x51}, 0), KeyResult::kPrevent);
+  EXPECT_EQ(web.keyDown(int16_t{0x51}, 0, true), KeyResult::kPrevent);
   web.keyUp(int16_t{0x51}, 0);
   const int32_t quit = list.listIndex();
   ASSERT_GT(quit, 0);
   EXPECT_EQ(list.item(quit)[0], u'Q');
-  EXPECT_EQ(web.keyDown(vk::kUp, 0), KeyResult::kPrevent);
+  EXPECT_EQ(web.keyDown(vk::kUp, 0, false), KeyResult::kPrevent);
   web.keyUp(vk::kUp, 0);
   EXPECT_EQ(list.listIndex(), quit - 1);
   EXPECT_EQ(text(), u"ab");
 
   // Enter gives the focus back; its key up, begun in the list, is not the surface's.
-  EXPECT_EQ(web.keyDown(vk::kReturn, 0), KeyResult::kPrevent);
+  EXPECT_EQ(web.keyDown(vk::kReturn, 0, false), KeyResult::kPrevent);
   EXPECT_EQ(web.view().focus, FocusPlace::kSurface);
   web.keyUp(vk::kReturn, 0);
   EXPECT_EQ(std::count(events.begin(), events.end(), event::kKeyUp), 0);

@@ -38,7 +38,7 @@ TEST_F(ScrollAcrossTest, TypingPastTheRightEdgeKeepsTheCaretInViewAQuarterAhead)
   EXPECT_GE(v.scrollWidth, v.editor.width + v.scrollX);
 
   // Home scrolls back to the start.
-  web.keyDown(vk::kHome, 0);
+  web.keyDown(vk::kHome, 0, false);
   EXPECT_EQ(web.view().scrollX, 0);
 }
 
