@@ -12,6 +12,12 @@ set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEB_COMPONENT_INSTALL ON)
 set(CPACK_COMPONENTS_ALL lib dev edit script)
+set(tavi_deb_components LIB DEV EDIT SCRIPT)
+# tavicolortext-designer, the Qt Designer plugin, where it is built.
+if(TARGET tavi_designer_plugin)
+  list(APPEND CPACK_COMPONENTS_ALL designer)
+  list(APPEND tavi_deb_components DESIGNER)
+endif()
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
@@ -36,6 +42,10 @@ set(CPACK_DEBIAN_EDIT_PACKAGE_NAME tavi-edit)
 set(CPACK_DEBIAN_EDIT_PACKAGE_SECTION editors)
 set(CPACK_COMPONENT_EDIT_DESCRIPTION "script editor for call-routing scripts
  A desktop editor built on the TaviColorText widget.")
+set(CPACK_DEBIAN_DESIGNER_PACKAGE_NAME tavicolortext-designer)
+set(CPACK_COMPONENT_DESIGNER_DESCRIPTION "Qt Designer plugin for the TaviColorText widget
+ Places the script-editor widget on forms in Qt Designer, with its
+ properties in the property editor.")
 set(CPACK_DEBIAN_SCRIPT_PACKAGE_NAME tavi-script)
 set(CPACK_COMPONENT_SCRIPT_DESCRIPTION "drives TaviColorText controls from JSON command lines
  Runs scripted sessions against the control on the headless and Qt
@@ -43,7 +53,7 @@ set(CPACK_COMPONENT_SCRIPT_DESCRIPTION "drives TaviColorText controls from JSON 
 # Each package's copyright and (gzipped) changelog, as Debian expects of every package.
 configure_file(cmake/debian/changelog.in ${CMAKE_CURRENT_BINARY_DIR}/debian/changelog @ONLY)
 execute_process(COMMAND gzip -9nf ${CMAKE_CURRENT_BINARY_DIR}/debian/changelog)
-foreach(component LIB DEV EDIT SCRIPT)
+foreach(component ${tavi_deb_components})
   string(TOLOWER ${component} name)
   install(FILES cmake/debian/copyright ${CMAKE_CURRENT_BINARY_DIR}/debian/changelog.gz
           DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/${CPACK_DEBIAN_${component}_PACKAGE_NAME}

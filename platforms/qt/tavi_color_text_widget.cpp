@@ -131,6 +131,37 @@ void TaviColorTextWidget::setMessages(const Messages& m) {
   control_->m_strPopUpMenu = toText(m.popUpMenu);
 }
 
+QString TaviColorTextWidget::scriptEditorText() const {
+  return toQString(control_->m_strScriptEditor);
+}
+void TaviColorTextWidget::setScriptEditorText(const QString& t) {
+  control_->m_strScriptEditor = toText(t);
+}
+QString TaviColorTextWidget::maximumSizeText() const {
+  return toQString(control_->m_strMaximumSize);
+}
+void TaviColorTextWidget::setMaximumSizeText(const QString& t) {
+  control_->m_strMaximumSize = toText(t);
+}
+QString TaviColorTextWidget::printErrorText() const { return toQString(control_->m_strPrintErr); }
+void TaviColorTextWidget::setPrintErrorText(const QString& t) {
+  control_->m_strPrintErr = toText(t);
+}
+QString TaviColorTextWidget::finishSearchText() const {
+  return toQString(control_->m_strFinishSearch);
+}
+void TaviColorTextWidget::setFinishSearchText(const QString& t) {
+  control_->m_strFinishSearch = toText(t);
+}
+QString TaviColorTextWidget::notFoundText() const { return toQString(control_->m_strNotFoundText); }
+void TaviColorTextWidget::setNotFoundText(const QString& t) {
+  control_->m_strNotFoundText = toText(t);
+}
+QString TaviColorTextWidget::popUpMenuText() const { return toQString(control_->m_strPopUpMenu); }
+void TaviColorTextWidget::setPopUpMenuText(const QString& t) {
+  control_->m_strPopUpMenu = toText(t);
+}
+
 void TaviColorTextWidget::undo() { control_->Undo(); }
 void TaviColorTextWidget::redo() { control_->Redo(); }
 void TaviColorTextWidget::cut() { control_->Cut(); }

@@ -45,7 +45,16 @@ class TAVI_EXPORT TaviColorTextWidget : public QWidget {
   Q_PROPERTY(bool keywordHighlight READ keywordHighlight WRITE setKeywordHighlight)
   Q_PROPERTY(bool loadFlag READ loadFlag WRITE setLoadFlag)
   Q_PROPERTY(int maxLength READ maxLength WRITE setMaxLength)
-  Q_PROPERTY(bool changed READ isChanged WRITE setChanged)
+  Q_PROPERTY(bool changed READ isChanged WRITE setChanged DESIGNABLE false)
+  // The texts the control shows (see Messages below), editable in Qt Designer.
+  Q_PROPERTY(
+      QString scriptEditorText READ scriptEditorText WRITE setScriptEditorText DESIGNABLE true)
+  Q_PROPERTY(QString maximumSizeText READ maximumSizeText WRITE setMaximumSizeText DESIGNABLE true)
+  Q_PROPERTY(QString printErrorText READ printErrorText WRITE setPrintErrorText DESIGNABLE true)
+  Q_PROPERTY(
+      QString finishSearchText READ finishSearchText WRITE setFinishSearchText DESIGNABLE true)
+  Q_PROPERTY(QString notFoundText READ notFoundText WRITE setNotFoundText DESIGNABLE true)
+  Q_PROPERTY(QString popUpMenuText READ popUpMenuText WRITE setPopUpMenuText DESIGNABLE true)
   // Opt-in extensions, all off at start (see the control's "Opt-in extensions").
   Q_PROPERTY(bool colourOnLoad READ colourOnLoad WRITE setColourOnLoad)
   Q_PROPERTY(bool strictLock READ strictLock WRITE setStrictLock)
@@ -88,6 +97,19 @@ class TAVI_EXPORT TaviColorTextWidget : public QWidget {
     QString popUpMenu;
   };
   void setMessages(const Messages& messages);
+  // The same texts one by one (the properties above).
+  QString scriptEditorText() const;
+  void setScriptEditorText(const QString& text);
+  QString maximumSizeText() const;
+  void setMaximumSizeText(const QString& text);
+  QString printErrorText() const;
+  void setPrintErrorText(const QString& text);
+  QString finishSearchText() const;
+  void setFinishSearchText(const QString& text);
+  QString notFoundText() const;
+  void setNotFoundText(const QString& text);
+  QString popUpMenuText() const;
+  void setPopUpMenuText(const QString& text);
 
   void undo();
   void redo();
