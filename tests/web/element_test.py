@@ -259,18 +259,6 @@ def a_keyword_with_parameters_shows_its_hint_until_enter(p):
 # ---- Mouse ----
 
 @test
-def a_click_places_the_caret(p):
-    # A click between "IF" and " x" puts the caret there: the next key types at that place.
-    p.js("ed.Text = 'IF x THEN QUIT\\r\\nWAIT 2'")
-    p.click(2, 0)
-    p.keys("Z")
-    expect("text typed at the click", "IFZ x THEN QUIT\r\nWAIT 2", p.value())
-    p.click(4, 1)
-    p.keys("Y")
-    expect("text typed at the second line's click", "IFZ x THEN QUIT\r\nWAITY 2", p.value())
-
-
-@test
 def a_drag_selects_and_a_double_click_selects_a_word(p):
     # Dragging from column 0 to column 4 selects "IF x"; a double click on THEN selects it.
     p.js("ed.Text = 'IF x THEN QUIT'")
@@ -432,50 +420,6 @@ def an_id_set_by_a_listener_does_not_leak_into_later_events(p):
 
 
 # ---- Scrolling ----
-
-@test
-def a_long_script_keeps_only_the_visible_lines_in_the_dom(p):
-    # 3000 lines: the DOM holds about a view's worth of line elements; the wheel scrolls
-    # further down and the DOM shows the lines from there, still only about a view.
-    p.js("ed.Text = Array.from({length: 3000}, (_, i) => 'WAIT ' + i).join('\\r\\n')")
-    p.click(0, 0)
-    p.keys(Key("Home", "Control"))
-    lines = p.probe("lines")
-    expect("few lines in the DOM", True, 10 <= len(lines) <= 40)
-    expect("first DOM line", "WAIT 0", lines[0]["text"])
-    x, y = p.at(10, 5)
-    p.b.perform([{"type": "wheel", "id": "wheel", "actions": [
-        {"type": "scroll", "x": int(x), "y": int(y), "deltaX": 0, "deltaY": 1600,
-         "origin": "viewport"}]}])
-    time.sleep(0.3)
-    p.settle()
-    lines = p.probe("lines")
-    first = int(lines[0]["text"].split()[1])
-    expect("scrolled down by the wheel", True, first > 20)
-    expect("still few lines in the DOM", True, len(lines) <= 40)
-    p.js("ed.HighlightLine(2500, 0)")
-    texts = [l["text"] for l in p.probe("lines")]
-    expect("HighlightLine scrolls the line into the DOM", True, "WAIT 2499" in texts)
-
-
-# ---- Printing ----
-
-@test
-def printerse_hands_the_listing_to_the_page(p):
-    # PrinterSE prints through the page: the listing goes to printListing with each line of
-    # the script after its number.
-    p.js("ed.Text = 'IF x THEN\\r\\n    QUIT\\r\\nEND IF'")
-    p.js("ed.PrinterSE(0)")
-    time.sleep(0.2)
-    p.settle()
-    printouts = p.js("return seen.printouts")
-    expect("one listing", 1, len(printouts))
-    texts = [item["text"] for page in printouts[0]["pages"] for item in page
-             if item.get("kind") == "text"]
-    expect("lines on the page", ["1   IF x THEN", "2       QUIT", "3   END IF"], texts)
-
-
-# ---- Runner ----
 
 def screenshot(browser, server, path):
     """The demo page with the sample script and the keyword list open, for the README."""
